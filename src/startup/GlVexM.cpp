@@ -1,0 +1,94 @@
+#include "GlVexM.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <optional>
+
+namespace trenix {
+
+ModuleVariables GlVexM;
+
+namespace {
+// The language store is kept open between lookups; every lookup still reads
+// what the file holds at that moment.
+struct LanguageStore {
+    QString path;
+    Store store;
+    Statement lookup;
+};
+std::optional<LanguageStore> g_language;
+} // namespace
+
+void closeLanguageStore() { g_language.reset(); }
+
+void resetModuleVariables()
+{
+    closeLanguageStore();
+    GlVexM.storeConn.close();
+    GlVexM.wordFrom = 0;
+    GlVexM.wordTo = 0;
+    GlVexM.languageCode = 0;
+    GlVexM.iniFile.reset();
+    GlVexM.speedLevel = 0;
+    GlVexM.isPaused = false;
+    GlVexM.detailWord.clear();
+    GlVexM.gameMinutes = 0;
+}
+
+QString programFile(const QString &fileName)
+{
+    QString folder = GlVexM.programFolder;
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath();
+    return QDir(folder).filePath(fileName);
+}
+
+void InitIniFile()
+{
+    GlVexM.iniFile = std::make_unique<CINIFile>();
+    QString folder = GlVexM.programFolder;
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath();
+    const QString separator = (folder.endsWith(u'/') || folder.endsWith(u'\\')) ? QString() : QStringLiteral("/");
+    GlVexM.iniFile->SpecifyIniFile(folder + separator + QLatin1String(kSettingsFile));
+}
+
+qint16 ReadLanguage()
+{
+    qint32 number = 0;
+    if (!GlVexM.iniFile || GlVexM.iniFile->ReadNumber(QStringLiteral("config"), QStringLiteral("language"), number) != 0)
+        return 1;
+    // A code that does not fit the 16-bit range counts as not read.
+    if (number < -32768 || number > 32767)
+        return 1;
+    GlVexM.languageCode = qint16(number);
+    return 0;
+}
+
+QString GetLanguageText(const QString &textId, const QString &langCode)
+{
+    const QString path = programFile(QLatin1String(kLanguageFile));
+    if (!g_language || g_language->path != path) {
+        g_language.reset();
+        Store store(path, QByteArray(), Store::Mode::ReadOnly);
+        g_language.emplace();
+        g_language->path = path;
+        g_language->store = std::move(store);
+        try {
+            g_language->lookup = g_language->store.prepare(QStringLiteral(
+                "select CValue from CWord where ID=?1 and Clanguage=?2 limit 1"));
+        } catch (...) {
+            g_language.reset();
+            throw;
+        }
+    }
+    Statement &lookup = g_language->lookup;
+    lookup.bind(1, textId).bind(2, langCode);
+    QString result;
+    if (lookup.next() && !lookup.isNull(0))
+        result = lookup.text(0);
+    lookup.reset();
+    return result;
+}
+
+} // namespace trenix

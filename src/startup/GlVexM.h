@@ -1,0 +1,50 @@
+#pragma once
+// Module variables shared by all windows, and the start-up procedures.
+#include "CINIFile.h"
+#include "Platform.h"
+#include "Random.h"
+#include "Store.h"
+
+#include <QString>
+#include <memory>
+
+namespace trenix {
+
+struct ModuleVariables {
+    Store storeConn;              // the one connection to the practice store
+    qint16 wordFrom = 0;          // first xh of the word range
+    qint16 wordTo = 0;            // last xh of the word range
+    qint16 languageCode = 0;      // interface language; also picks the dictionary table
+    std::unique_ptr<CINIFile> iniFile;
+    qint16 speedLevel = 0;        // timers run at multiples of it
+    bool isPaused = false;
+    QString detailWord;           // non-empty while another window is open over the main one
+    qint16 gameMinutes = 0;       // chosen game length; 0 means no limit
+
+    // Where the data files live (the program's folder unless told otherwise).
+    QString programFolder;
+    // Seams: injected by main() and by tests.
+    Clock *clock = nullptr;
+    Dialogs *dialogs = nullptr;
+    Random *random = nullptr;
+};
+
+extern ModuleVariables GlVexM;
+
+// Resets every module variable to its start value (tests use it between cases).
+void resetModuleVariables();
+
+QString programFile(const QString &fileName);
+
+void InitIniFile();
+qint16 ReadLanguage();
+QString GetLanguageText(const QString &textId, const QString &langCode);
+// Closes the cached language-store connection (tests swap stores).
+void closeLanguageStore();
+
+inline constexpr char kStorePassword[] = "OakRun.Blue";
+inline constexpr char kStoreFile[] = "trenix.dat";
+inline constexpr char kLanguageFile[] = "word_language.mdb";
+inline constexpr char kSettingsFile[] = "config.dat";
+
+} // namespace trenix

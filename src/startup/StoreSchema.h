@@ -1,0 +1,24 @@
+#pragma once
+// Tables and indexes of the two stores, shared by the build tool and the tests.
+#include "Store.h"
+
+#include <QList>
+#include <QString>
+
+namespace trenix {
+
+struct DictionaryEntry {
+    qint64 xh = 0;
+    QString cz, py, yw, sm, yd;
+};
+
+// Creates one dictionary table zidian<code> with its indexes.
+void createDictionaryTable(Store &store, int languageCode);
+// Creates the practice-list table with the indexes the game's queries need.
+void createPracticeTable(Store &store);
+void insertDictionary(Store &store, int languageCode, const QList<DictionaryEntry> &entries);
+
+void createLanguageTable(Store &store);
+void insertText(Store &store, const QString &id, const QString &language, const QString *value);
+
+} // namespace trenix

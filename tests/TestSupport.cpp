@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace trenix::test {
+
+ProgramFolder::ProgramFolder()
+{
+    if (!m_dir.isValid())
+        qFatal("cannot make a temporary folder");
+}
+
+void ProgramFolder::copyFromBuild(const QStringList &names)
+{
+    for (const QString &name : names) {
+        const QString from = QDir(QStringLiteral(TRENIX_BIN_DIR)).filePath(name);
+        QFile::remove(file(name));
+        if (!QFile::copy(from, file(name)))
+            qFatal("cannot copy %s", qPrintable(from));
+        QFile(file(name)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+void ProgramFolder::copyAllFromBuild()
+{
+    QStringList names{QLatin1String(kStoreFile), QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)};
+    for (int i = 1; i <= 7; ++i)
+        names << QStringLiteral("help0%1.bmp").arg(i);
+    copyFromBuild(names);
+}
+
+void ProgramFolder::writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file(name)));
+}
+
+void ProgramFolder::makePracticeStore(const QMap<int, QList<DictionaryEntry>> &dictionaries, const QByteArray &key)
+{
+    QFile::remove(file(QLatin1String(kStoreFile)));
+    Store store(file(QLatin1String(kStoreFile)), key, Store::Mode::Create);
+    Transaction tx(store);
+    for (auto it = dictionaries.begin(); it != dictionaries.end(); ++it) {
+        createDictionaryTable(store, it.key());
+        insertDictionary(store, it.key(), it.value());
+    }
+    createPracticeTable(store);
+    tx.commit();
+}
+
+void ProgramFolder::makeLanguageStore(const QList<std::tuple<QString, QString, std::optional<QString>>> &rows)
+{
+    QFile::remove(file(QLatin1String(kLanguageFile)));
+    Store store(file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::Create);
+    Transaction tx(store);
+    createLanguageTable(store);
+    for (const auto &[id, lang, value] : rows)
+        insertText(store, id, lang, value ? &*value : nullptr);
+    tx.commit();
+}
+
+void ProgramFolder::install()
+{
+    closeLanguageStore();
+    GlVexM.programFolder = path();
+}
+
+QList<DictionaryEntry> numberedEntries(int count, const QString &prefix)
+{
+    QList<DictionaryEntry> entries;
+    entries.reserve(count);
+    for (int i = 1; i <= count; ++i)
+        entries.append({i, prefix + QString::number(i), QStringLiteral("py%1").arg(i),
+                        QStringLiteral("en%1").arg(i), QString(), QString()});
+    return entries;
+}
+
+void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random)
+{
+    resetModuleVariables();
+    GlVexM.clock = clock;
+    GlVexM.dialogs = dialogs;
+    GlVexM.random = random;
+}
+
+} // namespace trenix::test

@@ -1,0 +1,78 @@
+#pragma once
+// Seams and fixtures shared by the tests: a clock the test moves, message boxes
+// the test answers, and fresh program folders with their own data files.
+#include "GlVexM.h"
+#include "StoreSchema.h"
+
+#include <QList>
+#include <QStringList>
+#include <QMap>
+#include <QTemporaryDir>
+#include <optional>
+#include <tuple>
+
+namespace trenix::test {
+
+class FakeClock final : public Clock {
+public:
+    qint64 now = 1000;
+    qint64 nowMs() const override { return now; }
+    void advance(qint64 ms) { now += ms; }
+};
+
+class ScriptedDialogs final : public Dialogs {
+public:
+    QList<bool> answers;      // taken in order; No when empty
+    QStringList questions;    // "title|text" of each question asked
+    QStringList notices;      // "title|text" of each message shown
+    QStringList errors;
+    bool askYesNo(const QString &text, const QString &title) override
+    {
+        questions << title + u'|' + text;
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    void inform(const QString &text, const QString &title) override { notices << title + u'|' + text; }
+    void showError(const QString &text) override { errors << text; }
+};
+
+// Draws from a fixed list, then repeats its last value.
+class ScriptedRandom final : public RandomSource {
+public:
+    QList<double> values;
+    int taken = 0;
+    double next() override
+    {
+        ++taken;
+        if (values.isEmpty())
+            return 0.0;
+        return values.size() > 1 ? values.takeFirst() : values.first();
+    }
+};
+
+// A fresh program folder; install() points the module variables at it.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    // Copies generated data files from the build's program folder.
+    void copyFromBuild(const QStringList &names);
+    void copyAllFromBuild();
+    void writeFile(const QString &name, const QByteArray &bytes);
+    // A practice store with the given dictionaries (language code -> entries).
+    void makePracticeStore(const QMap<int, QList<DictionaryEntry>> &dictionaries,
+                           const QByteArray &key = QByteArray(kStorePassword));
+    // A language store holding the given rows (a null value stands for Null).
+    void makeLanguageStore(const QList<std::tuple<QString, QString, std::optional<QString>>> &rows);
+    void install();
+private:
+    QTemporaryDir m_dir;
+};
+
+// Simple dictionary entries: word<i> with the given count, xh 1..count.
+QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
+
+// Fresh module variables with the fake seams installed.
+void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random);
+
+} // namespace trenix::test
