@@ -1,1 +1,295 @@
-int main() { return 0; }
+// Builds the practice store and the language store from the TSV sources in data/.
+//   trenix_make_stores practice OUT.dat zidian1.tsv zidian2.tsv zidian3.tsv
+//   trenix_make_stores language OUT.mdb texts.tsv
+// Every input is checked in full before anything is written; the store is built
+// under OUT.tmp and renamed over OUT only when complete.
+#include "GlVexM.h"
+#include "StoreSchema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+namespace {
+
+using trenix::Error;
+using trenix::ErrorKind;
+
+[[noreturn]] void failAt(const QString &path, qsizetype line, const QString &what)
+{
+    throw Error(ErrorKind::Input, QStringLiteral("%1:%2: %3").arg(path).arg(line).arg(what));
+}
+
+// The data rows of a TSV file, each with its line number.
+struct Table {
+    QString path;
+    QList<std::pair<qsizetype, QStringList>> rows;
+};
+
+Table readTsv(const QString &path, const QStringList &header)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(ErrorKind::File, QStringLiteral("%1: cannot read (%2)").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(ErrorKind::File, QStringLiteral("%1: cannot read (%2)").arg(path, file.errorString()));
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        failAt(path, 1, QStringLiteral("starts with a byte-order mark; save it as UTF-8 without one"));
+
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QString line = decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        if (decoder.hasError())
+            failAt(path, lines.size() + 1, QStringLiteral("not valid UTF-8"));
+        lines << line;
+        start = end + 1;
+    }
+    if (lines.isEmpty())
+        failAt(path, 1, QStringLiteral("the file is empty; the first line must be \"%1\"")
+                            .arg(header.join(QStringLiteral("\\t"))));
+
+    Table table{path, {}};
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        const qsizetype number = i + 1;
+        for (const QChar c : line) {
+            if (c != u'\t' && c.category() == QChar::Other_Control) {
+                failAt(path, number, QStringLiteral("control character U+%1%2")
+                           .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'))
+                           .arg(c == u'\r' ? QStringLiteral(" (Windows line ends? use LF only)")
+                                           : QString()));
+            }
+        }
+        const QStringList fields = line.split(u'\t');
+        if (i == 0) {
+            if (fields != header)
+                failAt(path, number, QStringLiteral("the header must be \"%1\"")
+                                         .arg(header.join(QStringLiteral("\\t"))));
+            continue;
+        }
+        if (fields.size() != header.size())
+            failAt(path, number, QStringLiteral("%1 columns, expected %2 (%3)")
+                                     .arg(fields.size()).arg(header.size())
+                                     .arg(header.join(QStringLiteral(", "))));
+        table.rows.append({number, fields});
+    }
+    if (table.rows.isEmpty())
+        failAt(path, 2, QStringLiteral("no entries after the header"));
+    return table;
+}
+
+// The language code a dictionary file stands for: the number in its name (zidian2.tsv -> 2).
+int languageCodeOf(const QString &path)
+{
+    static const QRegularExpression digits(QStringLiteral("(\\d+)\\.tsv$"));
+    const QRegularExpressionMatch m = digits.match(QFileInfo(path).fileName());
+    bool ok = false;
+    const int code = m.hasMatch() ? m.captured(1).toInt(&ok) : 0;
+    if (!ok || code < 1 || code > 32767)
+        throw Error(ErrorKind::Input, QStringLiteral(
+            "%1: the file name must end in the language code and .tsv, as zidian2.tsv").arg(path));
+    return code;
+}
+
+QList<trenix::DictionaryEntry> readDictionary(const QString &path)
+{
+    const Table table = readTsv(path, {QStringLiteral("xh"), QStringLiteral("cz"), QStringLiteral("py"),
+                                       QStringLiteral("yw"), QStringLiteral("sm"), QStringLiteral("yd")});
+    QList<trenix::DictionaryEntry> entries;
+    QHash<qint64, qsizetype> lineOfXh;
+    QHash<QString, qsizetype> lineOfCz;
+    for (const auto &[number, f] : table.rows) {
+        bool ok = false;
+        const qint64 xh = f[0].toLongLong(&ok);
+        // Only plain digits: "+3", " 3" or "03" would hide a typing slip.
+        if (!ok || xh < 1 || f[0] != QString::number(xh))
+            failAt(path, number, QStringLiteral("xh \"%1\" is not a whole number from 1 up").arg(f[0]));
+        if (lineOfXh.contains(xh))
+            failAt(path, number, QStringLiteral("xh %1 is already on line %2").arg(xh).arg(lineOfXh[xh]));
+        lineOfXh.insert(xh, number);
+        if (f[1].isEmpty())
+            failAt(path, number, QStringLiteral("cz is empty"));
+        if (f[1].trimmed() != f[1])
+            failAt(path, number, QStringLiteral("cz \"%1\" has spaces at its ends").arg(f[1]));
+        if (lineOfCz.contains(f[1]))
+            failAt(path, number, QStringLiteral("cz \"%1\" is already on line %2").arg(f[1]).arg(lineOfCz[f[1]]));
+        lineOfCz.insert(f[1], number);
+        entries.append({xh, f[1], f[2], f[3], f[4], f[5]});
+    }
+    // Unique numbers from 1 up leave a gap exactly when one is missing below the count.
+    const qint64 count = entries.size();
+    for (qint64 xh = 1; xh <= count; ++xh) {
+        if (!lineOfXh.contains(xh))
+            throw Error(ErrorKind::Input, QStringLiteral(
+                "%1: xh must run from 1 to %2 without gaps, but %3 is missing").arg(path).arg(count).arg(xh));
+    }
+    return entries;
+}
+
+struct Text {
+    QString id, language;
+    std::optional<QString> value;
+};
+
+// \n, \t and \\ stand for newline, tab and backslash; a field of exactly \N is Null.
+std::optional<QString> unescape(const QString &path, qsizetype number, const QString &field)
+{
+    if (field == QStringLiteral("\\N"))
+        return std::nullopt;
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field.at(i);
+        if (c != u'\\') {
+            out += c;
+            continue;
+        }
+        if (i + 1 == field.size())
+            failAt(path, number, QStringLiteral("CValue ends with a lone backslash; write \\\\ for one"));
+        const QChar e = field.at(++i);
+        if (e == u'n')
+            out += u'\n';
+        else if (e == u't')
+            out += u'\t';
+        else if (e == u'\\')
+            out += u'\\';
+        else
+            failAt(path, number, QStringLiteral("unknown escape \\%1 in CValue (only \\n, \\t, \\\\)").arg(e));
+    }
+    return out;
+}
+
+QList<Text> readTexts(const QString &path)
+{
+    const Table table = readTsv(path, {QStringLiteral("ID"), QStringLiteral("Clanguage"), QStringLiteral("CValue")});
+    QList<Text> texts;
+    QHash<QString, qsizetype> lineOfKey;
+    for (const auto &[number, f] : table.rows) {
+        if (f[0].isEmpty() || f[1].isEmpty())
+            failAt(path, number, QStringLiteral("ID and Clanguage must not be empty"));
+        // The store compares identifiers without regard to case, so must the check.
+        const QString key = f[0].toCaseFolded() + u'\t' + f[1];
+        if (lineOfKey.contains(key))
+            failAt(path, number, QStringLiteral("ID %1 with language %2 is already on line %3")
+                                     .arg(f[0], f[1]).arg(lineOfKey[key]));
+        lineOfKey.insert(key, number);
+        texts.append({f[0], f[1], unescape(path, number, f[2])});
+    }
+    return texts;
+}
+
+void removeTemporary(const QString &tmp)
+{
+    for (const QString &name : {tmp, tmp + QStringLiteral("-journal")}) {
+        if (QFile::exists(name) && !QFile::remove(name))
+            throw Error(ErrorKind::File, QStringLiteral("%1: cannot remove the leftover file").arg(name));
+    }
+}
+
+// Builds under OUT.tmp, then renames over OUT: a failure leaves OUT as it was.
+template <typename Fill>
+void buildStore(const QString &out, const QByteArray &key, Fill fill)
+{
+    const QString folder = QFileInfo(out).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw Error(ErrorKind::File, QStringLiteral("%1: cannot create the folder").arg(folder));
+    const QString tmp = out + QStringLiteral(".tmp");
+    removeTemporary(tmp);
+    try {
+        {
+            trenix::Store store(tmp, key, trenix::Store::Mode::Create);
+            {
+                trenix::Transaction transaction(store);
+                fill(store);
+                transaction.commit();
+            }
+            store.exec(QStringLiteral("vacuum"));
+        }
+        if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(out).constData()) != 0) {
+            throw Error(ErrorKind::File, QStringLiteral("cannot rename %1 to %2 (%3)")
+                                             .arg(tmp, out, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+    } catch (...) {
+        removeTemporary(tmp);  // then the error goes on to be reported
+        throw;
+    }
+}
+
+void makePractice(const QString &out, const QStringList &dictionaries)
+{
+    QList<std::pair<int, QList<trenix::DictionaryEntry>>> tables;
+    QHash<int, QString> fileOfCode;
+    for (const QString &path : dictionaries) {
+        const int code = languageCodeOf(path);
+        if (fileOfCode.contains(code))
+            throw Error(ErrorKind::Input, QStringLiteral("%1 and %2 are both for zidian%3")
+                                              .arg(fileOfCode[code], path).arg(code));
+        fileOfCode.insert(code, path);
+        tables.append({code, readDictionary(path)});
+    }
+    buildStore(out, QByteArray(trenix::kStorePassword), [&](trenix::Store &store) {
+        for (const auto &[code, entries] : tables) {
+            trenix::createDictionaryTable(store, code);
+            trenix::insertDictionary(store, code, entries);
+        }
+        trenix::createPracticeTable(store);
+    });
+    for (const auto &[code, entries] : tables)
+        std::printf("%s: zidian%d %lld entries\n", qPrintable(out), code, static_cast<long long>(entries.size()));
+}
+
+void makeLanguage(const QString &out, const QString &textsPath)
+{
+    const QList<Text> texts = readTexts(textsPath);
+    buildStore(out, QByteArray(), [&](trenix::Store &store) {
+        trenix::createLanguageTable(store);
+        for (const Text &t : texts)
+            trenix::insertText(store, t.id, t.language, t.value ? &*t.value : nullptr);
+    });
+    std::printf("%s: CWord %lld texts\n", qPrintable(out), static_cast<long long>(texts.size()));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("trenix.store.debug=false"));
+    const QStringList args = app.arguments().mid(1);
+    try {
+        if (args.size() >= 3 && args[0] == QStringLiteral("practice")) {
+            makePractice(args[1], args.mid(2));
+            return 0;
+        }
+        if (args.size() == 3 && args[0] == QStringLiteral("language")) {
+            makeLanguage(args[1], args[2]);
+            return 0;
+        }
+    } catch (const Error &e) {
+        std::fprintf(stderr, "trenix_make_stores: %s\n", e.what());
+        return 1;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "trenix_make_stores: %s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr, "usage: trenix_make_stores practice OUT.dat DICT.tsv...\n"
+                         "       trenix_make_stores language OUT.mdb TEXTS.tsv\n");
+    return 2;
+}

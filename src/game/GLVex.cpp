@@ -1,0 +1,475 @@
+#include "GLVex.h"
+
+#include "FrmDetail.h"
+#include "Fonts.h"
+#include "Frmhelp.h"
+#include "PlayField.h"
+#include "Startup.h"
+#include "Twips.h"
+#include "TypingBox.h"
+#include "frmAbout.h"
+#include "setForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+Q_LOGGING_CATEGORY(lcWindow, "trenix.window")
+
+namespace trenix {
+
+namespace {
+const QColor kTeal(0x00, 0x40, 0x40);   // 0x00404000
+const QColor kRed(0xFF, 0x00, 0x00);    // 0x000000FF
+const QColor kHintBlue(0x00, 0x00, 0xC0); // 0x00C00000
+
+QString lookup(const char *id)
+{
+    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
+}
+
+QLabel *makeLabel(QWidget *parent, double l, double t, double w, double h, const QFont &font)
+{
+    auto *label = new QLabel(parent);
+    Twips::place(label, l, t, w, h);
+    label->setFont(font);
+    return label;
+}
+
+QLabel *makeFigure(QWidget *parent, double l, double t, double w, double h)
+{
+    QLabel *label = makeLabel(parent, l, t, w, h, uiFont({QStringLiteral("Arial")}, 18, QFont::Bold));
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    pal.setColor(QPalette::WindowText, kRed);
+    label->setPalette(pal);
+    label->setText(QStringLiteral("0"));
+    return label;
+}
+
+void fill(QWidget *w, const QColor &color)
+{
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, color);
+    w->setPalette(pal);
+}
+
+// The tool strip's background picture.
+class ToolStrip : public QWidget {
+public:
+    using QWidget::QWidget;
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        QLinearGradient g(0, 0, 0, height());
+        g.setColorAt(0, QColor(0xF4, 0xF7, 0xF7));
+        g.setColorAt(1, QColor(0xC9, 0xD8, 0xD8));
+        p.fillRect(rect(), g);
+        p.setPen(QColor(0x7A, 0x9A, 0x9A));
+        p.drawLine(0, height() - 1, width(), height() - 1);
+    }
+};
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+CommandLabel::CommandLabel(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setCursor(Qt::PointingHandCursor);
+    setFont(uiFont({QStringLiteral("Arial Black")}, 10.5, QFont::Black));
+    setAttribute(Qt::WA_Hover);
+}
+
+void CommandLabel::setCaption(const QString &text)
+{
+    m_text = text;
+    setAccessibleName(text);
+    // Grow to the caption so that no language gets clipped.
+    const int needed = fontMetrics().horizontalAdvance(text) + 4;
+    if (needed > width())
+        resize(needed, height());
+    update();
+}
+
+void CommandLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setFont(font());
+    p.setPen(m_hover ? QColor(0xB0, 0x30, 0x00) : QColor(0x10, 0x30, 0x30));
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+}
+
+void CommandLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+
+GLVex::GLVex(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_core(GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); })
+{
+    setObjectName(QStringLiteral("GLVex"));
+    buildControls();
+    m_core.setView(this);
+    GamePict->setWords(&m_core.Label1);
+    Form_Load();
+}
+
+GLVex::~GLVex()
+{
+    pictScroll.stop();
+    CreatWord.stop();
+    GaTime.stop();
+    m_core.setView(nullptr);
+}
+
+void GLVex::buildControls()
+{
+    setFont(uiFont({QStringLiteral("Arial")}, 14.25));
+    setFixedSize(Twips::px(11745), Twips::px(7950));
+
+    auto *frame4 = new QFrame(this);
+    Twips::place(frame4, 60, 480, 11625, 675);
+    fill(frame4, kTeal);
+    auto *frame3 = new QFrame(this);
+    Twips::place(frame3, 3360, 480, 5115, 675);
+    fill(frame3, kTeal);
+    lbtitle = makeLabel(frame3, 360, 0, 4395, 585, uiFont({QStringLiteral("Arial Black")}, 24, QFont::Black));
+    lbtitle->setAlignment(Qt::AlignCenter);
+    lbtitle->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+
+    auto *picture1 = new ToolStrip(this);
+    Twips::place(picture1, 0, 0, 11655, 435);
+    auto command = [&](CommandLabel *&label, double l, double t, double w, double h, void (GLVex::*handler)()) {
+        label = new CommandLabel(picture1);
+        Twips::place(label, l, t, w, h);
+        connect(label, &CommandLabel::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    command(Label3, 2370, 60, 1275, 345, &GLVex::Label3_Click);
+    command(Label7, 4170, 60, 1185, 315, &GLVex::Label7_Click);
+    command(Label8, 5880, 60, 1185, 285, &GLVex::Label8_Click);
+    command(Label9, 7590, 60, 1095, 315, &GLVex::Label9_Click);
+    command(Label10, 9270, 60, 1035, 315, &GLVex::Label10_Click);
+    command(Label11, 10920, 60, 645, 345, &GLVex::Label11_Click);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label7->setObjectName(QStringLiteral("Label7"));
+    Label8->setObjectName(QStringLiteral("Label8"));
+    Label9->setObjectName(QStringLiteral("Label9"));
+    Label10->setObjectName(QStringLiteral("Label10"));
+    Label11->setObjectName(QStringLiteral("Label11"));
+
+    GamePict = new PlayField(this);
+    GamePict->setObjectName(QStringLiteral("GamePict"));
+    Twips::place(GamePict, 60, 1170, 11625, 5835);
+    connect(GamePict, &PlayField::wordClicked, this, &GLVex::Label1_Click);
+
+    auto *frame1 = new QFrame(this);
+    Twips::place(frame1, 3600, 1200, 4305, 75);
+    fill(frame1, palette().color(QPalette::Inactive, QPalette::Mid));
+
+    lbmessage = makeLabel(this, 60, 7050, 11625, 315, uiFont({QStringLiteral("Arial")}, 10.5, QFont::Bold));
+    lbmessage->setObjectName(QStringLiteral("lbmessage"));
+    lbmessage->setAutoFillBackground(true);
+    {
+        QPalette pal = lbmessage->palette();
+        pal.setColor(QPalette::Window, palette().color(QPalette::Button));
+        pal.setColor(QPalette::WindowText, kRed);
+        lbmessage->setPalette(pal);
+    }
+    lbmessage->hide();
+
+    auto *frame2 = new QFrame(this);
+    Twips::place(frame2, 0, 7290, 11715, 645);
+    frame2->setFrameShape(QFrame::NoFrame);
+    frame2->lower();
+
+    TxT = new TypingBox(frame2);
+    TxT->setObjectName(QStringLiteral("TxT"));
+    Twips::place(TxT, 0, 180, 2115, 465);
+    TxT->setFont(uiFont({QStringLiteral("Arial Black")}, 14.25, QFont::Black));
+    connect(TxT, &TypingBox::keyReleased, this, &GLVex::TxT_KeyUp);
+    connect(TxT, &TypingBox::focusLost, this, [this](Qt::FocusReason reason) {
+        // Losing the focus to another program is not ours to undo.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            QTimer::singleShot(0, this, &GLVex::TxT_LostFocus);
+    });
+    connect(TxT, &QLineEdit::textChanged, this, [this](const QString &text) { m_core.screen.TxT = text; });
+
+    Label2 = makeLabel(frame2, 2310, 390, 2025, 285, uiFont({QStringLiteral("Arial")}, 9));
+    {
+        QPalette pal = Label2->palette();
+        pal.setColor(QPalette::WindowText, kHintBlue);
+        Label2->setPalette(pal);
+    }
+    const QFont captionFont = uiFont({QStringLiteral("Arial")}, 12);
+    Label6 = makeLabel(frame2, 4650, 300, 615, 285, captionFont);
+    lbsd = makeFigure(frame2, 5280, 240, 1065, 345);
+    Label5 = makeLabel(frame2, 6420, 300, 735, 285, captionFont);
+    lbzql = makeFigure(frame2, 7230, 240, 1365, 345);
+    Label4 = makeLabel(frame2, 8730, 300, 495, 285, captionFont);
+    lbfs = makeFigure(frame2, 9240, 240, 735, 345);
+    lblTime = makeLabel(frame2, 10170, 300, 525, 285, captionFont);
+    timeDisplay = makeFigure(frame2, 10710, 240, 615, 345);
+    for (QLabel *caption : {Label6, Label5, Label4, lblTime})
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbsd->setObjectName(QStringLiteral("lbsd"));
+    lbzql->setObjectName(QStringLiteral("lbzql"));
+    lbfs->setObjectName(QStringLiteral("lbfs"));
+    timeDisplay->setObjectName(QStringLiteral("timeDisplay"));
+
+    lblSpeed = makeLabel(frame2, 30, 300, 525, 255, captionFont);
+    lblSpeed->hide();
+    lblPause = makeLabel(frame2, 660, 450, 585, 135, uiFont({QStringLiteral("Arial")}, 7, QFont::Bold));
+    lblPause->setObjectName(QStringLiteral("lblPause"));
+    fill(lblPause, kRed); // a red bar inside the typing box while paused
+    lblPause->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblPause->hide();
+
+    correctStatus = makeLabel(this, 2550, 2190, 1335, 255, uiFont({QStringLiteral("Arial")}, 9));
+    speedStatus = makeLabel(this, 1320, 2340, 1035, 195, uiFont({QStringLiteral("Tahoma")}, 9));
+    for (QLabel *status : {correctStatus, speedStatus}) {
+        status->setAttribute(Qt::WA_TransparentForMouseEvents);
+        status->setAttribute(Qt::WA_TranslucentBackground);
+    }
+
+    pictScroll.setObjectName(QStringLiteral("pictScroll"));
+    CreatWord.setObjectName(QStringLiteral("CreatWord"));
+    GaTime.setObjectName(QStringLiteral("GaTime"));
+    connect(&pictScroll, &QTimer::timeout, this, &GLVex::pictScroll_Timer);
+    connect(&CreatWord, &QTimer::timeout, this, &GLVex::CreatWord_Timer);
+    connect(&GaTime, &QTimer::timeout, this, &GLVex::GaTime_Timer);
+}
+
+template <typename F> void GLVex::guard(F &&f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        // Stop the game first so that no tick raises a second error behind the box.
+        pictScroll.stop();
+        CreatWord.stop();
+        GaTime.stop();
+        reportFatal(e);
+    } catch (const std::exception &e) {
+        pictScroll.stop();
+        CreatWord.stop();
+        GaTime.stop();
+        reportFatal(Error(ErrorKind::File, QString::fromLocal8Bit(e.what())));
+    }
+}
+
+void GLVex::Form_Load()
+{
+    if (GlVexM.random)
+        GlVexM.random->seedFromTime();
+    m_core.load();
+    struct Caption { const char *id; std::function<void(const QString &)> set; };
+    const Caption captions[] = {
+        {"GLVex.label2", [this](const QString &t) { Label2->setText(t); }},
+        {"GLVex.label3", [this](const QString &t) { Label3->setCaption(t); }},
+        {"GLVex.label4", [this](const QString &t) { Label4->setText(t); }},
+        {"GLVex.label5", [this](const QString &t) { Label5->setText(t); }},
+        {"GLVex.label6", [this](const QString &t) { Label6->setText(t); }},
+        {"GLVex.label7", [this](const QString &t) { Label7->setCaption(t); }},
+        {"GLVex.label8", [this](const QString &t) { Label8->setCaption(t); }},
+        {"GLVex.label9", [this](const QString &t) { Label9->setCaption(t); }},
+        {"GLVex.label10", [this](const QString &t) { Label10->setCaption(t); }},
+        {"GLVex.label11", [this](const QString &t) { Label11->setCaption(t); }},
+        {"GLVex.lbtitle", [this](const QString &t) { lbtitle->setText(t); }},
+        {"GLVex.lblSpeed", [this](const QString &t) { lblSpeed->setText(t); }},
+        {"GLVex.lblTime", [this](const QString &t) { lblTime->setText(t); }},
+        {"GLVex.caption", [this](const QString &t) { setWindowTitle(t); }},
+    };
+    for (const Caption &c : captions)
+        c.set(lookup(c.id));
+    screenChanged();
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+void GLVex::Label3_Click() { guard([this] { m_core.Label3_Click(); }); }
+void GLVex::Label7_Click() { guard([this] { m_core.Label7_Click(); }); }
+void GLVex::Label8_Click() { guard([this] { m_core.Label8_Click(); }); }
+void GLVex::pictScroll_Timer() { guard([this] { m_core.pictScroll_Timer(); }); }
+void GLVex::CreatWord_Timer() { m_core.CreatWord_Timer(); }
+void GLVex::GaTime_Timer() { guard([this] { m_core.GaTime_Timer(); }); }
+
+void GLVex::TxT_KeyUp(int keyCode, int shift)
+{
+    guard([&] {
+        m_core.screen.TxT = TxT->text();
+        m_core.TxT_KeyUp(keyCode, shift);
+    });
+}
+
+void GLVex::TxT_LostFocus()
+{
+    if (m_core.TxT_LostFocus() && isActiveWindow() && !TxT->hasFocus())
+        TxT->setFocus(Qt::OtherFocusReason);
+}
+
+void GLVex::Label9_Click()
+{
+    guard([this] {
+        GlVexM.detailWord = QStringLiteral("-1");
+        if (!m_settings)
+            m_settings = std::make_unique<setForm>(m_core, this);
+        m_settings->exec();
+        if (m_settings->isUnloaded())
+            m_settings.reset();
+        GlVexM.detailWord.clear();
+    });
+}
+
+void GLVex::Label10_Click()
+{
+    guard([this] {
+        const QString question = lookup("QDYTCYXM");
+        const QString title = lookup("RJXX");
+        if (GlVexM.dialogs && GlVexM.dialogs->askYesNo(question, title)) {
+            pictScroll.stop();
+            CreatWord.stop();
+            GaTime.stop();
+            emit exitRequested();
+            hide();
+            QCoreApplication::exit(0);
+        }
+    });
+}
+
+void GLVex::Label11_Click()
+{
+    guard([this] {
+        GlVexM.detailWord = QStringLiteral("-1");
+        {
+            Frmhelp help(this);
+            help.exec();
+        }
+        GlVexM.detailWord.clear();
+    });
+}
+
+void GLVex::Label1_Click(int index)
+{
+    guard([&] {
+        if (index < 1 || size_t(index) >= m_core.Label1.size())
+            return;
+        GlVexM.detailWord = m_core.Label1[size_t(index)].Caption;
+        FrmDetail detail(m_core.practice(), this);
+        detail.exec();
+    });
+}
+
+void GLVex::openAbout()
+{
+    guard([this] {
+        // Keep the typing box from pulling the focus while the window is open.
+        const QString before = GlVexM.detailWord;
+        GlVexM.detailWord = QStringLiteral("-1");
+        {
+            frmAbout about(m_core, this);
+            about.exec();
+        }
+        GlVexM.detailWord = before;
+    });
+}
+
+void GLVex::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton) {
+        QMenu menu(this);
+        const int lang = GlVexM.languageCode;
+        const QString about = lang == 1 ? QStringLiteral("About Trenix")
+                              : lang == 3 ? QStringLiteral("關於 Trenix")
+                                          : QStringLiteral("关于 Trenix");
+        menu.addAction(about, this, &GLVex::openAbout);
+        menu.exec(event->globalPosition().toPoint());
+    }
+    event->accept();
+}
+
+void GLVex::closeEvent(QCloseEvent *event)
+{
+    // The close box asks nothing; the timers go with the window.
+    pictScroll.stop();
+    CreatWord.stop();
+    GaTime.stop();
+    event->accept();
+}
+
+// --- GameView -------------------------------------------------------------
+
+void GLVex::repaintNow()
+{
+    lbmessage->setText(m_core.screen.lbmessage);
+    lbmessage->setVisible(m_core.screen.lbmessageVisible);
+    if (isVisible())
+        repaint();
+}
+
+void GLVex::focusTyping()
+{
+    TxT->setFocus(Qt::OtherFocusReason);
+}
+
+void GLVex::settleInput()
+{
+    TxT->settleComposition();
+}
+
+void GLVex::applyTimer(QTimer &timer, const TimerState &state)
+{
+    if (state.Enabled && state.Interval > 0) {
+        if (!timer.isActive() || timer.interval() != state.Interval)
+            timer.start(state.Interval);
+    } else {
+        timer.stop();
+    }
+}
+
+void GLVex::timersChanged()
+{
+    applyTimer(pictScroll, m_core.pictScroll);
+    applyTimer(CreatWord, m_core.CreatWord);
+    applyTimer(GaTime, m_core.GaTime);
+}
+
+void GLVex::wordsChanged()
+{
+    GamePict->update();
+}
+
+void GLVex::screenChanged()
+{
+    const GameScreen &s = m_core.screen;
+    lbmessage->setText(s.lbmessage);
+    lbmessage->setVisible(s.lbmessageVisible);
+    lblPause->setVisible(s.lblPauseVisible);
+    correctStatus->setVisible(s.correctStatusVisible);
+    speedStatus->setVisible(s.speedStatusVisible);
+    timeDisplay->setText(s.timeDisplay);
+    lbsd->setText(s.lbsd);
+    lbzql->setText(s.lbzql);
+    lbfs->setText(s.lbfs);
+    if (TxT->text() != s.TxT)
+        TxT->setText(s.TxT);
+}
+
+} // namespace trenix

@@ -1,1 +1,98 @@
 #pragma once
+// The main window: draws the game and forwards its events to GameCore.
+#include "GameCore.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+class QLabel;
+class QFrame;
+
+namespace trenix {
+
+class PlayField;
+class TypingBox;
+class setForm;
+
+class CommandLabel;
+
+class GLVex : public QWidget, private GameView {
+    Q_OBJECT
+public:
+    explicit GLVex(QWidget *parent = nullptr);
+    ~GLVex() override;
+
+    GameCore &core() { return m_core; }
+
+    // Event handlers, named as the rest of the program knows them.
+    void Form_Load();
+    void Label3_Click();   // start
+    void Label7_Click();   // pause
+    void Label8_Click();   // end
+    void Label9_Click();   // settings
+    void Label10_Click();  // exit
+    void Label11_Click();  // help
+    void Label1_Click(int index); // a word
+    void pictScroll_Timer();
+    void CreatWord_Timer();
+    void GaTime_Timer();
+    void TxT_KeyUp(int keyCode, int shift);
+    void TxT_LostFocus();
+    void openAbout();
+
+    // Controls, for the windows that hold the game and for tests.
+    QTimer pictScroll, CreatWord, GaTime;
+    TypingBox *TxT = nullptr;
+    PlayField *GamePict = nullptr;
+    QLabel *lbmessage = nullptr, *lbtitle = nullptr, *lblPause = nullptr, *lblSpeed = nullptr;
+    QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *lblTime = nullptr;
+    QLabel *lbsd = nullptr, *lbzql = nullptr, *lbfs = nullptr, *timeDisplay = nullptr;
+    QLabel *correctStatus = nullptr, *speedStatus = nullptr;
+    CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
+                 *Label10 = nullptr, *Label11 = nullptr;
+
+signals:
+    void exitRequested();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // GameView
+    void repaintNow() override;
+    void focusTyping() override;
+    void settleInput() override;
+    void timersChanged() override;
+    void wordsChanged() override;
+    void screenChanged() override;
+
+    template <typename F> void guard(F &&f);
+    void buildControls();
+    void applyTimer(QTimer &timer, const TimerState &state);
+
+    GameCore m_core;
+    std::unique_ptr<setForm> m_settings;
+};
+
+// A text command of the tool strip: never takes the focus, never disabled.
+class CommandLabel : public QWidget {
+    Q_OBJECT
+public:
+    explicit CommandLabel(QWidget *parent);
+    void setCaption(const QString &text);
+    QString caption() const { return m_text; }
+signals:
+    void clicked();
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *) override { m_hover = true; update(); }
+    void leaveEvent(QEvent *) override { m_hover = false; update(); }
+private:
+    QString m_text;
+    bool m_hover = false;
+};
+
+} // namespace trenix

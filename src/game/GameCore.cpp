@@ -1,0 +1,436 @@
+#include "GameCore.h"
+
+#include "NumberFormat.h"
+
+#include <QLoggingCategory>
+#include <cmath>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcGame, "trenix.game")
+
+namespace trenix {
+
+namespace {
+QString text(const char *id)
+{
+    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
+}
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    qint64 q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+} // namespace
+
+GameCore::GameCore(Store &store, Measure measure)
+    : m_practice(store), m_measure(std::move(measure))
+{
+    WordLabel templ;
+    templ.Left = 330;
+    templ.Width = kTemplateWidth;
+    templ.Height = kFallStep;
+    Label1.push_back(templ);
+}
+
+void GameCore::load()
+{
+    GlVexM.speedLevel = 8;
+    pictScroll.Interval = GlVexM.speedLevel * 1000;
+    CreatWord.Interval = GlVexM.speedLevel * 1000;
+    pictScroll.Enabled = false;
+    CreatWord.Enabled = false;
+    GaTime.Enabled = false;
+    Label1.front().Visible = false;
+    if (m_view)
+        m_view->timersChanged();
+}
+
+qint64 GameCore::readClock() const
+{
+    return GlVexM.clock ? GlVexM.clock->nowMs() : 0;
+}
+
+double GameCore::nextRandom()
+{
+    return GlVexM.random ? GlVexM.random->next() : 0.0;
+}
+
+qint64 GameCore::secondsPlayed(qint64 now) const
+{
+    return floorDiv(now - startTick, 1000) + playedSeconds;
+}
+
+void GameCore::setTimers(bool enabled)
+{
+    pictScroll.Enabled = enabled;
+    CreatWord.Enabled = enabled;
+    GaTime.Enabled = enabled;
+    if (m_view)
+        m_view->timersChanged();
+}
+
+void GameCore::reportStartFailure(const QString &what, const Error &e)
+{
+    qCWarning(lcGame).noquote() << "game start:" << what << "skipped:" << e.message();
+    if (m_startNotice.isEmpty())
+        m_startNotice = what + QStringLiteral(": ") + e.message();
+}
+
+void GameCore::progress(qint64 total, qint64 current, bool force)
+{
+    screen.lbmessage = QStringLiteral("loading...............total:%1;Current:%2").arg(total).arg(current);
+    // A repaint per word would cost more than the word; about 60 a second is plenty.
+    if (force || !m_repaintThrottle.isValid() || m_repaintThrottle.elapsed() >= 16) {
+        m_repaintThrottle.start();
+        if (m_view)
+            m_view->repaintNow();
+    }
+}
+
+void GameCore::Label3_Click()
+{
+    ++m_generation;
+    m_startNotice.clear();
+    screen.lbmessageVisible = true;
+    screen.lbmessage = QStringLiteral("loading...............");
+    if (m_view)
+        m_view->repaintNow();
+
+    inputCount = 0;
+    rightCount = 0;
+    screen.timeDisplay = formatNumber(double(GlVexM.gameMinutes) * 60, QStringLiteral("000"));
+    screen.TxT.clear();
+    if (GlVexM.isPaused) {
+        screen.lblPauseVisible = false;
+        screen.speedStatusVisible = true;
+        screen.correctStatusVisible = true;
+        GlVexM.isPaused = false;
+    }
+    Label1.resize(1);
+
+    const int lang = GlVexM.languageCode;
+    qint64 n = 0;
+    try {
+        n = m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
+    } catch (const Error &e) {
+        reportStartFailure(QStringLiteral("counting the word range"), e);
+    }
+
+    // One transaction for the whole preparation: a failure or a kill never
+    // leaves a half-filled list behind.
+    std::optional<Transaction> tx;
+    if (n > 0) {
+        try {
+            tx.emplace(m_practice.store());
+            m_practice.emptyList();
+            m_practice.fillList(lang, GlVexM.wordFrom, GlVexM.wordTo);
+        } catch (const Error &e) {
+            tx.reset();
+            reportStartFailure(QStringLiteral("preparing the practice list"), e);
+        }
+        try {
+            m_drawSize = m_practice.countDictionary(lang);
+        } catch (const Error &e) {
+            m_drawSize = 0;
+            reportStartFailure(QStringLiteral("counting the dictionary"), e);
+        }
+    }
+
+    Label1.reserve(size_t(n) + 1);
+    m_repaintThrottle.invalidate();
+    bool drawFailed = false;
+    for (qint64 i = 0; i < n; ++i) {
+        progress(n, i + 1, i + 1 == n);
+        WordLabel w = Label1.front();
+        w.Top = 0;
+        w.Left = qint64(std::floor(nextRandom() * double(m_fieldWidth - w.Width - kRightMargin)));
+        if (w.Left < kLeastLeft)
+            w.Left = kLeastLeft;
+        if (!drawFailed) {
+            try {
+                w.Caption = Get_Rnd_word();
+            } catch (const Error &e) {
+                drawFailed = true; // the store is unusable; do not retry per word
+                reportStartFailure(QStringLiteral("drawing the words"), e);
+            }
+        }
+        w.Width = m_measure ? m_measure(w.Caption) : w.Width;
+        // Keep a long word inside the field instead of cutting it off at the right.
+        if (w.Left + w.Width > m_fieldWidth)
+            w.Left = std::max<qint64>(0, m_fieldWidth - w.Width);
+        w.Visible = false;
+        Label1.push_back(std::move(w));
+    }
+    m_drawSize = -1;
+    if (tx) {
+        try {
+            tx->commit();
+        } catch (const Error &e) {
+            tx.reset();
+            reportStartFailure(QStringLiteral("saving the practice list"), e);
+        }
+    }
+
+    if (m_view)
+        m_view->focusTyping();
+    if (m_startNotice.isEmpty()) {
+        screen.lbmessageVisible = false;
+        screen.lbmessage.clear();
+    } else {
+        screen.lbmessage = m_startNotice;
+        screen.lbmessageVisible = true;
+    }
+    if (m_view)
+        m_view->repaintNow();
+
+    m_gameActive = true;
+    setTimers(true);
+    startTick = readClock();
+    playedSeconds = 0;
+    GaTime.Interval = 1000;
+    if (m_view) {
+        m_view->timersChanged();
+        m_view->screenChanged();
+    }
+    pictScroll_Timer();
+}
+
+QString GameCore::Get_Rnd_word()
+{
+    const qint64 n = m_drawSize >= 0 ? m_drawSize : m_practice.countDictionary(GlVexM.languageCode);
+    qint64 s = qint64(std::floor(double(n) * nextRandom()));
+    std::optional<DrawnRow> row = m_practice.firstUndrawnFrom(s);
+    if (!row) {
+        // A retry draws s = Int((n - 1) r + 1) and finds a row only when s is at
+        // most the highest undrawn xh M. Drawing r from that part at once gives
+        // the same outcomes with one query instead of thousands.
+        const std::optional<qint64> highest = m_practice.highestUndrawn();
+        if (!highest || *highest < 1)
+            return QString(); // nothing left that a retry could reach
+        const double r = nextRandom();
+        const qint64 m = *highest;
+        if (n - 1 > m)
+            s = qint64(std::floor(double(m) * r + 1));
+        else
+            s = qint64(std::floor(double(n - 1) * r + 1));
+        row = m_practice.firstUndrawnFrom(s);
+        if (!row)
+            return QString();
+    }
+    m_practice.markDrawn(row->xh);
+    return row->cz;
+}
+
+void GameCore::pictScroll_Timer()
+{
+    const size_t count = Label1.size();
+    for (size_t i = 1; i < count && i < Label1.size(); ++i) {
+        WordLabel &w = Label1[i];
+        if (!w.falling())
+            continue;
+        qint64 floor = m_fieldHeight;
+        if (const std::optional<qint64> top = m_practice.floorUnder(w.Left, w.Left + w.Width))
+            floor = *top;
+        if (w.Top + w.Height + kFallStep <= floor) {
+            w.Top += kFallStep;
+            continue;
+        }
+        w.Top = floor - w.Height;
+        m_practice.recordLanding(w.Left, w.Top, w.Width, w.Caption);
+        w.ToolTipText = QStringLiteral("1");
+        if (w.Top <= 0) {
+            if (m_view)
+                m_view->wordsChanged();
+            // The tick ends with its game: nothing more lands or enters, neither
+            // into the stopped game nor into the one a Yes has just started.
+            GameOver();
+            return;
+        }
+    }
+    for (size_t i = 1; i < Label1.size(); ++i) {
+        WordLabel &w = Label1[i];
+        if (!w.Visible && !w.Caption.isEmpty()) {
+            w.Visible = true;
+            break;
+        }
+    }
+    if (m_view)
+        m_view->wordsChanged();
+}
+
+void GameCore::GaTime_Timer()
+{
+    screen.timeDisplay = QString::number(secondsPlayed(readClock()));
+    if (secondsPlayed(readClock()) == 0)
+        screen.lbsd = QStringLiteral("0");
+    else
+        screen.lbsd = formatNumber(double(rightCount) * 60.0 / double(secondsPlayed(readClock())),
+                                   QStringLiteral("####.##"));
+    if (inputCount == 0)
+        screen.lbzql = QStringLiteral("0");
+    else
+        screen.lbzql = formatNumber(double(rightCount) / double(inputCount), QStringLiteral("###.##%"));
+    screen.lbfs = QString::number(rightCount);
+    if (m_view)
+        m_view->screenChanged();
+}
+
+void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
+{
+    if (keyCode == kKeySpace && GlVexM.isPaused) {
+        setTimers(true);
+        screen.lblPauseVisible = false;
+        screen.speedStatusVisible = true;
+        screen.correctStatusVisible = true;
+        GlVexM.isPaused = false;
+        startTick = readClock();
+        screen.lbmessage.clear();
+        screen.lbmessageVisible = false;
+        screen.TxT.clear();
+        if (m_view)
+            m_view->screenChanged();
+        return;
+    }
+    if (!GaTime.Enabled)
+        return;
+    if (keyCode != kKeyEnter || screen.TxT.isEmpty())
+        return;
+
+    const size_t count = Label1.size();
+    for (size_t i = 0; i < count; ++i) {
+        WordLabel &w = Label1[i];
+        if (!w.Visible || w.Caption != screen.TxT)
+            continue;
+        if (w.landed()) {
+            if (m_practice.coveredAbove(w.Top, w.Left, w.Left + w.Width))
+                continue; // a landed word higher up still covers an edge
+            m_practice.releaseFromPile(w.Caption);
+        }
+        w.Caption.clear();
+        w.Visible = false;
+        ++rightCount;
+    }
+    ++inputCount;
+    screen.TxT.clear();
+    if (m_view) {
+        m_view->wordsChanged();
+        m_view->screenChanged();
+    }
+}
+
+bool GameCore::TxT_LostFocus() const
+{
+    return GlVexM.detailWord.isEmpty();
+}
+
+void GameCore::Label7_Click()
+{
+    if (!pictScroll.Enabled)
+        return;
+    if (m_view)
+        m_view->settleInput();
+    setTimers(false);
+    screen.lblPauseVisible = true;
+    screen.correctStatusVisible = false;
+    screen.speedStatusVisible = false;
+    GlVexM.isPaused = true;
+    screen.lbmessage = text("YXZTZAKGJJX");
+    screen.lbmessageVisible = true;
+    closeSegment();
+    if (m_view)
+        m_view->screenChanged();
+}
+
+void GameCore::closeSegment()
+{
+    playedSeconds = secondsPlayed(readClock());
+}
+
+void GameCore::Label8_Click()
+{
+    // Nothing to end before the first game or after a game is over.
+    if (!m_gameActive)
+        return;
+    if (GlVexM.isPaused) {
+        // The pause has counted the time already; leave no pause behind that
+        // Space could "resume" into an ended game.
+        GlVexM.isPaused = false;
+        screen.lblPauseVisible = false;
+        screen.correctStatusVisible = true;
+        screen.speedStatusVisible = true;
+        screen.lbmessage.clear();
+        screen.lbmessageVisible = false;
+        if (m_view)
+            m_view->screenChanged();
+        finishGame(false);
+        return;
+    }
+    GameOver();
+}
+
+void GameCore::GameOver()
+{
+    finishGame(true);
+}
+
+void GameCore::finishGame(bool closeOpenSegment)
+{
+    if (m_view)
+        m_view->settleInput();
+    setTimers(false);
+    m_gameActive = false;
+    if (closeOpenSegment)
+        closeSegment();
+
+    const QString cr(QChar(13));
+    const QString zsj = text("ZSJ");
+    const QString m = text("M");
+    const QString sd = text("SD");
+    const QString cfz = text("CFZ");
+    const QString zql = text("ZQL");
+    const QString last = text("LXYXYJJSSFCXKS");
+    const QString title = text("NDCJ");
+    const double speed = playedSeconds != 0 ? double(rightCount) * 60.0 / double(playedSeconds) : 0.0;
+    QString message = zsj + u':' + formatNumber(double(playedSeconds), QStringLiteral("##0")) + m + cr;
+    message += sd + u':' + formatNumber(speed, QStringLiteral("##0")) + cfz + cr;
+    message += zql + u':';
+    if (inputCount != 0)
+        message += formatNumber(double(rightCount) / double(inputCount), QStringLiteral("###.##%"));
+    message += cr + last;
+
+    const bool again = GlVexM.dialogs && GlVexM.dialogs->askYesNo(message, title);
+    if (again) {
+        Label3_Click();
+    } else {
+        screen.TxT.clear();
+        if (m_view)
+            m_view->screenChanged();
+    }
+}
+
+bool GameCore::holdIfRunning()
+{
+    if (!pictScroll.Enabled)
+        return false;
+    setTimers(false);
+    return true;
+}
+
+void GameCore::restartTimers()
+{
+    setTimers(true);
+}
+
+void GameCore::applySpeed(qint16 level)
+{
+    GlVexM.speedLevel = level;
+    pictScroll.Interval = int(level) * 1000;
+    CreatWord.Interval = int(level) * 500;
+    if (m_view)
+        m_view->timersChanged();
+}
+
+} // namespace trenix

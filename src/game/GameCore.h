@@ -1,1 +1,134 @@
 #pragma once
+// The rules of the game, without widgets. The main window forwards its events
+// to the entry points here (same names as its handlers) and draws what the
+// state below says.
+#include "GlVexM.h"
+#include "PracticeStore.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace trenix {
+
+// One element of the word-label array. Its caption, visibility and landed mark
+// carry the word's whole state.
+struct WordLabel {
+    QString Caption;        // the word; "" once hit
+    bool Visible = false;   // false while waiting and once hit
+    QString ToolTipText;    // landed mark: "" falling, "1" landed
+    qint64 Left = 0;        // twips, in the play field
+    qint64 Top = 0;
+    qint64 Width = 0;
+    qint64 Height = 0;
+    bool landed() const { return !ToolTipText.isEmpty(); }
+    bool falling() const { return Visible && ToolTipText.isEmpty(); }
+};
+
+struct TimerState {
+    bool Enabled = false;
+    int Interval = 0; // ms
+};
+
+// What the main window shows besides the words.
+struct GameScreen {
+    QString lbmessage;
+    bool lbmessageVisible = false;
+    bool lblPauseVisible = false;
+    bool correctStatusVisible = true;
+    bool speedStatusVisible = true;
+    QString timeDisplay = QStringLiteral("0");
+    QString lbsd = QStringLiteral("0");
+    QString lbzql = QStringLiteral("0");
+    QString lbfs = QStringLiteral("0");
+    QString TxT; // the typing box
+};
+
+// What the core asks of the window.
+class GameView {
+public:
+    virtual ~GameView() = default;
+    virtual void repaintNow() {}        // show the message line at once
+    virtual void focusTyping() {}       // give the typing box the focus
+    virtual void settleInput() {}       // commit or reset an open input-method composition
+    virtual void timersChanged() {}     // apply the three timer states
+    virtual void wordsChanged() {}      // redraw the play field
+    virtual void screenChanged() {}     // redraw the figures, message line, typing box
+};
+
+class GameCore {
+public:
+    static constexpr qint64 kFallStep = 645;     // twips per tick, also a word's height
+    static constexpr qint64 kRightMargin = 2000;
+    static constexpr qint64 kLeastLeft = 500;
+    static constexpr qint64 kTemplateWidth = 210;
+    static constexpr int kKeyEnter = 13;
+    static constexpr int kKeySpace = 32;
+
+    using Measure = std::function<qint64(const QString &)>; // width of a word label in twips
+
+    GameCore(Store &store, Measure measure);
+
+    void setView(GameView *view) { m_view = view; }
+    void setFieldSize(qint64 width, qint64 height) { m_fieldWidth = width; m_fieldHeight = height; }
+    qint64 fieldWidth() const { return m_fieldWidth; }
+    qint64 fieldHeight() const { return m_fieldHeight; }
+
+    // Window load: generator seeded by the caller; speed, timers.
+    void load();
+
+    // Entry points.
+    void Label3_Click();            // start a game
+    void Label7_Click();            // pause
+    void Label8_Click();            // end the game
+    void pictScroll_Timer();        // fall tick
+    void CreatWord_Timer() {}       // switched with the others; does nothing
+    void GaTime_Timer();            // clock and figures
+    void TxT_KeyUp(int keyCode, int shift);
+    bool TxT_LostFocus() const;     // true when the typing box takes the focus back
+    void GameOver();
+    QString Get_Rnd_word();
+
+    // Settings dialog and about window hold a running game while active.
+    bool holdIfRunning();           // true when it stopped the timers
+    void restartTimers();
+    void applySpeed(qint16 level);  // pictScroll = level s, CreatWord = level/2 s
+
+    // State, read by the window and the tests.
+    std::vector<WordLabel> Label1;  // element 0 is the hidden template
+    TimerState pictScroll, CreatWord, GaTime;
+    GameScreen screen;
+    qint64 inputCount = 0;
+    qint64 rightCount = 0;
+    qint64 playedSeconds = 0;
+    qint64 startTick = 0;
+
+    bool running() const { return pictScroll.Enabled; }
+    bool gameActive() const { return m_gameActive; }
+    qint64 secondsPlayed(qint64 now) const;
+    PracticeStore &practice() { return m_practice; }
+
+private:
+    void setTimers(bool enabled);
+    void closeSegment();
+    void finishGame(bool closeOpenSegment);
+    void reportStartFailure(const QString &what, const Error &e);
+    void progress(qint64 total, qint64 current, bool force);
+    void startTicking();
+    qint64 readClock() const;
+    double nextRandom();
+
+    PracticeStore m_practice;
+    Measure m_measure;
+    GameView *m_view = nullptr;
+    qint64 m_fieldWidth = 11625;
+    qint64 m_fieldHeight = 5835;
+    bool m_gameActive = false;   // from a start until its game is over
+    int m_gameOverDepth = 0;     // ticks end once their game is over
+    quint64 m_generation = 0;    // bumped by every start
+    qint64 m_drawSize = -1;      // dictionary size, counted once per start
+    QString m_startNotice;
+    QElapsedTimer m_repaintThrottle;
+};
+
+} // namespace trenix

@@ -1,0 +1,81 @@
+#include "PlayField.h"
+
+#include "Fonts.h"
+#include "GameCore.h"
+#include "Twips.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace trenix {
+
+namespace {
+constexpr int kPadPx = 4; // text margin inside the border, each side
+}
+
+PlayField::PlayField(QWidget *parent) : QWidget(parent)
+{
+    m_wordFont = uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+qint64 PlayField::measure(const QString &caption) const
+{
+    const QFontMetrics fm(m_wordFont);
+    const int px = fm.horizontalAdvance(caption) + 2 * kPadPx + 2;
+    return Twips::fromPx(px);
+}
+
+QRect PlayField::wordRect(int index) const
+{
+    const WordLabel &w = (*m_words)[size_t(index)];
+    return Twips::rect(double(w.Left), double(w.Top), double(w.Width), double(w.Height));
+}
+
+int PlayField::wordAt(const QPoint &pos) const
+{
+    if (!m_words)
+        return 0;
+    // Later labels are drawn on top, so look from the end.
+    for (int i = int(m_words->size()) - 1; i >= 1; --i) {
+        if ((*m_words)[size_t(i)].Visible && wordRect(i).contains(pos))
+            return i;
+    }
+    return 0;
+}
+
+void PlayField::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    p.fillRect(event->rect(), palette().color(QPalette::Base));
+    if (!m_words)
+        return;
+    p.setFont(m_wordFont);
+    const QColor fill(0xC0, 0xFF, 0xC0);
+    for (size_t i = 1; i < m_words->size(); ++i) {
+        const WordLabel &w = (*m_words)[i];
+        if (!w.Visible)
+            continue;
+        const QRect r = wordRect(int(i));
+        if (!r.intersects(event->rect()))
+            continue;
+        p.fillRect(r, fill);
+        p.setPen(Qt::black);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.drawText(r, Qt::AlignCenter, w.Caption);
+    }
+}
+
+void PlayField::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        if (const int index = wordAt(event->position().toPoint()))
+            emit wordClicked(index);
+    }
+    event->accept(); // releases over the field have no other effect
+}
+
+} // namespace trenix

@@ -1,1 +1,36 @@
 #pragma once
+// The play field: every word label is painted here, in one widget, instead
+// of one child widget per word.
+#include <QFont>
+#include <QWidget>
+#include <vector>
+
+namespace trenix {
+
+struct WordLabel;
+
+class PlayField : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlayField(QWidget *parent = nullptr);
+    void setWords(const std::vector<WordLabel> *words) { m_words = words; }
+    const QFont &wordFont() const { return m_wordFont; }
+    // Width in twips that a word label takes for this caption.
+    qint64 measure(const QString &caption) const;
+    // Index of the visible word at the point, or 0.
+    int wordAt(const QPoint &pos) const;
+    QRect wordRect(int index) const;
+
+signals:
+    void wordClicked(int index);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    const std::vector<WordLabel> *m_words = nullptr;
+    QFont m_wordFont;
+};
+
+} // namespace trenix

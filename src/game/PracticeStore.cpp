@@ -1,0 +1,124 @@
+#include "PracticeStore.h"
+
+#include <cmath>
+
+namespace trenix {
+
+namespace {
+QString dictionary(int languageCode) { return QStringLiteral("zidian%1").arg(languageCode); }
+} // namespace
+
+Statement &PracticeStore::statement(const QString &sql)
+{
+    auto it = m_cache.find(sql);
+    if (it == m_cache.end())
+        it = m_cache.emplace(sql, m_store.prepare(sql)).first;
+    it->second.reset();
+    return it->second;
+}
+
+qint64 PracticeStore::countRange(int languageCode, qint64 from, qint64 to)
+{
+    Statement &st = statement(QStringLiteral("select count(*) as countzs from %1 where xh>=?1 and xh<=?2")
+                                  .arg(dictionary(languageCode)));
+    st.bind(1, from).bind(2, to);
+    const qint64 n = st.next() ? st.integer(0) : 0;
+    st.reset();
+    return n;
+}
+
+void PracticeStore::emptyList()
+{
+    statement(QStringLiteral("delete from trenix")).run();
+}
+
+void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
+{
+    Statement &st = statement(QStringLiteral(
+        "insert into trenix(sm,yd,xh,cz,py,yw,flag) select sm,yd,xh,cz,py,yw,0 from %1  where xh>=?1 and xh<=?2")
+                                  .arg(dictionary(languageCode)));
+    st.bind(1, from).bind(2, to);
+    st.run();
+}
+
+qint64 PracticeStore::countDictionary(int languageCode)
+{
+    Statement &st = statement(QStringLiteral("select count(*) as countzs from %1").arg(dictionary(languageCode)));
+    const qint64 n = st.next() ? st.integer(0) : 0;
+    st.reset();
+    return n;
+}
+
+std::optional<DrawnRow> PracticeStore::firstUndrawnFrom(qint64 s)
+{
+    Statement &st = statement(QStringLiteral("select cz,xh from trenix where flag=0 and xh>=?1 order by xh limit 1"));
+    st.bind(1, s);
+    std::optional<DrawnRow> row;
+    if (st.next())
+        row = DrawnRow{st.text(0), st.integer(1)};
+    st.reset();
+    return row;
+}
+
+std::optional<qint64> PracticeStore::highestUndrawn()
+{
+    Statement &st = statement(QStringLiteral("select max(xh) from trenix where flag=0"));
+    std::optional<qint64> xh;
+    if (st.next() && !st.isNull(0))
+        xh = st.integer(0);
+    st.reset();
+    return xh;
+}
+
+void PracticeStore::markDrawn(qint64 xh)
+{
+    statement(QStringLiteral("update trenix set flag=1 where xh=?1")).bind(1, xh).run();
+}
+
+std::optional<qint64> PracticeStore::floorUnder(qint64 left, qint64 right)
+{
+    Statement &st = statement(QStringLiteral(
+        "select ltop from trenix where ishold=1 and ((lleft<=?1 and lleft+lwidth>=?1) or "
+        "(lleft<=?2 and lleft+lwidth>=?2)) order by ltop asc limit 1"));
+    st.bind(1, left).bind(2, right);
+    std::optional<qint64> top;
+    if (st.next() && !st.isNull(0))
+        top = qint64(std::llround(st.real(0)));
+    st.reset();
+    return top;
+}
+
+void PracticeStore::recordLanding(qint64 left, qint64 top, qint64 width, const QString &cz)
+{
+    statement(QStringLiteral("update trenix set ishold=1,lleft=?1,ltop=?2,lwidth=?3 where cz=?4"))
+        .bind(1, left).bind(2, top).bind(3, width).bind(4, cz).run();
+}
+
+bool PracticeStore::coveredAbove(qint64 top, qint64 left, qint64 right)
+{
+    Statement &st = statement(QStringLiteral(
+        "select cz from trenix where ishold=1 and ltop<?1 and ((lleft<=?2 and lleft+lwidth>=?2) or "
+        "(lleft<=?3 and lleft+lwidth>=?3)) limit 1"));
+    st.bind(1, top).bind(2, left).bind(3, right);
+    const bool covered = st.next();
+    st.reset();
+    return covered;
+}
+
+void PracticeStore::releaseFromPile(const QString &cz)
+{
+    statement(QStringLiteral("update trenix set ishold=0 where cz=?1 and ishold=1")).bind(1, cz).run();
+}
+
+std::optional<DetailEntry> PracticeStore::detail(int languageCode, const QString &cz)
+{
+    Statement &st = statement(QStringLiteral("select cz,py,yw from %1  where cz=?1 limit 1").arg(dictionary(languageCode)));
+    st.bind(1, cz);
+    std::optional<DetailEntry> entry;
+    if (st.next())
+        entry = DetailEntry{st.text(0), st.text(1), st.text(2)};
+    st.reset();
+    return entry;
+}
+
+} // namespace trenix

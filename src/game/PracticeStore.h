@@ -1,1 +1,57 @@
 #pragma once
+// The statements of the game against the practice store, prepared once on the
+// one connection. Numbers and words are bound, never pasted into the SQL text;
+// the dictionary table name built from the language code is the only joined piece.
+#include "Store.h"
+
+#include <QString>
+#include <map>
+#include <optional>
+
+namespace trenix {
+
+struct DrawnRow {
+    QString cz;
+    qint64 xh = 0;
+};
+
+struct DetailEntry {
+    QString cz, py, yw; // a Null column reads as the empty string
+};
+
+class PracticeStore {
+public:
+    explicit PracticeStore(Store &store) : m_store(store) {}
+
+    Store &store() { return m_store; }
+
+    // Word range and list preparation.
+    qint64 countRange(int languageCode, qint64 from, qint64 to);
+    void emptyList();
+    void fillList(int languageCode, qint64 from, qint64 to);
+
+    // The draw.
+    qint64 countDictionary(int languageCode);
+    std::optional<DrawnRow> firstUndrawnFrom(qint64 s);
+    std::optional<qint64> highestUndrawn();
+    void markDrawn(qint64 xh);
+
+    // The pile.
+    std::optional<qint64> floorUnder(qint64 left, qint64 right);
+    void recordLanding(qint64 left, qint64 top, qint64 width, const QString &cz);
+    bool coveredAbove(qint64 top, qint64 left, qint64 right);
+    void releaseFromPile(const QString &cz);
+
+    // Word details.
+    std::optional<DetailEntry> detail(int languageCode, const QString &cz);
+
+    // Forget prepared statements (the tables may have changed under us).
+    void clearCache() { m_cache.clear(); }
+
+private:
+    Statement &statement(const QString &sql);
+    Store &m_store;
+    std::map<QString, Statement> m_cache;
+};
+
+} // namespace trenix

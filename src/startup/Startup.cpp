@@ -1,0 +1,46 @@
+#include "Startup.h"
+
+#include "GlVexM.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <cstdio>
+
+Q_LOGGING_CATEGORY(lcStartup, "trenix.startup")
+
+namespace trenix {
+
+StartupOutcome prepareStartup()
+{
+    // Opening never creates a file: a missing store is an error, not a new empty one.
+    GlVexM.storeConn = Store(programFile(QLatin1String(kStoreFile)), QByteArray(kStorePassword),
+                             Store::Mode::ReadWrite);
+    GlVexM.wordFrom = 1;
+    GlVexM.wordTo = 999;
+    InitIniFile();
+    if (ReadLanguage() != 0) {
+        GlVexM.languageCode = 2;
+        const QString prompt = GetLanguageText(QStringLiteral("GLVex_Module.main"), QStringLiteral("2"));
+        const QString title = GetLanguageText(QStringLiteral("RJXX"), QString::number(GlVexM.languageCode));
+        qCInfo(lcStartup) << "the interface language could not be read from" << GlVexM.iniFile->fileName();
+        if (!GlVexM.dialogs || !GlVexM.dialogs->askYesNo(prompt, title))
+            return StartupOutcome::Quit;
+    }
+    return StartupOutcome::ShowMainWindow;
+}
+
+void reportFatal(const Error &e)
+{
+    std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
+    std::fflush(stderr);
+    static bool showing = false; // an error while the box is up must not stack boxes
+    if (GlVexM.dialogs && !showing) {
+        showing = true;
+        GlVexM.dialogs->showError(e.message());
+        showing = false;
+    }
+    if (QCoreApplication::instance())
+        QCoreApplication::exit(kFatalExitStatus);
+}
+
+} // namespace trenix

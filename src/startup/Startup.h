@@ -1,1 +1,17 @@
 #pragma once
+// Start-up up to the main window: the practice store, the word range, the
+// settings file and the language question.
+#include "Error.h"
+
+namespace trenix {
+
+enum class StartupOutcome { ShowMainWindow, Quit };
+
+// Throws Error when a store cannot be opened; nothing is created or changed then.
+StartupOutcome prepareStartup();
+
+// The one place where a fatal error is shown: message box, stderr, exit status.
+void reportFatal(const Error &e);
+inline constexpr int kFatalExitStatus = 2;
+
+} // namespace trenix

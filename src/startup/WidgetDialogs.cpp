@@ -1,0 +1,33 @@
+#include "WidgetDialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace trenix {
+
+namespace {
+QWidget *owner() { return QApplication::activeWindow(); }
+// Messages separate their lines with carriage returns.
+QString lines(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n'); }
+} // namespace
+
+bool WidgetDialogs::askYesNo(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, lines(text), QMessageBox::Yes | QMessageBox::No, owner());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void WidgetDialogs::inform(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, lines(text), QMessageBox::Ok, owner());
+    box.exec();
+}
+
+void WidgetDialogs::showError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Trenix"), lines(text), QMessageBox::Ok, owner());
+    box.exec();
+}
+
+} // namespace trenix

@@ -1,1 +1,16 @@
 #pragma once
+#include "Platform.h"
+
+class QWidget;
+
+namespace trenix {
+
+// Message boxes on screen: no icon for the questions, Yes as the default button.
+class WidgetDialogs final : public Dialogs {
+public:
+    bool askYesNo(const QString &text, const QString &title) override;
+    void inform(const QString &text, const QString &title) override;
+    void showError(const QString &text) override;
+};
+
+} // namespace trenix

@@ -1,0 +1,7 @@
+#include "Frmhelp.h"
+
+namespace trenix {
+
+Frmhelp::Frmhelp(QWidget *parent) : QDialog(parent) {}
+
+} // namespace trenix
