@@ -21,7 +21,7 @@
 #include <QPainter>
 #include <QScreen>
 
-Q_LOGGING_CATEGORY(lcWindow, "trenix.window")
+Q_LOGGING_CATEGORY(lcWindow, "trenix.window", QtWarningMsg)
 
 namespace trenix {
 
@@ -183,6 +183,7 @@ void GLVex::buildControls()
     auto *frame1 = new QFrame(this);
     Twips::place(frame1, 3600, 1200, 4305, 75);
     fill(frame1, palette().color(QPalette::Inactive, QPalette::Mid));
+    frame1->stackUnder(GamePict); // never over the falling words
 
     lbmessage = makeLabel(this, 60, 7050, 11625, 315, uiFont({QStringLiteral("Arial")}, 10.5, QFont::Bold));
     lbmessage->setObjectName(QStringLiteral("lbmessage"));

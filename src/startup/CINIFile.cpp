@@ -21,14 +21,22 @@
 // - the first matching section and, in it, the first matching key win;
 //   a value wrapped in a matching pair of " or ' loses the pair;
 // - a missing, unreadable or non-regular file reads as a file without keys;
-// - only the first kMaxFileBytes of a file are read (a huge file cannot hang
+// - ReadString counts UTF-16 units, never keeps half a surrogate pair, and
+//   keeps nothing when Size is 0 or less;
+// - only the first kMaxFileBytes (1 MiB) of a file are read (a huge file cannot hang
 //   the program); a line cut by that limit is ignored, and such a file is
 //   never rewritten, so its tail cannot be lost; nor is a file that is not
 //   valid UTF-8;
 // - numbers: optional blanks, optional sign, decimal digits up to the first
 //   non-digit ("12abc" is 12, "abc" and "" are 0); values beyond the 32-bit
 //   range are clamped to it, so the caller sees them as out of range instead
-//   of a wrapped small number.
+//   of a wrapped small number;
+// - a write keeps every other line as it was (BOM and line ends included),
+//   replaces the value of the first matching key, or adds the key after the
+//   last non-blank line of the first matching section, or adds the section at
+//   the end; a new file gets CRLF line ends. Names or values that would change
+//   the file's structure (line breaks, an empty key, '=' in a key, a key read
+//   as a comment or section) are refused.
 
 namespace trenix {
 
@@ -121,7 +129,8 @@ Loaded loadFile(const QString &path, bool allowPartial)
     const bool bom = bytes.startsWith(kBom);
     if (bom)
         bytes.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Only the one BOM above is dropped; a second one stays text.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder(bytes);
     // Rewriting a file in another encoding would damage its other lines.
     if (decoder.hasError() && !allowPartial) {

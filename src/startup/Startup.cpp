@@ -6,7 +6,7 @@
 #include <QLoggingCategory>
 #include <cstdio>
 
-Q_LOGGING_CATEGORY(lcStartup, "trenix.startup")
+Q_LOGGING_CATEGORY(lcStartup, "trenix.startup", QtWarningMsg)
 
 namespace trenix {
 

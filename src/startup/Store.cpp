@@ -4,7 +4,7 @@
 #include <QLoggingCategory>
 #include <sqlite3.h>
 
-Q_LOGGING_CATEGORY(lcStore, "trenix.store")
+Q_LOGGING_CATEGORY(lcStore, "trenix.store", QtWarningMsg)
 
 namespace trenix {
 

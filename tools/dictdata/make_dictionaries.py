@@ -32,12 +32,12 @@ CROSS_REFERENCE = re.compile(
 REFERENCE = re.compile(r"(?:[\u3400-\u9fff]+\|)?[\u3400-\u9fff]+\[[^\]]*\]")
 # An entry for a variant form: the main entry of the same reading says it better.
 VARIANT = re.compile(r"variant of", re.IGNORECASE)
-# Words with any such sense are left out entirely.
+# A reading whose main sense matches is left out; other matching senses are dropped.
 OFFENSIVE = re.compile(
     r"vulgar|obscen|offensive|derog|pejorative|\bslur\b|fuck|genital|penis|vagina|"
     r"prostitut|whore|slut|bastard|sexual intercourse|\bcunt\b|\bdick\b",
     re.IGNORECASE)
-# People: life dates, "given name", reign names.
+# Names of people: life dates, kinds of name, occupations.
 PERSON = re.compile(
     r"\(\d{1,4}(\s*BC)?\s*-|\((c\.|died|born)\s*\d|given name|personal name|courtesy name|one of the Two|"
     r"\bsurname\b|emperor|\bdynasty poet|\bpoet\b|\bnovelist\b|\bwriter\b|\bpainter\b|\bphilosopher\b",
@@ -316,7 +316,8 @@ def main():
     parser.add_argument("--hsk", help="chinese-lexicon/statistics/hsk.js")
     parser.add_argument("--pinyin-frequency", help="chinese-lexicon/statistics/pinyinFrequency.js")
     parser.add_argument("--opencc", default="opencc")
-    parser.add_argument("--opencc-config", default="s2t.json")
+    parser.add_argument("--opencc-config", default="s2tw.json",
+                        help="s2tw keeps the words and uses the forms read in Taiwan")
     parser.add_argument("--count", type=int, default=5000)
     parser.add_argument("--single-max-level", type=int, default=4,
                         help="single characters are kept only up to this HSK level")

@@ -1,0 +1,563 @@
+// The game's rules, played through the same entry points as the main window,
+// with a clock, random draws and answers that the test controls.
+#include "GameCore.h"
+#include "NumberFormat.h"
+#include "TestSupport.h"
+
+#include <QTest>
+#include <set>
+
+using namespace trenix;
+using namespace trenix::test;
+
+namespace {
+constexpr qint64 kWordWidth = 900; // every test word is this wide
+
+struct Recorder : GameView {
+    int repaints = 0;
+    int focusCalls = 0;
+    void repaintNow() override { ++repaints; }
+    void focusTyping() override { ++focusCalls; }
+};
+} // namespace
+
+class tst_Game : public QObject {
+    Q_OBJECT
+
+    FakeClock clock;
+    ScriptedDialogs dialogs;
+    Random random;
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<GameCore> core;
+    Recorder view;
+
+    void setUpGame(const QMap<int, QList<DictionaryEntry>> &dicts, qint16 from, qint16 to, qint16 lang = 2)
+    {
+        core.reset();
+        resetAll(&clock, &dialogs, &random);
+        dialogs = ScriptedDialogs();
+        folder = std::make_unique<ProgramFolder>();
+        folder->copyFromBuild({QStringLiteral("word_language.mdb")});
+        folder->makePracticeStore(dicts);
+        folder->install();
+        GlVexM.storeConn = Store(folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
+        GlVexM.wordFrom = from;
+        GlVexM.wordTo = to;
+        GlVexM.languageCode = lang;
+        random.seed(7);
+        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return kWordWidth; });
+        view = Recorder();
+        core->setView(&view);
+        core->load();
+    }
+
+    // Puts a landed word straight into the pile, as a landing would.
+    void landed(const QString &cz, qint64 left, qint64 top, qint64 width = kWordWidth)
+    {
+        Statement st = GlVexM.storeConn.prepare(QStringLiteral(
+            "insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth) values (0, ?1, 1, 1, ?2, ?3, ?4)"));
+        st.bind(1, cz).bind(2, left).bind(3, top).bind(4, width).run();
+    }
+
+    size_t addLabel(const QString &caption, qint64 left, qint64 top, bool isLanded, qint64 width = kWordWidth)
+    {
+        WordLabel w;
+        w.Caption = caption;
+        w.Visible = true;
+        w.Left = left;
+        w.Top = top;
+        w.Width = width;
+        w.Height = GameCore::kFallStep;
+        if (isLanded)
+            w.ToolTipText = QStringLiteral("1");
+        core->Label1.push_back(w);
+        return core->Label1.size() - 1;
+    }
+
+    void runningWithoutWords()
+    {
+        core->pictScroll.Enabled = core->CreatWord.Enabled = core->GaTime.Enabled = true;
+    }
+
+    qint64 count(const QString &sql)
+    {
+        Statement st = GlVexM.storeConn.prepare(sql);
+        return st.next() ? st.integer(0) : -1;
+    }
+
+    void type(const QString &text)
+    {
+        core->screen.TxT = text;
+        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+    }
+
+private slots:
+    void cleanup()
+    {
+        core.reset();
+        resetModuleVariables();
+    }
+
+    void numberPatternsGiveTheTableResults_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("speed 37.5") << "####.##" << 37.5 << "37.5";
+        QTest::newRow("speed 40") << "####.##" << 40.0 << "40.";
+        QTest::newRow("speed rounds") << "####.##" << 12.3456 << "12.35";
+        QTest::newRow("speed zero") << "####.##" << 0.0 << ".";
+        QTest::newRow("speed half up") << "####.##" << 0.125 << ".13";
+        QTest::newRow("speed many digits") << "####.##" << 123456.0 << "123456.";
+        QTest::newRow("accuracy 7/8") << "###.##%" << 0.875 << "87.5%";
+        QTest::newRow("accuracy all") << "###.##%" << 1.0 << "100.%";
+        QTest::newRow("accuracy 2/3") << "###.##%" << 2.0 / 3.0 << "66.67%";
+        QTest::newRow("accuracy none") << "###.##%" << 0.0 << ".%";
+        QTest::newRow("accuracy double") << "###.##%" << 2.0 << "200.%";
+        QTest::newRow("accuracy 37/40") << "###.##%" << 37.0 / 40.0 << "92.5%";
+        QTest::newRow("seconds") << "##0" << 125.0 << "125";
+        QTest::newRow("final speed rounds half up") << "##0" << 37.5 << "38";
+        QTest::newRow("final speed 23.37") << "##0" << 37.0 * 60 / 95 << "23";
+        QTest::newRow("final zero") << "##0" << 0.0 << "0";
+        QTest::newRow("clock reset") << "000" << 0.0 << "000";
+        QTest::newRow("clock 3 minutes") << "000" << 180.0 << "180";
+        QTest::newRow("carry into new digit") << "##0" << 999.5 << "1000";
+        QTest::newRow("negative") << "##0" << -2.5 << "-3";
+    }
+    void numberPatternsGiveTheTableResults()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(formatNumber(value, pattern), expected);
+    }
+
+    void oneColumnHoldsNineWordsAndTheTenthEndsTheGame()
+    {
+        setUpGame({{2, numberedEntries(10)}}, 1, 10);
+        core->Label3_Click();
+        // Line every word up in one column, whatever the draw gave.
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            core->Label1[i].Left = 4000;
+        QList<qint64> landings;
+        std::set<size_t> seen;
+        for (int tick = 0; tick < 200 && dialogs.questions.isEmpty(); ++tick) {
+            core->pictScroll_Timer();
+            for (size_t i = 1; i < core->Label1.size(); ++i) {
+                if (core->Label1[i].landed() && !seen.count(i)) {
+                    seen.insert(i);
+                    landings << core->Label1[i].Top;
+                }
+            }
+        }
+        QCOMPARE(landings, (QList<qint64>{5190, 4545, 3900, 3255, 2610, 1965, 1320, 675, 30, -615}));
+        QCOMPARE(dialogs.questions.size(), 1);
+        QVERIFY(!core->running());
+    }
+
+    void floorQueryFindsTheRightLandedWord_data()
+    {
+        QTest::addColumn<QList<QList<qint64>>>("pile"); // left, top, width
+        QTest::addColumn<qint64>("left");
+        QTest::addColumn<qint64>("right");
+        QTest::addColumn<qint64>("expected"); // -1: none
+        QTest::newRow("no pile") << QList<QList<qint64>>{} << qint64(1500) << qint64(2640) << qint64(-1);
+        QTest::newRow("touching right end counts")
+            << QList<QList<qint64>>{{600, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(5190);
+        QTest::newRow("touching left end counts")
+            << QList<QList<qint64>>{{2640, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(5190);
+        QTest::newRow("wholly between the edges is not found")
+            << QList<QList<qint64>>{{1600, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(-1);
+        QTest::newRow("higher of two floors")
+            << QList<QList<qint64>>{{1000, 5190, 900}, {2000, 4545, 900}} << qint64(1500) << qint64(2640)
+            << qint64(4545);
+        QTest::newRow("just past the right end")
+            << QList<QList<qint64>>{{599, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(-1);
+    }
+    void floorQueryFindsTheRightLandedWord()
+    {
+        QFETCH(QList<QList<qint64>>, pile);
+        QFETCH(qint64, left);
+        QFETCH(qint64, right);
+        QFETCH(qint64, expected);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        int i = 0;
+        for (const auto &p : pile)
+            landed(QStringLiteral("p%1").arg(++i), p[0], p[1], p[2]);
+        const std::optional<qint64> floor = core->practice().floorUnder(left, right);
+        QCOMPARE(floor.value_or(-1), expected);
+    }
+
+    void wordStepsOntoTheFloorExactlyThenLandsInPlace()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        runningWithoutWords();
+        landed(QStringLiteral("floor"), 1000, 3000);
+        const size_t i = addLabel(QStringLiteral("a"), 1000, 3000 - 645 - 645, false);
+        core->pictScroll_Timer();
+        QCOMPARE(core->Label1[i].Top, qint64(3000 - 645));
+        QVERIFY(!core->Label1[i].landed());
+        core->pictScroll_Timer();
+        QCOMPARE(core->Label1[i].Top, qint64(3000 - 645));
+        QVERIFY(core->Label1[i].landed());
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix where cz='a' and ishold=1")), qint64(0)); // not in list
+    }
+
+    void landingAtTheTopEndsTheGameOnlyAtZeroOrAbove_data()
+    {
+        QTest::addColumn<qint64>("floorTop");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("lands at 0") << qint64(645) << true;
+        QTest::newRow("lands at 30") << qint64(675) << false;
+        QTest::newRow("lands above the top") << qint64(300) << true;
+    }
+    void landingAtTheTopEndsTheGameOnlyAtZeroOrAbove()
+    {
+        QFETCH(qint64, floorTop);
+        QFETCH(bool, ends);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        runningWithoutWords();
+        landed(QStringLiteral("floor"), 1000, floorTop);
+        addLabel(QStringLiteral("a"), 1000, 0, false);
+        core->pictScroll_Timer();
+        QCOMPARE(dialogs.questions.size(), ends ? 1 : 0);
+        QCOMPARE(core->running(), !ends);
+    }
+
+    void tickEndsOnceItsGameIsOver_data()
+    {
+        QTest::addColumn<bool>("playAgain");
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes") << true;
+    }
+    void tickEndsOnceItsGameIsOver()
+    {
+        QFETCH(bool, playAgain);
+        setUpGame({{2, numberedEntries(5)}}, 1, 5);
+        core->Label3_Click();
+        dialogs.answers = {playAgain, false};
+        // Two words at the top over a full column: the first ends the game.
+        landed(QStringLiteral("floor"), 1000, 645);
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            core->Label1[i].Visible = false;
+        addLabel(QStringLiteral("x"), 1000, 0, false);
+        addLabel(QStringLiteral("y"), 1000, 0, false);
+        core->pictScroll_Timer();
+        QCOMPARE(dialogs.questions.size(), 1); // no second question in the same tick
+        int visible = 0;
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            visible += core->Label1[i].Visible ? 1 : 0;
+        if (playAgain) {
+            QCOMPARE(visible, 1); // the new game shows exactly its first word
+            QVERIFY(core->running());
+        } else {
+            QCOMPARE(visible, 2); // "x" that ended the game and "y", which neither moved nor landed; none released
+            QCOMPARE(core->Label1.back().Top, qint64(0));
+            QVERIFY(!core->Label1.back().landed());
+        }
+    }
+
+    void buriedLandedWordStaysUncoveredOneGoes_data()
+    {
+        QTest::addColumn<qint64>("otherLeft");
+        QTest::addColumn<qint64>("otherTop");
+        QTest::addColumn<qint64>("otherWidth");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("left edge covered from above") << qint64(500) << qint64(4545) << qint64(900) << false;
+        QTest::newRow("right edge covered from above") << qint64(1800) << qint64(4545) << qint64(900) << false;
+        QTest::newRow("narrower word on top inside the span") << qint64(1100) << qint64(4545) << qint64(500) << true;
+        QTest::newRow("neighbour at the same height") << qint64(1900) << qint64(5190) << qint64(900) << true;
+        QTest::newRow("covering word far above, not resting") << qint64(1000) << qint64(1320) << qint64(900) << false;
+    }
+    void buriedLandedWordStaysUncoveredOneGoes()
+    {
+        QFETCH(qint64, otherLeft);
+        QFETCH(qint64, otherTop);
+        QFETCH(qint64, otherWidth);
+        QFETCH(bool, removed);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        runningWithoutWords();
+        landed(QStringLiteral("low"), 1000, 5190);
+        landed(QStringLiteral("other"), otherLeft, otherTop, otherWidth);
+        const size_t low = addLabel(QStringLiteral("low"), 1000, 5190, true);
+        type(QStringLiteral("low"));
+        QCOMPARE(core->Label1[low].Visible, !removed);
+        QCOMPARE(core->rightCount, qint64(removed ? 1 : 0));
+        QCOMPARE(core->inputCount, qint64(1));
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix where cz='low' and ishold=1")),
+                 qint64(removed ? 0 : 1));
+    }
+
+    void oneEntryHitsEveryVisibleWordWithItsText()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        runningWithoutWords();
+        const size_t a = addLabel(QStringLiteral("同"), 1000, 645, false);
+        const size_t b = addLabel(QStringLiteral("同"), 5000, 1290, false);
+        WordLabel waiting;
+        waiting.Caption = QStringLiteral("同");
+        core->Label1.push_back(waiting); // not yet released: never hit
+        type(QStringLiteral("同"));
+        QVERIFY(!core->Label1[a].Visible && !core->Label1[b].Visible);
+        QCOMPARE(core->Label1.back().Caption, QStringLiteral("同"));
+        QCOMPARE(core->rightCount, qint64(2));
+        QCOMPARE(core->inputCount, qint64(1));
+        QVERIFY(core->screen.TxT.isEmpty());
+    }
+
+    void enterCountsOnlyWhileRunningWithText_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("inputs");
+        QTest::newRow("empty box") << "running" << "" << 0;
+        QTest::newRow("miss") << "running" << "nothing" << 1;
+        QTest::newRow("blank around the word") << "running" << " a" << 1;
+        QTest::newRow("paused") << "paused" << "a" << 0;
+        QTest::newRow("before the first game") << "stopped" << "a" << 0;
+    }
+    void enterCountsOnlyWhileRunningWithText()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, text);
+        QFETCH(int, inputs);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        if (state != QLatin1String("stopped"))
+            runningWithoutWords();
+        core->Label3_Click();
+        const size_t a = addLabel(QStringLiteral("a"), 1000, 645, false);
+        if (state == QLatin1String("stopped"))
+            core->pictScroll.Enabled = core->CreatWord.Enabled = core->GaTime.Enabled = false;
+        if (state == QLatin1String("paused"))
+            core->Label7_Click();
+        core->inputCount = 0;
+        type(text);
+        QCOMPARE(core->inputCount, qint64(inputs));
+        QVERIFY(core->Label1[a].Visible);
+        QCOMPARE(core->screen.TxT, inputs ? QString() : text); // a refused entry stays in the box
+    }
+
+    void spaceResumesOnlyAPausedGame()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        core->screen.TxT = QStringLiteral("a ");
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        QCOMPARE(core->screen.TxT, QStringLiteral("a ")); // an ordinary character while running
+        core->Label7_Click();
+        QVERIFY(GlVexM.isPaused && !core->running() && core->screen.lblPauseVisible);
+        QVERIFY(!core->screen.lbmessage.isEmpty());
+        core->screen.TxT = QStringLiteral("xyz ");
+        clock.advance(5000);
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        QVERIFY(!GlVexM.isPaused && core->running() && !core->screen.lblPauseVisible);
+        QVERIFY(core->screen.TxT.isEmpty() && !core->screen.lbmessageVisible);
+        QCOMPARE(core->startTick, clock.now);
+    }
+
+    void typingBoxTakesTheFocusBackOnlyWhileNoWindowIsOpen()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        QVERIFY(core->TxT_LostFocus());
+        GlVexM.detailWord = QStringLiteral("-1");
+        QVERIFY(!core->TxT_LostFocus());
+    }
+
+    void pausedAndHeldTimeAddUp()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        clock.advance(10700);
+        core->Label7_Click();
+        QCOMPARE(core->playedSeconds, qint64(10));
+        clock.advance(60000); // paused: not counted
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        clock.advance(5600);
+        QVERIFY(core->holdIfRunning()); // the settings dialog holds the game: still counted
+        clock.advance(20000);
+        core->restartTimers();
+        core->GaTime_Timer();
+        QCOMPARE(core->screen.timeDisplay, QStringLiteral("35"));
+        dialogs.answers = {false};
+        core->Label8_Click();
+        QCOMPARE(core->playedSeconds, qint64(35));
+        QVERIFY(dialogs.questions.first().contains(QStringLiteral(":35")));
+    }
+
+    void endCommandOutsideARunningGame()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label8_Click(); // before the first game
+        QVERIFY(dialogs.questions.isEmpty());
+        core->Label3_Click();
+        clock.advance(12400);
+        core->Label7_Click();
+        clock.advance(100000);
+        dialogs.answers = {false};
+        core->Label8_Click();
+        QCOMPARE(dialogs.questions.size(), 1);
+        QCOMPARE(core->playedSeconds, qint64(12)); // the pause is not counted again
+        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible);
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        QVERIFY(!core->running()); // Space does not revive the ended game
+        core->Label8_Click(); // after the game
+        QCOMPARE(dialogs.questions.size(), 1);
+    }
+
+    void figuresAfterALongSessionDoNotOverflow()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        core->rightCount = 600;
+        core->inputCount = 600;
+        clock.advance(40000LL * 1000 + 999);
+        core->GaTime_Timer();
+        QCOMPARE(core->screen.timeDisplay, QStringLiteral("40000"));
+        QCOMPARE(core->screen.lbsd, QStringLiteral(".9"));
+        QCOMPARE(core->screen.lbzql, QStringLiteral("100.%"));
+        core->playedSeconds = 0;
+        core->startTick = clock.now - 60 * 1000;
+        core->GaTime_Timer();
+        QCOMPARE(core->screen.lbsd, QStringLiteral("600."));
+    }
+
+    void liveFiguresBeforeTheFirstEntry()
+    {
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        QCOMPARE(core->screen.timeDisplay, QStringLiteral("000"));
+        core->GaTime_Timer();
+        QCOMPARE(core->screen.lbsd, QStringLiteral("0"));
+        QCOMPARE(core->screen.lbzql, QStringLiteral("0"));
+        clock.advance(3000);
+        type(QStringLiteral("missing"));
+        core->GaTime_Timer();
+        QCOMPARE(core->screen.lbsd, QStringLiteral("."));
+        QCOMPARE(core->screen.lbzql, QStringLiteral(".%"));
+        QCOMPARE(core->screen.lbfs, QStringLiteral("0"));
+    }
+
+    void drawGivesEveryRowOfTheRangeExactlyOnce_data()
+    {
+        QTest::addColumn<int>("dictionary");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::newRow("default range") << 999 << 1 << 999;
+        QTest::newRow("small range in a large dictionary") << 5000 << 1 << 999;
+        QTest::newRow("range high in the dictionary") << 999 << 900 << 999;
+        QTest::newRow("one entry") << 50 << 7 << 7;
+        QTest::newRow("dictionary of one") << 1 << 1 << 1;
+        QTest::newRow("range beyond the dictionary") << 20 << 15 << 40;
+    }
+    void drawGivesEveryRowOfTheRangeExactlyOnce()
+    {
+        QFETCH(int, dictionary);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        setUpGame({{2, numberedEntries(dictionary)}}, qint16(from), qint16(to));
+        core->Label3_Click();
+        QStringList words;
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            words << core->Label1[i].Caption;
+        const int expected = std::min(to, dictionary) - from + 1;
+        QCOMPARE(int(words.size()), expected);
+        QCOMPARE(int(QSet<QString>(words.begin(), words.end()).size()), expected);
+        QVERIFY(!words.contains(QString()));
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix where flag=0")), qint64(0));
+        QVERIFY(core->Label1[1].Visible); // the first word shows at once
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            QVERIFY(core->Label1[i].Left >= 500);
+    }
+
+    void emptyRangeStartsAnEmptyRunningGame()
+    {
+        setUpGame({{2, numberedEntries(10)}}, 1, 10);
+        core->Label3_Click();
+        const qint64 before = count(QStringLiteral("select count(*) from trenix"));
+        GlVexM.wordFrom = 50;
+        GlVexM.wordTo = 60;
+        core->Label3_Click();
+        QCOMPARE(core->Label1.size(), size_t(1));
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix")), before);
+        QVERIFY(core->running());
+        QVERIFY(!core->screen.lbmessageVisible);
+    }
+
+    void startWithoutADictionaryTellsThePlayer()
+    {
+        setUpGame({{2, numberedEntries(10)}}, 1, 10, 7);
+        core->Label3_Click();
+        QCOMPARE(core->Label1.size(), size_t(1));
+        QVERIFY(core->running());
+        QVERIFY(core->screen.lbmessageVisible);
+        QVERIFY(core->screen.lbmessage.contains(QStringLiteral("zidian7")));
+    }
+
+    void startResetsARunningOrPausedGame_data()
+    {
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("running") << false;
+        QTest::newRow("paused") << true;
+    }
+    void startResetsARunningOrPausedGame()
+    {
+        QFETCH(bool, paused);
+        setUpGame({{2, numberedEntries(30)}}, 1, 30);
+        core->Label3_Click();
+        for (int i = 0; i < 12; ++i)
+            core->pictScroll_Timer();
+        type(core->Label1[1].Caption);
+        if (paused)
+            core->Label7_Click();
+        clock.advance(7000);
+        core->Label3_Click();
+        QCOMPARE(core->Label1.size(), size_t(31));
+        QCOMPARE(core->rightCount + core->inputCount + core->playedSeconds, qint64(0));
+        QCOMPARE(core->startTick, clock.now);
+        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible && core->screen.speedStatusVisible);
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix where ishold=1")), qint64(0));
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        QCOMPARE(core->startTick, clock.now);
+    }
+
+    void progressRepaintsAreThrottled()
+    {
+        setUpGame({{2, numberedEntries(999)}}, 1, 999);
+        view.repaints = 0;
+        core->Label3_Click();
+        QVERIFY2(view.repaints < 100, qPrintable(QString::number(view.repaints)));
+        QVERIFY(view.repaints >= 3);
+        QCOMPARE(view.focusCalls, 1);
+    }
+
+    void wholeGamePlaysToTheEndAndAgain()
+    {
+        setUpGame({{2, numberedEntries(40)}}, 1, 40);
+        core->setFieldSize(3000, 5835); // a narrow field fills up quickly
+        dialogs.answers = {true, false};
+        core->Label3_Click();
+        int typed = 0;
+        for (int tick = 0; tick < 400 && dialogs.questions.size() < 2; ++tick) {
+            clock.advance(8000);
+            core->pictScroll_Timer();
+            core->GaTime_Timer();
+            // Type every third falling word.
+            for (size_t i = 1; i < core->Label1.size(); ++i) {
+                if (core->Label1[i].falling() && (tick % 3 == 0)) {
+                    type(core->Label1[i].Caption);
+                    ++typed;
+                    break;
+                }
+            }
+        }
+        QCOMPARE(dialogs.questions.size(), 2);
+        QVERIFY(typed > 0);
+        QVERIFY(!core->running());
+        QVERIFY(core->screen.TxT.isEmpty());
+        const QString result = dialogs.questions.last();
+        QVERIFY(result.contains(QChar(13)));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Game)
+#include "tst_game.moc"
