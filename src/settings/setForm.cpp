@@ -1,9 +1,233 @@
 #include "setForm.h"
 
+#include "Fonts.h"
 #include "GameCore.h"
+#include "GlVexM.h"
+#include "SettingsRules.h"
+#include "Twips.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include <functional>
+
+Q_LOGGING_CATEGORY(lcSettings, "trenix.settings")
 
 namespace trenix {
 
-setForm::setForm(GameCore &core, QWidget *parent) : QDialog(parent), m_core(core) {}
+namespace {
+
+QString lookup(const char *id)
+{
+    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
+}
+
+// Over the main window when there is one, else in the middle of the screen.
+void centre(QWidget *w)
+{
+    QRect area;
+    if (const QWidget *p = w->parentWidget())
+        area = p->window()->frameGeometry();
+    else if (const QScreen *s = w->screen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
+} // namespace
+
+setForm::setForm(GameCore &core, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_core(core)
+{
+    buildControls();
+    Form_Load();
+}
+
+void setForm::buildControls()
+{
+    setObjectName(QStringLiteral("setForm"));
+    setFont(uiFont({QStringLiteral("Arial")}, 9));
+    setFixedSize(Twips::px(4710), Twips::px(3870));
+    setWindowTitle(QStringLiteral("選項"));
+
+    Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
+    Twips::place(Frame2, 180, 180, 4185, 1995);
+    static constexpr double kSpeedAt[5][2] = {{420, 390}, {2040, 390}, {420, 960}, {2070, 960}, {450, 1530}};
+    static const char *const kSpeedCaption[5] = {"慢        速", "普通慢速", "普通速度", "普通快速", "快       速"};
+    auto *speedGroup = new QButtonGroup(this);
+    for (size_t i = 0; i < GaSpeed.size(); ++i) {
+        GaSpeed[i] = new QRadioButton(QString::fromUtf8(kSpeedCaption[i]), Frame2);
+        GaSpeed[i]->setObjectName(QStringLiteral("GaSpeed%1").arg(i));
+        GaSpeed[i]->setProperty("Tag", QString::fromLatin1(kSpeedTags[i]));
+        // Taller than the stored 195 twips so that the caption is not cut.
+        Twips::place(GaSpeed[i], kSpeedAt[i][0], kSpeedAt[i][1] - 60, 1575, 315);
+        speedGroup->addButton(GaSpeed[i], int(i));
+    }
+    GaSpeed[1]->setChecked(true);
+
+    // The game-time group: nothing reads it and the game has no time limit,
+    // so it stays hidden rather than offer a choice that does nothing.
+    Frame1 = new QGroupBox(QStringLiteral("游戏时间"), this);
+    Twips::place(Frame1, 173, 240, 1995, 1665);
+    static constexpr double kTimeAt[3][2] = {{420, 600}, {420, 1080}, {420, 1440}};
+    static const char *const kTimeTag[3] = {"3", "6", "9"};
+    auto *timeGroup = new QButtonGroup(this);
+    for (size_t i = 0; i < GaTime.size(); ++i) {
+        GaTime[i] = new QRadioButton(QString::fromUtf8(kTimeTag[i]) + QStringLiteral(" 分钟"), Frame1);
+        GaTime[i]->setProperty("Tag", QString::fromLatin1(kTimeTag[i]));
+        Twips::place(GaTime[i], kTimeAt[i][0], kTimeAt[i][1], 1155, 255);
+        timeGroup->addButton(GaTime[i], int(i));
+    }
+    GaTime[0]->setChecked(true);
+    Frame1->hide();
+
+    Frame3 = new QGroupBox(QStringLiteral("詞組範圍"), this);
+    // Lower and taller than stored: the title sits above the border here.
+    Twips::place(Frame3, 180, 2250, 4185, 1065);
+    Label1 = new QLabel(QStringLiteral("從:"), Frame3);
+    Twips::place(Label1, 300, 345, 525, 285);
+    Txt_Word_From = new QLineEdit(Frame3);
+    Txt_Word_From->setObjectName(QStringLiteral("Txt_Word_From"));
+    Twips::place(Txt_Word_From, 840, 330, 855, 315);
+    Label2 = new QLabel(QStringLiteral("到:"), Frame3);
+    Twips::place(Label2, 1800, 345, 525, 285);
+    txt_Word_To = new QLineEdit(Frame3);
+    txt_Word_To->setObjectName(QStringLiteral("txt_Word_To"));
+    Twips::place(txt_Word_To, 2340, 330, 855, 315);
+    Label3 = new QLabel(QStringLiteral("備注:詞組範從1-999"), Frame3);
+    Twips::place(Label3, 300, 705, 3765, 285);
+    QPalette red = Label3->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    Label3->setPalette(red);
+
+    setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
+    setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
+    Twips::place(setSpeedOK, 2280, 3400, 1035, 345);
+    setSpeedOK->setDefault(true);
+    setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
+    setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
+    Twips::place(setSpeedCancel, 3330, 3400, 1035, 345);
+
+    setTabOrder(setSpeedOK, setSpeedCancel);
+    setTabOrder(setSpeedCancel, GaSpeed[1]);
+    setTabOrder(GaSpeed[1], Txt_Word_From);
+    setTabOrder(Txt_Word_From, txt_Word_To);
+
+    connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
+    connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
+}
+
+void setForm::Form_Load()
+{
+    struct Caption { const char *id; std::function<void(const QString &)> set; };
+    const Caption captions[] = {
+        {"setForm.caption", [this](const QString &t) { setWindowTitle(t); }},
+        {"SDSZ", [this](const QString &t) { Frame2->setTitle(t); }},
+        {"MS", [this](const QString &t) { GaSpeed[0]->setText(t); }},
+        {"PTMS", [this](const QString &t) { GaSpeed[1]->setText(t); }},
+        {"PTSD", [this](const QString &t) { GaSpeed[2]->setText(t); }},
+        {"PTKS", [this](const QString &t) { GaSpeed[3]->setText(t); }},
+        {"KS", [this](const QString &t) { GaSpeed[4]->setText(t); }},
+        {"CZFW", [this](const QString &t) { Frame3->setTitle(t); }},
+        {"C", [this](const QString &t) { Label1->setText(t); }},
+        {"D", [this](const QString &t) { Label2->setText(t); }},
+        {"BZCZFW", [this](const QString &t) { Label3->setText(t); }},
+        {"QD", [this](const QString &t) { setSpeedOK->setText(t); }},
+        {"FH", [this](const QString &t) { setSpeedCancel->setText(t); }},
+    };
+    for (const Caption &c : captions)
+        c.set(lookup(c.id));
+
+    for (size_t i = 0; i < GaSpeed.size(); ++i) {
+        if (settings::speedFromTag(QString::fromLatin1(kSpeedTags[i])) == GlVexM.speedLevel)
+            GaSpeed[i]->setChecked(true);
+    }
+    Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
+    txt_Word_To->setText(QString::number(GlVexM.wordTo));
+}
+
+void setForm::Form_Activate()
+{
+    if (m_core.holdIfRunning())
+        stoppedTimers = true;
+}
+
+void setForm::setSpeedOK_Click()
+{
+    qint16 level = GlVexM.speedLevel;
+    for (size_t i = 0; i < GaSpeed.size(); ++i) {
+        if (!GaSpeed[i]->isChecked())
+            continue;
+        if (const std::optional<qint16> tagged = settings::speedFromTag(QString::fromLatin1(kSpeedTags[i])))
+            level = *tagged;
+        else
+            qCWarning(lcSettings) << "speed option" << i << "has no usable level; the speed stays" << level;
+    }
+    m_core.applySpeed(level);
+    if (stoppedTimers)
+        m_core.restartTimers();
+    stoppedTimers = false;
+
+    const settings::RangeCheck range = settings::checkRange(Txt_Word_From->text(), txt_Word_To->text());
+    QString message;
+    switch (range.outcome) {
+    case settings::RangeOutcome::Accepted:
+        break;
+    case settings::RangeOutcome::NotNumeric:
+        message = settings::kNotNumeric;
+        break;
+    case settings::RangeOutcome::Reversed:
+        message = settings::kReversed;
+        break;
+    case settings::RangeOutcome::OutOfRange:
+        message = settings::kOutOfRange;
+        break;
+    }
+    if (!message.isEmpty()) {
+        if (GlVexM.dialogs)
+            GlVexM.dialogs->inform(message, settings::kMessageTitle);
+        else
+            qCWarning(lcSettings).noquote() << message;
+        return;
+    }
+
+    GlVexM.wordFrom = range.from;
+    GlVexM.wordTo = range.to;
+    m_unloaded = true;
+    QDialog::accept();
+}
+
+void setForm::setSpeedCancel_Click()
+{
+    QDialog::reject();
+    if (stoppedTimers)
+        m_core.restartTimers();
+    stoppedTimers = false;
+}
+
+void setForm::accept() { setSpeedOK_Click(); }
+
+void setForm::reject() { setSpeedCancel_Click(); }
+
+bool setForm::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QDialog::event(e);
+}
+
+void setForm::showEvent(QShowEvent *e)
+{
+    centre(this);
+    QDialog::showEvent(e);
+}
 
 } // namespace trenix

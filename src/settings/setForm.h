@@ -1,6 +1,15 @@
 #pragma once
-// Settings dialog: speed level and word range. (placeholder, to be completed)
+// Settings dialog: speed level and word range. Holds a running game while it
+// is the active window; OK or Cancel (or closing it) lets the game run again.
 #include <QDialog>
+#include <QString>
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 
 namespace trenix {
 
@@ -12,7 +21,39 @@ public:
     explicit setForm(GameCore &core, QWidget *parent = nullptr);
     // True once OK has unloaded the dialog; Cancel only hides it.
     bool isUnloaded() const { return m_unloaded; }
+
+    // Event handlers, named as the rest of the program knows them.
+    void Form_Activate();
+    void setSpeedOK_Click();
+    void setSpeedCancel_Click();
+
+    // The speed level each GaSpeed option stands for, slowest first.
+    static constexpr std::array<const char *, 5> kSpeedTags{"10", "8", "6", "4", "2"};
+
+    // True while this dialog owes the game a restart.
+    bool stoppedTimers = false;
+
+    // Controls, for tests.
+    QGroupBox *Frame2 = nullptr, *Frame1 = nullptr, *Frame3 = nullptr;
+    std::array<QRadioButton *, 5> GaSpeed{};
+    std::array<QRadioButton *, 3> GaTime{};
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
+    QLineEdit *Txt_Word_From = nullptr, *txt_Word_To = nullptr;
+    QPushButton *setSpeedOK = nullptr, *setSpeedCancel = nullptr;
+
+public slots:
+    // Enter (OK) and Escape or the close box (Cancel) take the handlers' roads.
+    void accept() override;
+    void reject() override;
+
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
 private:
+    void buildControls();
+    void Form_Load();
+
     GameCore &m_core;
     bool m_unloaded = false;
 };

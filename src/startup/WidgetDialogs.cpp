@@ -1,6 +1,7 @@
 #include "WidgetDialogs.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace trenix {
@@ -26,6 +27,10 @@ void WidgetDialogs::inform(const QString &text, const QString &title)
 
 void WidgetDialogs::showError(const QString &text)
 {
+    // Without a screen nobody could close the box; the message is on stderr already.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Trenix"), lines(text), QMessageBox::Ok, owner());
     box.exec();
 }

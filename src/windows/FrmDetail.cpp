@@ -1,11 +1,132 @@
 #include "FrmDetail.h"
 
+#include "Fonts.h"
 #include "GlVexM.h"
 #include "PracticeStore.h"
+#include "Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 
 namespace trenix {
 
-FrmDetail::FrmDetail(PracticeStore &, QWidget *parent) : QDialog(parent) {}
-FrmDetail::~FrmDetail() { GlVexM.detailWord.clear(); }
+namespace {
+
+QString lookup(const char *id)
+{
+    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
+}
+
+// Over the main window when there is one, else in the middle of the screen.
+void centre(QWidget *w)
+{
+    QRect area;
+    if (const QWidget *p = w->parentWidget())
+        area = p->window()->frameGeometry();
+    else if (const QScreen *s = w->screen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
+QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
+{
+    auto *box = new QLineEdit(parent);
+    Twips::place(box, l, t, w, h);
+    // The boxes only display the entry; nothing reads them back.
+    box->setReadOnly(true);
+    box->setFont(uiFont({QStringLiteral("Arial")}, 10.5));
+    return box;
+}
+
+} // namespace
+
+FrmDetail::FrmDetail(PracticeStore &practice, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    buildControls();
+    try {
+        Form_Load(practice);
+    } catch (...) {
+        // The window never opens, so it cannot clear the marker itself;
+        // the error itself goes on to the caller.
+        Form_Unload();
+        throw;
+    }
+}
+
+FrmDetail::~FrmDetail() { Form_Unload(); }
+
+void FrmDetail::buildControls()
+{
+    setObjectName(QStringLiteral("FrmDetail"));
+    setFont(uiFont({QStringLiteral("Arial")}, 9));
+    setFixedSize(Twips::px(3495), Twips::px(2910));
+    setWindowTitle(QStringLiteral("詞組詳細信息"));
+
+    Label1 = new QLabel(QStringLiteral("詞組:"), this);
+    Twips::place(Label1, 150, 60, 2655, 270);
+    Txt_cz = makeBox(this, 150, 330, 3195, 345);
+    Txt_cz->setObjectName(QStringLiteral("Txt_cz"));
+    Label2 = new QLabel(QStringLiteral("拼音:"), this);
+    Twips::place(Label2, 150, 690, 2655, 240);
+    Txt_py = makeBox(this, 150, 930, 3195, 345);
+    Txt_py->setObjectName(QStringLiteral("Txt_py"));
+    Label3 = new QLabel(QStringLiteral("英文:"), this);
+    Twips::place(Label3, 150, 1290, 2655, 240);
+    Txt_yw = makeBox(this, 150, 1530, 3195, 345);
+    Txt_yw->setObjectName(QStringLiteral("Txt_yw"));
+
+    auto *Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::HLine);
+    Frame1->setFrameShadow(QFrame::Sunken);
+    Twips::place(Frame1, 0, 2190, 3525, 30);
+
+    Command1 = new QPushButton(QStringLiteral("返回"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Twips::place(Command1, 2070, 2340, 1185, 435);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void FrmDetail::Form_Load(PracticeStore &practice)
+{
+    const QString word = GlVexM.detailWord;
+    if (const std::optional<DetailEntry> entry = practice.detail(GlVexM.languageCode, word)) {
+        Txt_cz->setText(entry->cz);
+        Txt_py->setText(entry->py);
+        Txt_yw->setText(entry->yw);
+    } else {
+        // Not in the dictionary: the word is all there is to show.
+        Txt_cz->setText(word);
+    }
+    Txt_cz->setCursorPosition(0);
+    Txt_py->setCursorPosition(0);
+    Txt_yw->setCursorPosition(0);
+
+    setWindowTitle(lookup("FrmDetail.caption"));
+    Label1->setText(lookup("FrmDetail.Label1"));
+    Label2->setText(lookup("FrmDetail.Label2"));
+    Label3->setText(lookup("FrmDetail.Label3"));
+    Command1->setText(lookup("FrmDetail.command1"));
+}
+
+void FrmDetail::Form_Unload() { GlVexM.detailWord.clear(); }
+
+void FrmDetail::done(int result)
+{
+    Form_Unload();
+    QDialog::done(result);
+}
+
+void FrmDetail::showEvent(QShowEvent *e)
+{
+    centre(this);
+    QDialog::showEvent(e);
+}
 
 } // namespace trenix

@@ -1,6 +1,10 @@
 #pragma once
-// Word detail window. (placeholder, to be completed)
+// Word detail window: the word, its pinyin and its English meaning.
 #include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace trenix {
 
@@ -9,9 +13,26 @@ class PracticeStore;
 class FrmDetail : public QDialog {
     Q_OBJECT
 public:
-    // Shows the dictionary entry of the word in GlVexM.detailWord.
+    // Shows the dictionary entry of the word in GlVexM.detailWord. A store
+    // failure (no dictionary for the language) propagates as trenix::Error.
     explicit FrmDetail(PracticeStore &practice, QWidget *parent = nullptr);
     ~FrmDetail() override;
+
+    // Every way of closing ends here, so detailWord never outlives the window.
+    void done(int result) override;
+
+    // Controls, for tests.
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
+    QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr, *Txt_yw = nullptr;
+    QPushButton *Command1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void buildControls();
+    void Form_Load(PracticeStore &practice);
+    static void Form_Unload();
 };
 
 } // namespace trenix

@@ -1,7 +1,179 @@
 #include "Frmhelp.h"
 
+#include "Fonts.h"
+#include "GlVexM.h"
+#include "Twips.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+
 namespace trenix {
 
-Frmhelp::Frmhelp(QWidget *parent) : QDialog(parent) {}
+namespace {
+
+QString lookup(const QString &id)
+{
+    return GetLanguageText(id, QString::number(GlVexM.languageCode));
+}
+
+// Over the main window when there is one, else in the middle of the screen.
+void centre(QWidget *w)
+{
+    QRect area;
+    if (const QWidget *p = w->parentWidget())
+        area = p->window()->frameGeometry();
+    else if (const QScreen *s = w->screen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
+const QColor kPageBlue(0x00, 0x00, 0xFF);     // 0x00FF0000
+const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
+
+// The notice that stands in for a page picture that cannot be shown.
+QString missingNotice(int page, const QString &file, bool exists, const QString &reason)
+{
+    QString head, cause;
+    switch (GlVexM.languageCode) {
+    case 1:
+        head = QStringLiteral("Help page %1 cannot be shown.");
+        cause = exists ? QStringLiteral("The picture file cannot be read: %1").arg(reason)
+                       : QStringLiteral("The picture file is missing.");
+        break;
+    case 3:
+        head = QStringLiteral("無法顯示說明第 %1 頁。");
+        cause = exists ? QStringLiteral("無法讀取圖片檔案：%1").arg(reason) : QStringLiteral("找不到圖片檔案。");
+        break;
+    default:
+        head = QStringLiteral("无法显示帮助第 %1 页。");
+        cause = exists ? QStringLiteral("无法读取图片文件：%1").arg(reason) : QStringLiteral("找不到图片文件。");
+        break;
+    }
+    return head.arg(page) + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
+}
+
+} // namespace
+
+HelpPageLabel::HelpPageLabel(int index, QWidget *parent) : QLabel(parent), m_index(index)
+{
+    setCursor(Qt::PointingHandCursor);
+    setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(true);
+    setFont(uiFont({QStringLiteral("Arial")}, 11.25));
+    setCurrent(false);
+}
+
+void HelpPageLabel::setCurrent(bool current)
+{
+    m_current = current;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, kPageBlue);
+    pal.setColor(QPalette::Window, current ? kCurrentBack : Qt::transparent);
+    setPalette(pal);
+    QFont f = font();
+    f.setUnderline(current);
+    setFont(f);
+}
+
+void HelpPageLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked(m_index);
+    QLabel::mouseReleaseEvent(event);
+}
+
+Frmhelp::Frmhelp(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    buildControls();
+    Form_Load();
+}
+
+void Frmhelp::buildControls()
+{
+    setObjectName(QStringLiteral("Frmhelp"));
+    setFont(uiFont({QStringLiteral("Arial")}, 9));
+    setFixedSize(Twips::px(11700), Twips::px(9435));
+    setWindowTitle(QStringLiteral("幫助"));
+
+    // A plain panel: a group-box title would run through the page labels.
+    Frame1 = new QFrame(this);
+    Frame1->setFrameShape(QFrame::StyledPanel);
+    Twips::place(Frame1, 30, 0, 11685, 555);
+    Frame1Caption = new QLabel(QStringLiteral("幫助"), Frame1);
+    Twips::place(Frame1Caption, 8100, 180, 3405, 315);
+    Frame1Caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette grey = Frame1Caption->palette();
+    grey.setColor(QPalette::WindowText, QColor(0x60, 0x60, 0x60));
+    Frame1Caption->setPalette(grey);
+    static constexpr double kLeft[kPages] = {750, 1785, 2835, 3870, 4980, 5970, 6990};
+    static const char *const kCaption[kPages] = {"第一頁", "第二頁", "第三頁", "第四頁", "第五頁", "第六頁", "第七頁"};
+    for (int i = 0; i < kPages; ++i) {
+        Label1[size_t(i)] = new HelpPageLabel(i, Frame1);
+        Label1[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Label1[size_t(i)]->setText(QString::fromUtf8(kCaption[i]));
+        Twips::place(Label1[size_t(i)], kLeft[i], 180, 855, 315);
+        connect(Label1[size_t(i)], &HelpPageLabel::clicked, this, &Frmhelp::Label1_Click);
+    }
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Twips::place(Picture1, 30, 540, 11655, 8835);
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setWordWrap(true);
+    Picture1->setFont(uiFont({QStringLiteral("Arial")}, 12));
+}
+
+void Frmhelp::Form_Load()
+{
+    loadPage(1);
+    setWindowTitle(lookup(QStringLiteral("Frmhelp.caption")));
+    for (int i = 0; i < kPages; ++i)
+        Label1[size_t(i)]->setText(lookup(QStringLiteral("Frmhelp.label1(%1)").arg(i)));
+    Frame1Caption->setText(lookup(QStringLiteral("Frmhelp.frmame1")));
+}
+
+void Frmhelp::Label1_Click(int index)
+{
+    if (index < 0 || index >= kPages)
+        return;
+    loadPage(index + 1);
+}
+
+void Frmhelp::loadPage(int page)
+{
+    m_page = page;
+    for (int i = 0; i < kPages; ++i)
+        Label1[size_t(i)]->setCurrent(i + 1 == page);
+
+    const QString file = programFile(QStringLiteral("help0%1.bmp").arg(page));
+    QImageReader reader(file);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        m_shown = false;
+        Picture1->setPixmap(QPixmap());
+        Picture1->setAlignment(Qt::AlignCenter);
+        Picture1->setText(missingNotice(page, QDir::toNativeSeparators(file), QFileInfo::exists(file), reader.errorString()));
+        return;
+    }
+    // A page drawn for another screen density still fits the box whole.
+    if (image.width() > Picture1->width() || image.height() > Picture1->height())
+        image = image.scaled(Picture1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    m_shown = true;
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setPixmap(QPixmap::fromImage(image));
+}
+
+void Frmhelp::showEvent(QShowEvent *e)
+{
+    centre(this);
+    QDialog::showEvent(e);
+}
 
 } // namespace trenix

@@ -1,9 +1,92 @@
 #include "frmAbout.h"
 
+#include "Fonts.h"
 #include "GameCore.h"
+#include "Twips.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
 
 namespace trenix {
 
-frmAbout::frmAbout(GameCore &core, QWidget *parent) : QDialog(parent), m_core(core) {}
+namespace {
+
+const QString kTitle = QStringLiteral("Trenix");
+
+// Over the main window when there is one, else in the middle of the screen.
+void centre(QWidget *w)
+{
+    QRect area;
+    if (const QWidget *p = w->parentWidget())
+        area = p->window()->frameGeometry();
+    else if (const QScreen *s = w->screen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
+} // namespace
+
+frmAbout::frmAbout(GameCore &core, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_core(core)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setFont(uiFont({QStringLiteral("Arial")}, 9));
+    setFixedSize(Twips::px(4365), Twips::px(2310));
+    setWindowTitle(QStringLiteral("關于") + kTitle + QStringLiteral("V1.0"));
+
+    Label1 = new QLabel(kTitle, this);
+    Twips::place(Label1, 690, 540, 2820, 375);
+    Label1->setFont(uiFont({QStringLiteral("SimSun"), QStringLiteral("宋体")}, 15.75, QFont::Bold));
+    QPalette olive = Label1->palette();
+    olive.setColor(QPalette::WindowText, QColor(0x40, 0x40, 0x00)); // 0x00004040
+    Label1->setPalette(olive);
+
+    Label2 = new QLabel(QStringLiteral("版  本:"), this);
+    Twips::place(Label2, 1350, 1080, 690, 255);
+    Label4 = new QLabel(QStringLiteral("1.0(beta)"), this);
+    Twips::place(Label4, 2040, 1080, 915, 255);
+
+    Command1 = new QPushButton(QStringLiteral("確定"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Twips::place(Command1, 3210, 1860, 1035, 345);
+    Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
+}
+
+void frmAbout::Form_Activate()
+{
+    if (m_core.holdIfRunning())
+        stoppedTimers = true;
+}
+
+void frmAbout::Command1_Click()
+{
+    if (stoppedTimers) {
+        m_core.restartTimers();
+        stoppedTimers = false;
+    }
+    QDialog::accept();
+}
+
+void frmAbout::accept() { Command1_Click(); }
+
+void frmAbout::reject() { Command1_Click(); }
+
+bool frmAbout::event(QEvent *e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QDialog::event(e);
+}
+
+void frmAbout::showEvent(QShowEvent *e)
+{
+    centre(this);
+    QDialog::showEvent(e);
+}
 
 } // namespace trenix

@@ -1,6 +1,10 @@
 #pragma once
-// About window. (placeholder, to be completed)
+// About window: title and version. Holds a running game while it is the
+// active window; OK (or closing it) lets the game run again.
 #include <QDialog>
+
+class QLabel;
+class QPushButton;
 
 namespace trenix {
 
@@ -10,6 +14,26 @@ class frmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit frmAbout(GameCore &core, QWidget *parent = nullptr);
+
+    void Form_Activate();
+    void Command1_Click();
+
+    // True while this window owes the game a restart.
+    bool stoppedTimers = false;
+
+    // Controls, for tests.
+    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label4 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+public slots:
+    void accept() override;
+    // Escape and the close box act as OK, so a held game never stays frozen.
+    void reject() override;
+
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
 private:
     GameCore &m_core;
 };
