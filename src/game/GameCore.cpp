@@ -75,8 +75,12 @@ void GameCore::setTimers(bool enabled)
 void GameCore::reportStartFailure(const QString &what, const Error &e)
 {
     qCWarning(lcGame).noquote() << "game start:" << what << "skipped:" << e.message();
-    if (m_startNotice.isEmpty())
-        m_startNotice = what + QStringLiteral(": ") + e.message();
+    if (m_startNotice.isEmpty()) {
+        QString format = text("GLVex.startFailed");
+        if (!format.contains(QLatin1String("%1")))
+            format = QStringLiteral("The game could not be prepared: %1");
+        m_startNotice = format.arg(e.message());
+    }
 }
 
 void GameCore::progress(qint64 total, qint64 current, bool force)

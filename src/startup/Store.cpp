@@ -14,6 +14,22 @@ QString describe(sqlite3 *db, int rc)
     const char *msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     return QString::fromUtf8(msg ? msg : sqlite3_errstr(rc));
 }
+
+// The engine's own words name no cause the player can act on; these do.
+// A failed statement is undone by the engine, so the store is as it was.
+QString plainReason(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_READONLY: return QStringLiteral("the file is read-only; nothing was changed");
+    case SQLITE_FULL: return QStringLiteral("the disk is full; nothing was changed");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("the file is in use by another program; nothing was changed");
+    case SQLITE_IOERR: return QStringLiteral("the file cannot be read or written; nothing was changed");
+    case SQLITE_CANTOPEN: return QStringLiteral("the file or its journal cannot be opened; nothing was changed");
+    case SQLITE_CORRUPT: return QStringLiteral("the file is damaged");
+    default: return QString();
+    }
+}
 } // namespace
 
 Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(path)
@@ -101,7 +117,10 @@ void Store::fail(ErrorKind kind, const QString &what, int rc) const
         && (primary == SQLITE_READONLY || primary == SQLITE_FULL || primary == SQLITE_IOERR
             || primary == SQLITE_CANTOPEN || primary == SQLITE_BUSY || primary == SQLITE_LOCKED))
         kind = ErrorKind::StoreWrite;
-    throw Error(kind, QStringLiteral("%1: %2 (%3)").arg(m_path, what, describe(m_db, rc)));
+    const QString reason = plainReason(rc);
+    const QString detail = QStringLiteral("%1 (%2)").arg(what, describe(m_db, rc));
+    throw Error(kind, reason.isEmpty() ? QStringLiteral("%1: %2").arg(m_path, detail)
+                                       : QStringLiteral("%1: %2: %3").arg(m_path, reason, detail));
 }
 
 void Store::exec(const QString &sql)
@@ -125,7 +144,10 @@ Statement Store::prepare(const QString &sql)
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
     if (rc != SQLITE_OK)
-        fail(ErrorKind::StoreQuery, QStringLiteral("cannot prepare \"%1\"").arg(sql), rc);
+    {
+        qCWarning(lcStore).noquote() << "cannot prepare" << sql;
+        fail(ErrorKind::StoreQuery, QStringLiteral("the store does not hold what the game needs"), rc);
+    }
     return Statement(this, stmt, sql);
 }
 
@@ -224,7 +246,8 @@ bool Statement::next()
         return false;
     }
     sqlite3_reset(m_stmt);
-    m_store->fail(ErrorKind::StoreQuery, QStringLiteral("\"%1\" failed").arg(m_sql), rc);
+    qCWarning(lcStore).noquote() << "statement failed:" << m_sql;
+    m_store->fail(ErrorKind::StoreQuery, QStringLiteral("the store could not be read or written"), rc);
 }
 
 void Statement::run()
