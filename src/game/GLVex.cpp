@@ -108,7 +108,7 @@ void CommandLabel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setFont(font());
     p.setPen(m_hover ? QColor(0xB0, 0x30, 0x00) : QColor(0x10, 0x30, 0x30));
-    p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    p.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, m_text); // one baseline for all commands
 }
 
 void CommandLabel::mouseReleaseEvent(QMouseEvent *event)

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 using namespace trenix;
 
@@ -37,9 +39,18 @@ int main(int argc, char *argv[])
     GlVexM.random = &random;
 
     int status = 0;
+    QTranslator qtTranslator;
     try {
         if (prepareStartup() == StartupOutcome::Quit)
             return 0;
+        // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
+        const QString qtLocale = GlVexM.languageCode == 2 ? QStringLiteral("zh_CN")
+                                 : GlVexM.languageCode == 3 ? QStringLiteral("zh_TW")
+                                                            : QString();
+        if (!qtLocale.isEmpty()
+            && qtTranslator.load(QStringLiteral("qtbase_") + qtLocale,
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qtTranslator);
         GLVex window;
         window.show();
         // Benchmarks measure launch to the first paint of the real start-up path.
