@@ -2,17 +2,43 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <optional>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace trenix {
 
 ModuleVariables GlVexM;
 
 namespace {
+using FileIdentity = std::pair<quint64, quint64>;
+
+// Which file stands behind the path now; nothing when there is none.
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
+#else
+    // Elsewhere a file that is open cannot be deleted or replaced.
+    if (!QFile::exists(path))
+        return std::nullopt;
+    return FileIdentity{0, 0};
+#endif
+}
+
 // The language store is kept open between lookups; every lookup still reads
-// what the file holds at that moment.
+// what the file holds at that moment, and a replaced or deleted file is
+// opened anew instead of read through the old handle.
 struct LanguageStore {
     QString path;
+    FileIdentity identity;
     Store store;
     Statement lookup;
 };
@@ -68,11 +94,13 @@ qint16 ReadLanguage()
 QString GetLanguageText(const QString &textId, const QString &langCode)
 {
     const QString path = programFile(QLatin1String(kLanguageFile));
-    if (!g_language || g_language->path != path) {
+    const std::optional<FileIdentity> identity = fileIdentity(path);
+    if (!g_language || g_language->path != path || !identity || g_language->identity != *identity) {
         g_language.reset();
         Store store(path, QByteArray(), Store::Mode::ReadOnly);
         g_language.emplace();
         g_language->path = path;
+        g_language->identity = identity.value_or(FileIdentity{});
         g_language->store = std::move(store);
         try {
             g_language->lookup = g_language->store.prepare(QStringLiteral(

@@ -39,6 +39,9 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
         throw Error(ErrorKind::StoreMissing, QStringLiteral("%1: the file is missing").arg(path));
     if (mode != Mode::Create && !info.isFile())
         throw Error(ErrorKind::StoreOpen, QStringLiteral("%1: not a file").arg(path));
+    // SQLite would take an empty file for a new empty database.
+    if (mode != Mode::Create && info.size() == 0)
+        throw Error(ErrorKind::StoreOpen, QStringLiteral("%1: cannot open (the file is empty)").arg(path));
 
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
