@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QPointer>
 
 namespace trenix {
 
@@ -26,24 +27,53 @@ TypingBox::TypingBox(QWidget *parent) : QLineEdit(parent)
 
 void TypingBox::settleComposition()
 {
-    if (m_composing) {
-        if (QInputMethod *im = QGuiApplication::inputMethod())
-            im->commit();
-        m_composing = false;
+    if (!composing())
+        return;
+    QInputMethod *im = QGuiApplication::inputMethod();
+    // The input method acts on the focus object, which must be this box.
+    if (im && hasFocus())
+        im->commit(); // fcitx5 and ibus answer with a commit event at once
+    if (composing()) {
+        // No input method answered: keep the letters and make it forget them.
+        commitLocally();
+        if (im && hasFocus())
+            im->reset();
     }
-    m_cleanPresses.clear();
+}
+
+void TypingBox::setEntry(const QString &entry)
+{
+    if (!composing()) {
+        if (text() != entry)
+            setText(entry);
+        return;
+    }
+    if (text() == entry)
+        return;
+    QInputMethodEvent replace(m_preedit, m_preeditAttributes);
+    replace.setCommitString(entry, -cursorPosition(), int(text().size()));
+    QLineEdit::inputMethodEvent(&replace);
+}
+
+void TypingBox::commitLocally()
+{
+    QInputMethodEvent commit;
+    commit.setCommitString(m_preedit);
+    m_preedit.clear();
+    m_preeditAttributes.clear();
+    QLineEdit::inputMethodEvent(&commit);
 }
 
 void TypingBox::keyPressEvent(QKeyEvent *event)
 {
+    // A repeat keeps the first press's verdict: holding Space after picking a
+    // candidate must not turn into a resume.
     if (!event->isAutoRepeat()) {
-        if (m_composing)
+        if (composing())
             m_cleanPresses.remove(event->key());
         else
             m_cleanPresses.insert(event->key());
     }
-    // Enter must not be swallowed by the line edit's own handling silently;
-    // it has no effect on the text anyway.
     QLineEdit::keyPressEvent(event);
 }
 
@@ -53,22 +83,46 @@ void TypingBox::keyReleaseEvent(QKeyEvent *event)
     if (event->isAutoRepeat())
         return;
     const int code = gameKeyCode(event->key());
-    const bool clean = m_cleanPresses.contains(event->key());
-    m_cleanPresses.remove(event->key());
-    if ((code == 13 || code == 32) && (!clean || m_composing))
+    // The press decides, not the release: Enter pressed cleanly still submits
+    // when the next word's composition has begun before Enter comes up.
+    const bool clean = m_cleanPresses.remove(event->key());
+    if ((code == 13 || code == 32) && !clean)
         return;
     emit keyReleased(code, int(event->modifiers()));
 }
 
 void TypingBox::inputMethodEvent(QInputMethodEvent *event)
 {
+    const bool wasComposing = composing();
+    m_preedit = event->preeditString();
+    m_preeditAttributes = event->attributes();
     QLineEdit::inputMethodEvent(event);
-    m_composing = !event->preeditString().isEmpty();
+    // A composition that ended may have taken the release of a press seen
+    // before it; that press must not pair with a later release.
+    if (wasComposing && !composing())
+        m_cleanPresses.clear();
+}
+
+void TypingBox::focusInEvent(QFocusEvent *event)
+{
+    m_cleanPresses.clear();
+    QLineEdit::focusInEvent(event);
 }
 
 void TypingBox::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
+    // The release of a key pressed here goes to the new focus.
+    m_cleanPresses.clear();
+    if (composing()) {
+        // Qt and the input method commit on a focus change, but only when one
+        // is running; look again once they have had their turn.
+        QPointer<TypingBox> self(this);
+        QMetaObject::invokeMethod(this, [self] {
+            if (self && self->composing() && !self->hasFocus())
+                self->commitLocally();
+        }, Qt::QueuedConnection);
+    }
     emit focusLost(event->reason());
 }
 

@@ -3,7 +3,9 @@
 // (to commit raw letters or pick a candidate) and pass on only the release;
 // such a release must not submit the entry or resume a game. A release counts
 // only when its press reached the box while no composition was open.
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QList>
 #include <QSet>
 
 namespace trenix {
@@ -12,9 +14,13 @@ class TypingBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit TypingBox(QWidget *parent = nullptr);
-    bool composing() const { return m_composing; }
-    // Commits or drops an open composition (before pause, game end, focus change).
+    bool composing() const { return !m_preedit.isEmpty(); }
+    QString preedit() const { return m_preedit; }
+    // Commits an open composition into the entry (before pause, game end).
     void settleComposition();
+    // Replaces the entry but keeps an open composition, which setText() would
+    // drop: a fast typist starts the next word before releasing Enter.
+    void setEntry(const QString &entry);
 
 signals:
     // Released key in the codes the game uses (13 Enter, 32 Space, others as Qt keys).
@@ -25,10 +31,14 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    bool m_composing = false;
+    void commitLocally();
+
+    QString m_preedit;
+    QList<QInputMethodEvent::Attribute> m_preeditAttributes;
     QSet<int> m_cleanPresses; // keys pressed while no composition was open
 };
 

@@ -23,6 +23,8 @@ struct ModuleVariables {
 
     // Where the data files live (the program's folder unless told otherwise).
     QString programFolder;
+    // Folder of the practice store when it is not the program's folder (installed layout).
+    QString storeFolder;
     // Seams: injected by main() and by tests.
     Clock *clock = nullptr;
     Dialogs *dialogs = nullptr;

@@ -3,6 +3,7 @@
 #include "GlVexM.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLoggingCategory>
 #include <cstdio>
 
@@ -13,8 +14,10 @@ namespace trenix {
 StartupOutcome prepareStartup()
 {
     // Opening never creates a file: a missing store is an error, not a new empty one.
-    GlVexM.storeConn = Store(programFile(QLatin1String(kStoreFile)), QByteArray(kStorePassword),
-                             Store::Mode::ReadWrite);
+    const QString storePath = GlVexM.storeFolder.isEmpty()
+        ? programFile(QLatin1String(kStoreFile))
+        : QDir(GlVexM.storeFolder).filePath(QLatin1String(kStoreFile));
+    GlVexM.storeConn = Store(storePath, QByteArray(kStorePassword), Store::Mode::ReadWrite);
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
     InitIniFile();

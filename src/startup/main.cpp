@@ -1,4 +1,5 @@
 // Entry point: open the stores, read the language, show the main window.
+#include "DataPaths.h"
 #include "GLVex.h"
 #include "GlVexM.h"
 #include "Startup.h"
@@ -29,7 +30,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("trenix"));
     QApplication::setApplicationDisplayName(QStringLiteral("Trenix"));
     QApplication::setApplicationVersion(QStringLiteral(TRENIX_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("trenix"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.trenix.Trenix"));
 
     SteadyClock clock;
     WidgetDialogs dialogs;
@@ -41,6 +42,7 @@ int main(int argc, char *argv[])
     int status = 0;
     QTranslator qtTranslator;
     try {
+        applyDataPaths();
         if (prepareStartup() == StartupOutcome::Quit)
             return 0;
         // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.

@@ -5,6 +5,7 @@
 #include "Twips.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QImageReader>
@@ -146,6 +147,39 @@ void Frmhelp::Label1_Click(int index)
     loadPage(index + 1);
 }
 
+namespace {
+// Non-empty when a Windows bitmap is shorter than its own header says.
+QString truncatedBmp(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray head = f.read(54);
+    if (head.size() < 14 || !head.startsWith("BM"))
+        return QString();
+    auto le32 = [&](int at) {
+        return quint32(quint8(head[at])) | quint32(quint8(head[at + 1])) << 8 | quint32(quint8(head[at + 2])) << 16
+               | quint32(quint8(head[at + 3])) << 24;
+    };
+    const qint64 actual = f.size();
+    qint64 expected = le32(2);
+    if (head.size() >= 38) {
+        qint64 imageSize = le32(34);
+        if (imageSize == 0 && quint32(le32(30)) == 0) { // uncompressed: the size may be left 0
+            const qint64 width = qint32(le32(18));
+            const qint64 height = std::abs(qint64(qint32(le32(22))));
+            const qint64 bpp = quint16(quint8(head[28]) | quint8(head[29]) << 8);
+            imageSize = ((width * bpp + 31) / 32) * 4 * height;
+        }
+        const qint64 pixels = qint64(le32(10)) + imageSize; // data offset + image size
+        expected = std::max(expected, pixels);
+    }
+    if (expected > actual)
+        return QStringLiteral("the file is cut short (%1 of %2 bytes)").arg(actual).arg(expected);
+    return QString();
+}
+} // namespace
+
 void Frmhelp::loadPage(int page)
 {
     m_page = page;
@@ -154,12 +188,15 @@ void Frmhelp::loadPage(int page)
 
     const QString file = programFile(QStringLiteral("help0%1.bmp").arg(page));
     QImageReader reader(file);
-    QImage image = reader.read();
+    // Qt's BMP reader fills missing rows of a cut-short file; the header says how long it should be.
+    const QString shortBy = truncatedBmp(file);
+    QImage image = shortBy.isEmpty() ? reader.read() : QImage();
     if (image.isNull()) {
+        const QString reason = shortBy.isEmpty() ? reader.errorString() : shortBy;
         m_shown = false;
         Picture1->setPixmap(QPixmap());
         Picture1->setAlignment(Qt::AlignCenter);
-        Picture1->setText(missingNotice(page, QDir::toNativeSeparators(file), QFileInfo::exists(file), reader.errorString()));
+        Picture1->setText(missingNotice(page, QDir::toNativeSeparators(file), QFileInfo::exists(file), reason));
         return;
     }
     // A page drawn for another screen density still fits the box whole.

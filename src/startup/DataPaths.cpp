@@ -1,0 +1,81 @@
+#include "DataPaths.h"
+
+#include "Error.h"
+#include "GlVexM.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace trenix {
+
+namespace {
+
+[[noreturn]] void copyFailed(const QString &from, const QString &to, const QString &reason)
+{
+    throw Error(ErrorKind::File,
+                QStringLiteral("The practice store %1 could not be copied to %2: %3")
+                    .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason));
+}
+
+void copyStore(const QString &source, const QString &folder)
+{
+    const QString target = QDir(folder).filePath(QLatin1String(kStoreFile));
+    if (!QDir().mkpath(folder))
+        copyFailed(source, target, QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder)));
+    // A copy cut short (full disk, crash) must never pass for the store: write
+    // under another name and rename only when complete.
+    const QString partial = target + QStringLiteral(".part");
+    QFile::remove(partial);
+    QFile in(source);
+    if (!in.copy(partial)) {
+        const QString reason = in.errorString();
+        QFile::remove(partial);
+        copyFailed(source, target, reason);
+    }
+    // The installed file may be read-only; the copy is written by every game.
+    QFile out(partial);
+    if (!out.setPermissions(out.permissions() | QFileDevice::WriteOwner | QFileDevice::ReadOwner)) {
+        const QString reason = out.errorString();
+        QFile::remove(partial);
+        copyFailed(source, target, reason);
+    }
+    if (!out.rename(target)) {
+        const QString reason = out.errorString();
+        QFile::remove(partial);
+        copyFailed(source, target, reason);
+    }
+}
+
+} // namespace
+
+DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder)
+{
+    const QDir exe(executableFolder);
+    if (QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile))))
+        return {executableFolder, QString()};
+
+    const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
+    const QString installedStore = QDir(shared).filePath(QLatin1String(kStoreFile));
+    if (!QFileInfo::exists(installedStore)) {
+        // Neither layout: start-up reports the missing store in the program folder.
+        return {executableFolder, QString()};
+    }
+    if (userDataFolder.isEmpty())
+        copyFailed(installedStore, QString(), QStringLiteral("no folder for user data is known"));
+    if (!QFileInfo::exists(QDir(userDataFolder).filePath(QLatin1String(kStoreFile))))
+        copyStore(installedStore, userDataFolder);
+    return {shared, userDataFolder};
+}
+
+void applyDataPaths()
+{
+    const DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),
+                                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    GlVexM.programFolder = paths.programFolder;
+    GlVexM.storeFolder = paths.storeFolder;
+}
+
+} // namespace trenix

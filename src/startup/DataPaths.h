@@ -1,0 +1,22 @@
+#pragma once
+// Where the data files are: the program's folder when run from a build or an
+// unpacked folder, or an installed tree whose practice store is copied to the
+// user's data folder, since an installed program cannot write next to itself.
+#include <QString>
+
+namespace trenix {
+
+struct DataPaths {
+    QString programFolder; // the read-only files: language store, settings, help pictures
+    QString storeFolder;   // the practice store; empty means the program folder
+};
+
+// Decides the layout for an executable in executableFolder and, for an installed
+// layout, copies the practice store into userDataFolder on first use.
+// Throws Error when the copy cannot be made; nothing half-written is left then.
+DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder);
+
+// resolveDataPaths() for this process, stored into GlVexM.programFolder and GlVexM.storeFolder.
+void applyDataPaths();
+
+} // namespace trenix
