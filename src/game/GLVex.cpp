@@ -30,11 +30,6 @@ const QColor kTeal(0x00, 0x40, 0x40);   // 0x00404000
 const QColor kRed(0xFF, 0x00, 0x00);    // 0x000000FF
 const QColor kHintBlue(0x00, 0x00, 0xC0); // 0x00C00000
 
-QString lookup(const char *id)
-{
-    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
-}
-
 QLabel *makeLabel(QWidget *parent, double l, double t, double w, double h, const QFont &font)
 {
     auto *label = new QLabel(parent);
@@ -299,7 +294,7 @@ void GLVex::Form_Load()
         {"GLVex.caption", [this](const QString &t) { setWindowTitle(t); }},
     };
     for (const Caption &c : captions)
-        c.set(lookup(c.id));
+        c.set(lookupText(QLatin1String(c.id)));
     screenChanged();
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
@@ -342,8 +337,8 @@ void GLVex::Label9_Click()
 void GLVex::Label10_Click()
 {
     guard([this] {
-        const QString question = lookup("QDYTCYXM");
-        const QString title = lookup("RJXX");
+        const QString question = lookupText(QStringLiteral("QDYTCYXM"));
+        const QString title = lookupText(QStringLiteral("RJXX"));
         if (GlVexM.dialogs && GlVexM.dialogs->askYesNo(question, title)) {
             pictScroll.stop();
             CreatWord.stop();

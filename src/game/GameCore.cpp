@@ -13,7 +13,7 @@ namespace trenix {
 namespace {
 QString text(const char *id)
 {
-    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
+    return lookupText(QLatin1String(id));
 }
 
 qint64 floorDiv(qint64 a, qint64 b)

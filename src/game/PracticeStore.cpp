@@ -72,7 +72,11 @@ std::optional<qint64> PracticeStore::highestUndrawn()
 
 void PracticeStore::markDrawn(qint64 xh)
 {
-    statement(QStringLiteral("update trenix set flag=1 where xh=?1")).bind(1, xh).run();
+    // "flag=0" lets the (flag, xh) index find the row; by xh alone every draw
+    // scanned the list. "or fail" keeps a change that cannot break a constraint
+    // from opening a statement journal, whose pages the cipher would encrypt on
+    // every draw inside the start's transaction.
+    statement(QStringLiteral("update or fail trenix set flag=1 where flag=0 and xh=?1")).bind(1, xh).run();
 }
 
 std::optional<qint64> PracticeStore::floorUnder(qint64 left, qint64 right)

@@ -24,23 +24,6 @@ namespace trenix {
 
 namespace {
 
-QString lookup(const char *id)
-{
-    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
-}
-
-// Over the main window when there is one, else in the middle of the screen.
-void centre(QWidget *w)
-{
-    QRect area;
-    if (const QWidget *p = w->parentWidget())
-        area = p->window()->frameGeometry();
-    else if (const QScreen *s = w->screen())
-        area = s->availableGeometry();
-    if (area.isValid())
-        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
-}
-
 } // namespace
 
 setForm::setForm(GameCore &core, QWidget *parent)
@@ -144,7 +127,7 @@ void setForm::Form_Load()
         {"FH", [this](const QString &t) { setSpeedCancel->setText(t); }},
     };
     for (const Caption &c : captions)
-        c.set(lookup(c.id));
+        c.set(lookupText(QLatin1String(c.id)));
 
     for (size_t i = 0; i < GaSpeed.size(); ++i) {
         if (settings::speedFromTag(QString::fromLatin1(kSpeedTags[i])) == GlVexM.speedLevel)
@@ -226,7 +209,7 @@ bool setForm::event(QEvent *e)
 
 void setForm::showEvent(QShowEvent *e)
 {
-    centre(this);
+    Twips::centreOverOwner(this);
     QDialog::showEvent(e);
 }
 

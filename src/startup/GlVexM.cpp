@@ -119,4 +119,9 @@ QString GetLanguageText(const QString &textId, const QString &langCode)
     return result;
 }
 
+QString lookupText(const QString &textId)
+{
+    return GetLanguageText(textId, QString::number(GlVexM.languageCode));
+}
+
 } // namespace trenix

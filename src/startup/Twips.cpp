@@ -37,4 +37,15 @@ void Twips::place(QWidget *w, double left, double top, double width, double heig
     w->setGeometry(rect(left, top, width, height));
 }
 
+void Twips::centreOverOwner(QWidget *w)
+{
+    QRect area;
+    if (const QWidget *p = w->parentWidget())
+        area = p->window()->frameGeometry();
+    else if (const QScreen *s = w->screen())
+        area = s->availableGeometry();
+    if (area.isValid())
+        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
+}
+
 } // namespace trenix

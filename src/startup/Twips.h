@@ -15,6 +15,8 @@ public:
     static QRect rect(double left, double top, double width, double height);
     static qint64 fromPx(double px);
     static void place(QWidget *w, double left, double top, double width, double height);
+    // Over the owner window when there is one, else in the middle of the screen.
+    static void centreOverOwner(QWidget *w);
 };
 
 } // namespace trenix

@@ -15,23 +15,6 @@ namespace trenix {
 
 namespace {
 
-QString lookup(const char *id)
-{
-    return GetLanguageText(QLatin1String(id), QString::number(GlVexM.languageCode));
-}
-
-// Over the main window when there is one, else in the middle of the screen.
-void centre(QWidget *w)
-{
-    QRect area;
-    if (const QWidget *p = w->parentWidget())
-        area = p->window()->frameGeometry();
-    else if (const QScreen *s = w->screen())
-        area = s->availableGeometry();
-    if (area.isValid())
-        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
-}
-
 QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
 {
     auto *box = new QLineEdit(parent);
@@ -108,11 +91,11 @@ void FrmDetail::Form_Load(PracticeStore &practice)
     Txt_py->setCursorPosition(0);
     Txt_yw->setCursorPosition(0);
 
-    setWindowTitle(lookup("FrmDetail.caption"));
-    Label1->setText(lookup("FrmDetail.Label1"));
-    Label2->setText(lookup("FrmDetail.Label2"));
-    Label3->setText(lookup("FrmDetail.Label3"));
-    Command1->setText(lookup("FrmDetail.command1"));
+    setWindowTitle(lookupText(QStringLiteral("FrmDetail.caption")));
+    Label1->setText(lookupText(QStringLiteral("FrmDetail.Label1")));
+    Label2->setText(lookupText(QStringLiteral("FrmDetail.Label2")));
+    Label3->setText(lookupText(QStringLiteral("FrmDetail.Label3")));
+    Command1->setText(lookupText(QStringLiteral("FrmDetail.command1")));
 }
 
 void FrmDetail::Form_Unload() { GlVexM.detailWord.clear(); }
@@ -125,7 +108,7 @@ void FrmDetail::done(int result)
 
 void FrmDetail::showEvent(QShowEvent *e)
 {
-    centre(this);
+    Twips::centreOverOwner(this);
     QDialog::showEvent(e);
 }
 

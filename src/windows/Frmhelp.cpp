@@ -17,23 +17,6 @@ namespace trenix {
 
 namespace {
 
-QString lookup(const QString &id)
-{
-    return GetLanguageText(id, QString::number(GlVexM.languageCode));
-}
-
-// Over the main window when there is one, else in the middle of the screen.
-void centre(QWidget *w)
-{
-    QRect area;
-    if (const QWidget *p = w->parentWidget())
-        area = p->window()->frameGeometry();
-    else if (const QScreen *s = w->screen())
-        area = s->availableGeometry();
-    if (area.isValid())
-        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
-}
-
 const QColor kPageBlue(0x00, 0x00, 0xFF);     // 0x00FF0000
 const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
 
@@ -134,10 +117,10 @@ void Frmhelp::buildControls()
 void Frmhelp::Form_Load()
 {
     loadPage(1);
-    setWindowTitle(lookup(QStringLiteral("Frmhelp.caption")));
+    setWindowTitle(lookupText(QStringLiteral("Frmhelp.caption")));
     for (int i = 0; i < kPages; ++i)
-        Label1[size_t(i)]->setText(lookup(QStringLiteral("Frmhelp.label1(%1)").arg(i)));
-    Frame1Caption->setText(lookup(QStringLiteral("Frmhelp.frmame1")));
+        Label1[size_t(i)]->setText(lookupText(QStringLiteral("Frmhelp.label1(%1)").arg(i)));
+    Frame1Caption->setText(lookupText(QStringLiteral("Frmhelp.frmame1")));
 }
 
 void Frmhelp::Label1_Click(int index)
@@ -209,7 +192,7 @@ void Frmhelp::loadPage(int page)
 
 void Frmhelp::showEvent(QShowEvent *e)
 {
-    centre(this);
+    Twips::centreOverOwner(this);
     QDialog::showEvent(e);
 }
 

@@ -15,18 +15,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Trenix");
 
-// Over the main window when there is one, else in the middle of the screen.
-void centre(QWidget *w)
-{
-    QRect area;
-    if (const QWidget *p = w->parentWidget())
-        area = p->window()->frameGeometry();
-    else if (const QScreen *s = w->screen())
-        area = s->availableGeometry();
-    if (area.isValid())
-        w->move(area.center() - QPoint(w->frameGeometry().width() / 2, w->frameGeometry().height() / 2));
-}
-
 } // namespace
 
 frmAbout::frmAbout(GameCore &core, QWidget *parent)
@@ -85,7 +73,7 @@ bool frmAbout::event(QEvent *e)
 
 void frmAbout::showEvent(QShowEvent *e)
 {
-    centre(this);
+    Twips::centreOverOwner(this);
     QDialog::showEvent(e);
 }
 
