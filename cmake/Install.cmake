@@ -39,7 +39,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trenix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Trenix")
-set(CPACK_PACKAGE_CONTACT "Trenix maintainers <trenix@localhost>")
+set(CPACK_PACKAGE_CONTACT "Trenix maintainers <maintainers@users.noreply.c-seed-344d24f7.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "typing practice game for Chinese words")
 set(CPACK_PACKAGE_DESCRIPTION
     "Words of a dictionary range fall into the play field; type each one with a\n\

@@ -209,6 +209,7 @@ void GLVex::buildControls()
     connect(TxT, &QLineEdit::textChanged, this, [this](const QString &text) { m_core.screen.TxT = text; });
 
     Label2 = makeLabel(frame2, 2310, 390, 2025, 285, uiFont({QStringLiteral("Arial")}, 9));
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     {
         QPalette pal = Label2->palette();
         pal.setColor(QPalette::WindowText, kHintBlue);
@@ -296,8 +297,23 @@ void GLVex::Form_Load()
     for (const Caption &c : captions)
         c.set(lookupText(QLatin1String(c.id)));
     screenChanged();
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+}
+
+void GLVex::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_placed)
+        return;
+    m_placed = true;
+    // Centre the whole frame, title bar included, and never above the screen's top.
+    if (const QScreen *s = screen()) {
+        const QRect area = s->availableGeometry();
+        const QRect frame = frameGeometry();
+        QPoint pos = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
+        pos.setY(std::max(pos.y(), area.top()));
+        pos.setX(std::max(pos.x(), area.left()));
+        move(pos);
+    }
 }
 
 void GLVex::Label3_Click() { guard([this] { m_core.Label3_Click(); }); }
@@ -464,8 +480,7 @@ void GLVex::screenChanged()
     lbsd->setText(s.lbsd);
     lbzql->setText(s.lbzql);
     lbfs->setText(s.lbfs);
-    if (TxT->text() != s.TxT)
-        TxT->setText(s.TxT);
+    TxT->setEntry(s.TxT); // keeps an open composition of the next word
 }
 
 } // namespace trenix

@@ -58,6 +58,7 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // GameView
@@ -74,6 +75,7 @@ private:
 
     GameCore m_core;
     std::unique_ptr<setForm> m_settings;
+    bool m_placed = false;
 };
 
 // A text command of the tool strip: never takes the focus, never disabled.

@@ -35,7 +35,7 @@ void PracticeStore::emptyList()
 void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
 {
     Statement &st = statement(QStringLiteral(
-        "insert into trenix(sm,yd,xh,cz,py,yw,flag) select sm,yd,xh,cz,py,yw,0 from %1  where xh>=?1 and xh<=?2")
+        "insert or fail into trenix(sm,yd,xh,cz,py,yw,flag) select sm,yd,xh,cz,py,yw,0 from %1  where xh>=?1 and xh<=?2")
                                   .arg(dictionary(languageCode)));
     st.bind(1, from).bind(2, to);
     st.run();
