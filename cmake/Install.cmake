@@ -58,5 +58,5 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
       "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libsqlcipher0, fonts-noto-cjk")
 endif()
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-translations-l10n, fonts-liberation2")
 include(CPack)
