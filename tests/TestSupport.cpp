@@ -68,6 +68,25 @@ void ProgramFolder::install()
     GlVexM.programFolder = path();
 }
 
+void openPracticeStore(const ProgramFolder &folder)
+{
+    GlVexM.storeConn = Store(folder.file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
+}
+
+std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
+                                          qint16 from, qint16 to, qint16 languageCode)
+{
+    auto folder = std::make_unique<ProgramFolder>();
+    folder->copyFromBuild({QLatin1String(kLanguageFile)});
+    folder->makePracticeStore(dictionaries);
+    folder->install();
+    openPracticeStore(*folder);
+    GlVexM.wordFrom = from;
+    GlVexM.wordTo = to;
+    GlVexM.languageCode = languageCode;
+    return folder;
+}
+
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix)
 {
     QList<DictionaryEntry> entries;

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QMap>
 #include <QTemporaryDir>
+#include <memory>
 #include <optional>
 #include <tuple>
 
@@ -68,6 +69,14 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A fresh folder holding the built texts and these dictionaries, installed as the
+// program folder, its practice store open as the one connection, and the range
+// and language set.
+std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
+                                          qint16 from, qint16 to, qint16 languageCode = 2);
+// Opens the folder's practice store as the one connection.
+void openPracticeStore(const ProgramFolder &folder);
 
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));

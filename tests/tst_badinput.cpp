@@ -65,14 +65,7 @@ class TestBadInput : public QObject {
     void setUpGame(const QMap<int, QList<DictionaryEntry>> &dicts, qint16 from, qint16 to, qint16 lang = 2)
     {
         core.reset();
-        folder = std::make_unique<ProgramFolder>();
-        folder->copyFromBuild({QLatin1String(kLanguageFile)});
-        folder->makePracticeStore(dicts);
-        folder->install();
-        GlVexM.storeConn = Store(folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
-        GlVexM.wordFrom = from;
-        GlVexM.wordTo = to;
-        GlVexM.languageCode = lang;
+        folder = gameFolder(dicts, from, to, lang);
         random.seed(3);
         core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return kWordWidth; });
         core->setView(&view);

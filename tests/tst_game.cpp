@@ -36,14 +36,7 @@ class tst_Game : public QObject {
         core.reset();
         resetAll(&clock, &dialogs, &random);
         dialogs = ScriptedDialogs();
-        folder = std::make_unique<ProgramFolder>();
-        folder->copyFromBuild({QStringLiteral("word_language.mdb")});
-        folder->makePracticeStore(dicts);
-        folder->install();
-        GlVexM.storeConn = Store(folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
-        GlVexM.wordFrom = from;
-        GlVexM.wordTo = to;
-        GlVexM.languageCode = lang;
+        folder = gameFolder(dicts, from, to, lang);
         random.seed(7);
         core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return kWordWidth; });
         view = Recorder();

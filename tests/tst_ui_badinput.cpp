@@ -44,7 +44,7 @@ private slots:
         GlVexM.languageCode = 2;
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 50;
-        GlVexM.storeConn = Store(m_folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
+        openPracticeStore(*m_folder);
         m_core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &s) { return qint64(s.size() * 300); });
         m_core->load();
     }

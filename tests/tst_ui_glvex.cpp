@@ -33,14 +33,7 @@ class tst_UiGLVex : public QObject {
     {
         resetAll(&clock, &dialogs, &random);
         dialogs = ScriptedDialogs();
-        folder = std::make_unique<ProgramFolder>();
-        folder->copyFromBuild({QStringLiteral("word_language.mdb")});
-        folder->makePracticeStore({{2, words}});
-        folder->install();
-        GlVexM.storeConn = Store(folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
-        GlVexM.wordFrom = 1;
-        GlVexM.wordTo = 999;
-        GlVexM.languageCode = 2;
+        folder = gameFolder({{2, words}}, 1, 999);
     }
 
     static QString captionOf(GLVex &w, int i)

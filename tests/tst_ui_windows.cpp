@@ -133,7 +133,7 @@ void TestUiWindows::init()
 void TestUiWindows::openStore()
 {
     m_core.reset();
-    GlVexM.storeConn = Store(m_folder->file(QLatin1String(kStoreFile)), QByteArray(kStorePassword), Store::Mode::ReadWrite);
+    openPracticeStore(*m_folder);
     m_core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &s) { return qint64(s.size() * 300); });
     m_core->load();
 }
