@@ -73,16 +73,17 @@ void TestDataPaths::layout_wrongFolderOrStoreCopy_data()
     QTest::addColumn<QString>("expectedProgram");    // "bin" or "share"
     QTest::addColumn<bool>("expectedUserStore");
     QTest::addColumn<QByteArray>("expectedUserCopy"); // empty: none
+    QTest::addColumn<QString>("expectedEarlyOpen"); // store opened while the toolkit loads: "bin", "user" or none
 
-    QTest::newRow("build folder") << true << false << QByteArray() << "bin" << false << QByteArray();
+    QTest::newRow("build folder") << true << false << QByteArray() << "bin" << false << QByteArray() << "bin";
     QTest::newRow("build folder wins over an install beside it")
-        << true << true << QByteArray() << "bin" << false << QByteArray();
+        << true << true << QByteArray() << "bin" << false << QByteArray() << "bin";
     QTest::newRow("installed, first start copies the store")
-        << false << true << QByteArray() << "share" << true << QByteArray("installed");
+        << false << true << QByteArray() << "share" << true << QByteArray("installed") << "";
     QTest::newRow("installed, later start keeps the player's copy")
-        << false << true << QByteArray("played") << "share" << true << QByteArray("played");
+        << false << true << QByteArray("played") << "share" << true << QByteArray("played") << "user";
     QTest::newRow("neither: the program folder, where start-up reports the missing store")
-        << false << false << QByteArray() << "bin" << false << QByteArray();
+        << false << false << QByteArray() << "bin" << false << QByteArray() << "";
 }
 
 void TestDataPaths::layout_wrongFolderOrStoreCopy()
@@ -93,6 +94,7 @@ void TestDataPaths::layout_wrongFolderOrStoreCopy()
     QFETCH(QString, expectedProgram);
     QFETCH(bool, expectedUserStore);
     QFETCH(QByteArray, expectedUserCopy);
+    QFETCH(QString, expectedEarlyOpen);
 
     Tree tree;
     if (besideExecutable)
@@ -102,6 +104,11 @@ void TestDataPaths::layout_wrongFolderOrStoreCopy()
     if (!userCopyBefore.isEmpty())
         tree.write(QStringLiteral("home/.local/share/trenix/trenix.dat"), userCopyBefore);
 
+    const QString early = expectedStorePath(tree.bin(), tree.user());
+    QCOMPARE(early.isEmpty() ? QString() : QDir::cleanPath(early),
+             expectedEarlyOpen.isEmpty() ? QString()
+                                         : QDir(expectedEarlyOpen == u"bin" ? tree.bin() : tree.user())
+                                               .filePath(QStringLiteral("trenix.dat")));
     const DataPaths paths = resolveDataPaths(tree.bin(), tree.user());
     QCOMPARE(QDir::cleanPath(paths.programFolder), expectedProgram == u"bin" ? tree.bin() : tree.share());
     QCOMPARE(QDir::cleanPath(paths.storeFolder), expectedUserStore ? tree.user() : QString());
@@ -167,15 +174,19 @@ void TestDataPaths::startup_storeOpenedFromWrongFolder_data()
 {
     QTest::addColumn<bool>("separateStoreFolder");
     QTest::addColumn<QString>("expectedFirstWord");
+    QTest::addColumn<QString>("earlyOpen"); // which store was opened early: none, "user" or "shared"
 
-    QTest::newRow("installed: the player's copy") << true << "user1";
-    QTest::newRow("program folder: the store beside the program") << false << "shared1";
+    QTest::newRow("installed: the player's copy") << true << "user1" << "";
+    QTest::newRow("program folder: the store beside the program") << false << "shared1" << "";
+    QTest::newRow("opened early, the same store") << true << "user1" << "user";
+    QTest::newRow("opened early, another store is not used") << false << "shared1" << "user";
 }
 
 void TestDataPaths::startup_storeOpenedFromWrongFolder()
 {
     QFETCH(bool, separateStoreFolder);
     QFETCH(QString, expectedFirstWord);
+    QFETCH(QString, earlyOpen);
 
     test::FakeClock clock;
     test::ScriptedDialogs dialogs;
@@ -189,6 +200,8 @@ void TestDataPaths::startup_storeOpenedFromWrongFolder()
 
     shared.install();
     GlVexM.storeFolder = separateStoreFolder ? user.path() : QString();
+    if (!earlyOpen.isEmpty())
+        startOpeningPracticeStore((earlyOpen == u"user" ? user : shared).file(QLatin1String(kStoreFile)));
     QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
     QString firstWord;
     {

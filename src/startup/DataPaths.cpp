@@ -70,6 +70,18 @@ DataPaths resolveDataPaths(const QString &executableFolder, const QString &userD
     return {shared, userDataFolder};
 }
 
+QString expectedStorePath(const QString &executableFolder, const QString &userDataFolder)
+{
+    const QString local = QDir(executableFolder).filePath(QLatin1String(kStoreFile));
+    if (QFileInfo::exists(local))
+        return local;
+    const QString installed = QDir(QDir(executableFolder).filePath(QStringLiteral("../share/trenix"))).filePath(QLatin1String(kStoreFile));
+    const QString copy = QDir(userDataFolder).filePath(QLatin1String(kStoreFile));
+    if (!userDataFolder.isEmpty() && QFileInfo::exists(installed) && QFileInfo::exists(copy))
+        return copy;
+    return QString();
+}
+
 void applyDataPaths()
 {
     const DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),

@@ -16,6 +16,10 @@ struct DataPaths {
 // Throws Error when the copy cannot be made; nothing half-written is left then.
 DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder);
 
+// The practice store the program will open, without copying anything; empty
+// when the layout is not settled yet (first start of an installed copy).
+QString expectedStorePath(const QString &executableFolder, const QString &userDataFolder);
+
 // resolveDataPaths() for this process, stored into GlVexM.programFolder and GlVexM.storeFolder.
 void applyDataPaths();
 

@@ -4,20 +4,46 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <cstdio>
+#include <future>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcStartup, "trenix.startup", QtWarningMsg)
 
 namespace trenix {
 
-StartupOutcome prepareStartup()
+namespace {
+struct PendingOpen {
+    QString path;
+    std::future<Store> store;
+};
+std::optional<PendingOpen> g_pending;
+
+Store openPracticeStore(const QString &path)
 {
     // Opening never creates a file: a missing store is an error, not a new empty one.
+    return Store(path, QByteArray(kStorePassword), Store::Mode::ReadWrite);
+}
+} // namespace
+
+void startOpeningPracticeStore(const QString &path)
+{
+    g_pending.emplace(PendingOpen{path, std::async(std::launch::async, openPracticeStore, path)});
+}
+
+StartupOutcome prepareStartup()
+{
     const QString storePath = GlVexM.storeFolder.isEmpty()
         ? programFile(QLatin1String(kStoreFile))
         : QDir(GlVexM.storeFolder).filePath(QLatin1String(kStoreFile));
-    GlVexM.storeConn = Store(storePath, QByteArray(kStorePassword), Store::Mode::ReadWrite);
+    std::optional<PendingOpen> pending;
+    pending.swap(g_pending);
+    if (pending && QFileInfo(pending->path) == QFileInfo(storePath))
+        GlVexM.storeConn = pending->store.get(); // rethrows the open's Error
+    else
+        GlVexM.storeConn = openPracticeStore(storePath);
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
     InitIniFile();

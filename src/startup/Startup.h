@@ -10,6 +10,10 @@ enum class StartupOutcome { ShowMainWindow, Quit };
 // Throws Error when a store cannot be opened; nothing is created or changed then.
 StartupOutcome prepareStartup();
 
+// Deriving the store's key takes a while; start it on another thread while the
+// toolkit loads. prepareStartup() takes the result when it names the same file.
+void startOpeningPracticeStore(const QString &path);
+
 // The one place where a fatal error is shown: message box, stderr, exit status.
 void reportFatal(const Error &e);
 inline constexpr int kFatalExitStatus = 2;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
         parser.addHelpOption();
         parser.addVersionOption();
         parser.process(pre);
+        const QString store = expectedStorePath(QCoreApplication::applicationDirPath(),
+                                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        if (!store.isEmpty())
+            startOpeningPracticeStore(store);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trenix"));

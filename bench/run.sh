@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Builds and runs every benchmark and prints one table: median, min and max of
+# several runs per figure, with TIPP10 measured the same way in the same run.
+#
+#   bench/run.sh                 full run (about 6 minutes)
+#   RUNS=5 IDLE_SECONDS=20 IDLE_RUNS=1 QUICK=1 bench/run.sh    a shorter look
+#
+# Needs Xvfb and xdotool, and tipp10 (apt-get install -y tipp10) for
+# the comparison rows. Games are played on copies of the data files in
+# $BUILD/bench-work, never on the build's own program folder.
+set -euo pipefail
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+SRC=$(dirname "$HERE")
+BUILD=${BUILD:-$SRC/build-bench}
+RUNS=${RUNS:-9}                 # launches per program
+IDLE_SECONDS=${IDLE_SECONDS:-60}
+IDLE_RUNS=${IDLE_RUNS:-3}
+HOLD_SECONDS=${HOLD_SECONDS:-5}
+QUICK=${QUICK:-}
+
+if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$SRC" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
+cmake --build "$BUILD" --target trenix trenix_data trenix_bench trenix_launch_probe >/dev/null
+
+BENCH=$BUILD/bench/trenix_bench
+PROBE=$BUILD/bench/trenix_launch_probe
+WORK=$BUILD/bench-work
+RAW=$WORK/raw
+rm -rf "$WORK"
+mkdir -p "$WORK/app" "$RAW" "$WORK/tipp10-home"
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+
+"$BENCH" prepare "$WORK" 2>/dev/null
+# The real executable with its data files beside it, as installed in one folder.
+cp "$BUILD/bin/trenix" "$BUILD/bin/trenix.dat" "$BUILD/bin/word_language.mdb" "$BUILD/bin/config.dat" "$WORK/app/"
+chmod u+w "$WORK/app/"*
+APP=$WORK/app/trenix
+
+# A private X server with a black root: the probe sees a window as drawn once its
+# centre is no longer black.
+DISPLAY_NUM=${DISPLAY_NUM:-$((90 + RANDOM % 100))}
+Xvfb ":$DISPLAY_NUM" -screen 0 1280x1024x24 -br -nolisten tcp >/dev/null 2>&1 &
+XVFB_PID=$!
+trap 'kill $XVFB_PID 2>/dev/null || true' EXIT
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+field() { sed -n "s/.*\b$1=\([-0-9.]*\).*/\1/p"; }
+now_ms() { echo "${EPOCHREALTIME/./}" | awk '{printf "%.3f", $1 / 1000}'; }
+
+HAVE_TIPP10=
+command -v tipp10 >/dev/null && HAVE_TIPP10=1
+tipp10_probe() { HOME=$WORK/tipp10-home "$PROBE" "$@" -- tipp10 2>/dev/null; }
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)" >"$RAW/load"
+
+# --- Launch to first paint, and the settled window's memory --------------------
+# One warm-up each (TIPP10 creates its user database on its first start).
+QT_QPA_PLATFORM=offscreen TRENIX_QUIT_AFTER_FIRST_PAINT=1 "$APP" 2>/dev/null || true
+"$PROBE" -- "$APP" >/dev/null 2>&1 || true
+if [ -n "$HAVE_TIPP10" ]; then tipp10_probe --settle 1 >/dev/null; fi
+for _ in $(seq "$RUNS"); do
+    t0=$(now_ms)
+    QT_QPA_PLATFORM=offscreen TRENIX_QUIT_AFTER_FIRST_PAINT=1 "$APP" 2>/dev/null
+    t1=$(now_ms)
+    awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.1f\n", b - a}' >>"$RAW/launch.offscreen"
+    TRENIX_QUIT_AFTER_FIRST_PAINT=1 "$PROBE" --wait-exit -- "$APP" | field exit_ms >>"$RAW/launch.xvfb.exit"
+    line=$("$PROBE" --settle 2 -- "$APP")
+    echo "$line" | field paint_ms >>"$RAW/launch.xvfb.paint"
+    echo "$line" | field hwm_kb >>"$RAW/rss.window"
+    "$PROBE" -- "$BENCH" blank | field paint_ms >>"$RAW/blank.paint"
+    if [ -n "$HAVE_TIPP10" ]; then
+        line=$(tipp10_probe --settle 3)
+        echo "$line" | field paint_ms >>"$RAW/tipp10.paint"
+        echo "$line" | field hwm_kb >>"$RAW/tipp10.rss"
+    fi
+done
+
+# --- In-process figures: start, tick, Enter, repaint ----------------------------
+"$BENCH" timings "$WORK" ${QUICK:+--quick} 2>/dev/null >"$RAW/timings.tsv"
+
+# --- Peak memory of running games, in-process (offscreen) -----------------------
+for _ in 1 2 3; do
+    "$BENCH" hold "$WORK/real" 1 999 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold999"
+    "$BENCH" hold "$WORK/big" 1 30000 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold30000"
+done
+
+# --- CPU between ticks of a running game: the real executable under Xvfb --------
+# The click lands on the start command (its label sits at 158..243 x 4..27 px).
+for _ in $(seq "$IDLE_RUNS"); do
+    line=$("$PROBE" --then 'xdotool mousemove --window "$PROBE_WIN" 200 15 click 1' \
+        --settle 2 --measure "$IDLE_SECONDS" -- "$APP")
+    then_ms=$(echo "$line" | field cpu_then_ms)
+    if awk -v c="$then_ms" 'BEGIN{exit !(c < 3)}'; then
+        echo "warning: the click seems not to have started a game ($line)" >&2
+    fi
+    echo "$line" | field sched_cpu_pct >>"$RAW/idle.cpu"
+    echo "$line" | field hwm_kb >>"$RAW/rss.game999"
+done
+echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)" >>"$RAW/load"
+
+# --- The table --------------------------------------------------------------------
+stats() { # file scale -> median min max n
+    sort -g "$1" | awk -v s="$2" '{v[NR]=$1*s} END{
+        if (NR == 0) { print "-", "-", "-", 0; exit }
+        m = NR % 2 ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2
+        printf "%.3f %.3f %.3f %d\n", m, v[1], v[NR], NR }'
+}
+tsv() { # key -> median min max n
+    awk -F'\t' -v k="$1" '$1 == k {printf "%s %s %s %s\n", $3, $4, $5, $7}' "$RAW/timings.tsv"
+}
+median_of() { echo "$1" | cut -d' ' -f1; }
+
+printf '%-58s %10s %10s %10s %5s  %s\n' "Figure" "median" "min" "max" "runs" "target"
+line() { # label unit "median min max n" target
+    local m lo hi n
+    read -r m lo hi n <<<"$3"
+    printf '%-58s %10s %10s %10s %5s  %s\n' "$1 [$2]" "$m" "$lo" "$hi" "$n" "$4"
+}
+row() { line "$(awk -F'\t' -v k="$1" '$1 == k {print $2}' "$RAW/timings.tsv")" ms "$(tsv "$1")" "$2"; }
+
+L_OFF=$(stats "$RAW/launch.offscreen" 1)
+L_EXIT=$(stats "$RAW/launch.xvfb.exit" 1)
+L_PAINT=$(stats "$RAW/launch.xvfb.paint" 1)
+line "launch to exit after first paint, offscreen" ms "$L_OFF" "<= 300"
+line "launch to exit after first paint, Xvfb" ms "$L_EXIT" ""
+line "launch to first drawn window, Xvfb (probe)" ms "$L_PAINT" "<= 300, <= 0.5 x TIPP10"
+if [ -n "$HAVE_TIPP10" ]; then
+    T_PAINT=$(stats "$RAW/tipp10.paint" 1)
+    line "TIPP10: launch to first drawn window, Xvfb (probe)" ms "$T_PAINT" ""
+    awk -v a="$(median_of "$L_PAINT")" -v b="$(median_of "$T_PAINT")" \
+        'BEGIN{printf "%-58s %10.2f\n", "ratio Trenix / TIPP10 (medians)", a / b}'
+fi
+line "empty Qt Widgets window: launch to first drawn window" ms "$(stats "$RAW/blank.paint" 1)" ""
+row startup.storeopen ""; row startup.prepare ""
+row startup.window.first ""; row startup.window ""
+for n in 100 999 5000 30000; do
+    row "start$n.store" "$([ $n = 999 ] && echo '<= 30')"
+    row "start$n.labels" ""
+    row "start$n.measure" ""
+    row "start$n.repaint" ""
+    row "start$n.total" "$([ $n = 30000 ] && echo '<= 3000')"
+    row "start$n.cpu" "$([ $n = 999 ] && echo '<= 100')"
+done
+row start999.window "" ; row start999.window.cpu ""
+row start999.big.cpu "~ start999.cpu"; row start999.high.cpu "~ start999.cpu"
+row start999.big.store ""; row start999.high.store ""
+row tick "<= 1"; row tick.landing "<= 1"
+row enter.hit "<= 1"; row enter.miss "<= 1"
+row paint.field ""
+line "CPU of a running game over ${IDLE_SECONDS} s, Xvfb" "% of a core" "$(stats "$RAW/idle.cpu" 1)" "< 0.5"
+line "peak RSS, main window shown, Xvfb" MB "$(stats "$RAW/rss.window" 0.0009765625)" ""
+line "peak RSS, 999-word game, real executable, Xvfb" MB "$(stats "$RAW/rss.game999" 0.0009765625)" "<= 60"
+line "peak RSS, 999-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold999" 0.0009765625)" "<= 60"
+line "peak RSS, 30000-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold30000" 0.0009765625)" ""
+if [ -n "$HAVE_TIPP10" ]; then
+    T_RSS=$(stats "$RAW/tipp10.rss" 0.0009765625)
+    line "TIPP10: peak RSS, first window settled, Xvfb" MB "$T_RSS" ""
+fi
+cat "$RAW/load"
+echo "raw figures: $RAW/"
