@@ -2,7 +2,7 @@
 # One entry point for a fresh Debian 12 machine:
 #   ./build.sh play   install what is missing, build, start the game
 #   ./build.sh test   install what is missing, build, run every test
-#                     (normal, then under AddressSanitizer+UBSan, then short fuzz runs)
+#                     (normal, then short fuzz runs, then under AddressSanitizer+UBSan)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -50,11 +50,9 @@ case "${1:-}" in
     export QT_QPA_PLATFORM=offscreen
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     (cd build && ctest --output-on-failure -j 2)
+    tools/ci/fuzz.sh build-fuzz 30
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTRENIX_SANITIZE=ON -DTRENIX_BUILD_BENCH=OFF
     (cd build-asan && ctest --output-on-failure -j 2)
-    if [ -x tools/ci/fuzz.sh ]; then
-      tools/ci/fuzz.sh build-fuzz
-    fi
     ;;
   *)
     echo "usage: $0 play|test" >&2
