@@ -181,6 +181,25 @@ private slots:
         QCOMPARE(floor.value_or(-1), expected);
     }
 
+    void fieldValueIsFirstFieldAsTextOrEmpty_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no row") << "select 1 where 0" << "";
+        QTest::newRow("Null") << "select null, 5" << "";
+        QTest::newRow("number") << "select 5190" << "5190";
+        QTest::newRow("negative") << "select -615" << "-615";
+        QTest::newRow("first of several rows") << "select cz from zidian2 order by xh" << "w1";
+    }
+    void fieldValueIsFirstFieldAsTextOrEmpty()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        Statement st = GlVexM.storeConn.prepare(sql);
+        QCOMPARE(PracticeStore::GetFieldValue(st), expected);
+    }
+
     void wordStepsOntoTheFloorExactlyThenLandsInPlace()
     {
         setUpGame({{2, numberedEntries(3)}}, 1, 3);

@@ -79,17 +79,27 @@ void PracticeStore::markDrawn(qint64 xh)
     statement(QStringLiteral("update or fail trenix set flag=1 where flag=0 and xh=?1")).bind(1, xh).run();
 }
 
+QString PracticeStore::GetFieldValue(Statement &query)
+{
+    QString value;
+    if (query.next() && !query.isNull(0))
+        value = query.text(0);
+    query.reset();
+    return value;
+}
+
 std::optional<qint64> PracticeStore::floorUnder(qint64 left, qint64 right)
 {
     Statement &st = statement(QStringLiteral(
         "select ltop from trenix where ishold=1 and ((lleft<=?1 and lleft+lwidth>=?1) or "
         "(lleft<=?2 and lleft+lwidth>=?2)) order by ltop asc limit 1"));
     st.bind(1, left).bind(2, right);
-    std::optional<qint64> top;
-    if (st.next() && !st.isNull(0))
-        top = qint64(std::llround(st.real(0)));
-    st.reset();
-    return top;
+    // An answer that is not a number leaves the floor at the bottom of the field.
+    bool isNumber = false;
+    const double top = GetFieldValue(st).toDouble(&isNumber);
+    if (!isNumber)
+        return std::nullopt;
+    return qint64(std::nearbyint(top)); // halves to even
 }
 
 void PracticeStore::recordLanding(qint64 left, qint64 top, qint64 width, const QString &cz)
@@ -104,9 +114,7 @@ bool PracticeStore::coveredAbove(qint64 top, qint64 left, qint64 right)
         "select cz from trenix where ishold=1 and ltop<?1 and ((lleft<=?2 and lleft+lwidth>=?2) or "
         "(lleft<=?3 and lleft+lwidth>=?3)) limit 1"));
     st.bind(1, top).bind(2, left).bind(3, right);
-    const bool covered = st.next();
-    st.reset();
-    return covered;
+    return !GetFieldValue(st).isEmpty();
 }
 
 void PracticeStore::releaseFromPile(const QString &cz)

@@ -45,6 +45,9 @@ public:
     // Word details.
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
 
+    // First field of the first row as text; "" when there is no row or it is Null.
+    static QString GetFieldValue(Statement &query);
+
     // Forget prepared statements (the tables may have changed under us).
     void clearCache() { m_cache.clear(); }
 
