@@ -13,7 +13,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-liberation2
   xvfb xauth xdotool x11-utils imagemagick
   libbenchmark-dev clang libclang-rt-14-dev
-  appstream dpkg-dev file
+  appstream desktop-file-utils dpkg-dev file
 )
 
 install_missing() {

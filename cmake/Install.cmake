@@ -25,11 +25,7 @@ foreach(size 16 24 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# SOURCE_DATE_EPOCH keeps the date reproducible when it is set.
-string(TIMESTAMP TRENIX_RELEASE_DATE "%Y-%m-%d" UTC)
-configure_file(${TRENIX_PACKAGING_DIR}/io.github.trenix.Trenix.metainfo.xml
-               ${CMAKE_BINARY_DIR}/packaging/io.github.trenix.Trenix.metainfo.xml @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/io.github.trenix.Trenix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${TRENIX_PACKAGING_DIR}/io.github.trenix.Trenix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/LICENSES.md ${CMAKE_SOURCE_DIR}/docs/input-methods.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trenix)
