@@ -57,30 +57,24 @@ int CEncryption::NextShift()
 
 QString CEncryption::Encrypt(const QString &key, const QString &text)
 {
-    StartSequence(key);
-    QString result;
-    result.reserve(text.size());
-    for (const QChar ch : text) {
-        if (!isPrintable(ch))
-            continue;
-        const int d = ch.unicode() - kFirstPrintable;
-        const int s = NextShift();
-        result.append(QChar(char16_t((d + s) % kPrintableCount + kFirstPrintable)));
-    }
-    return result;
+    return Shift(key, text, +1);
 }
 
 QString CEncryption::Decrypt(const QString &key, const QString &text)
+{
+    return Shift(key, text, -1);
+}
+
+QString CEncryption::Shift(const QString &key, const QString &text, int direction)
 {
     StartSequence(key);
     QString result;
     result.reserve(text.size());
     for (const QChar ch : text) {
         if (!isPrintable(ch))
-            continue;
+            continue; // dropped, and no draw is made for it
         const int d = ch.unicode() - kFirstPrintable;
-        const int s = NextShift();
-        int t = (d - s) % kPrintableCount;
+        int t = (d + direction * NextShift()) % kPrintableCount;
         if (t < 0)
             t += kPrintableCount;
         result.append(QChar(char16_t(t + kFirstPrintable)));

@@ -25,6 +25,8 @@ private:
     static qint32 SeedFromKey(const QString &key);
     void StartSequence(const QString &key);
     int NextShift();
+    // Shifts every printable character forward (+1) or back (-1) by the next draw.
+    QString Shift(const QString &key, const QString &text, int direction);
 
     Random &m_generator;
 };

@@ -14,9 +14,10 @@ namespace {
 constexpr int kPadPx = 4; // text margin inside the border, each side
 }
 
-PlayField::PlayField(QWidget *parent) : QWidget(parent)
+PlayField::PlayField(QWidget *parent)
+    : QWidget(parent), m_wordFont(uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black)),
+      m_wordMetrics(m_wordFont)
 {
-    m_wordFont = uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
@@ -24,8 +25,7 @@ PlayField::PlayField(QWidget *parent) : QWidget(parent)
 
 qint64 PlayField::measure(const QString &caption) const
 {
-    const QFontMetrics fm(m_wordFont);
-    const int px = fm.horizontalAdvance(caption) + 2 * kPadPx + 2;
+    const int px = m_wordMetrics.horizontalAdvance(caption) + 2 * kPadPx + 2;
     return Twips::fromPx(px);
 }
 

@@ -2,6 +2,7 @@
 // The play field: every word label is painted here, in one widget, instead
 // of one child widget per word.
 #include <QFont>
+#include <QFontMetrics>
 #include <QWidget>
 #include <vector>
 
@@ -31,6 +32,7 @@ protected:
 private:
     const std::vector<WordLabel> *m_words = nullptr;
     QFont m_wordFont;
+    QFontMetrics m_wordMetrics; // measured once per word at every game start
 };
 
 } // namespace trenix

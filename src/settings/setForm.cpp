@@ -27,8 +27,7 @@ namespace {
 } // namespace
 
 setForm::setForm(GameCore &core, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_core(core)
+    : HoldingDialog(core, parent)
 {
     buildControls();
     Form_Load();
@@ -137,12 +136,6 @@ void setForm::Form_Load()
     txt_Word_To->setText(QString::number(GlVexM.wordTo));
 }
 
-void setForm::Form_Activate()
-{
-    if (m_core.holdIfRunning())
-        stoppedTimers = true;
-}
-
 void setForm::setSpeedOK_Click()
 {
     qint16 level = GlVexM.speedLevel;
@@ -155,9 +148,7 @@ void setForm::setSpeedOK_Click()
             qCWarning(lcSettings) << "speed option" << i << "has no usable level; the speed stays" << level;
     }
     m_core.applySpeed(level);
-    if (stoppedTimers)
-        m_core.restartTimers();
-    stoppedTimers = false;
+    releaseGame();
 
     const settings::RangeCheck range = settings::checkRange(Txt_Word_From->text(), txt_Word_To->text());
     QString message;
@@ -191,26 +182,11 @@ void setForm::setSpeedOK_Click()
 void setForm::setSpeedCancel_Click()
 {
     QDialog::reject();
-    if (stoppedTimers)
-        m_core.restartTimers();
-    stoppedTimers = false;
+    releaseGame();
 }
 
 void setForm::accept() { setSpeedOK_Click(); }
 
 void setForm::reject() { setSpeedCancel_Click(); }
-
-bool setForm::event(QEvent *e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QDialog::event(e);
-}
-
-void setForm::showEvent(QShowEvent *e)
-{
-    Twips::centreOverOwner(this);
-    QDialog::showEvent(e);
-}
 
 } // namespace trenix

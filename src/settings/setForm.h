@@ -1,7 +1,8 @@
 #pragma once
 // Settings dialog: speed level and word range. Holds a running game while it
 // is the active window; OK or Cancel (or closing it) lets the game run again.
-#include <QDialog>
+#include "HoldingDialog.h"
+
 #include <QString>
 #include <array>
 
@@ -15,7 +16,7 @@ namespace trenix {
 
 class GameCore;
 
-class setForm : public QDialog {
+class setForm : public HoldingDialog {
     Q_OBJECT
 public:
     explicit setForm(GameCore &core, QWidget *parent = nullptr);
@@ -23,15 +24,11 @@ public:
     bool isUnloaded() const { return m_unloaded; }
 
     // Event handlers, named as the rest of the program knows them.
-    void Form_Activate();
     void setSpeedOK_Click();
     void setSpeedCancel_Click();
 
     // The speed level each GaSpeed option stands for, slowest first.
     static constexpr std::array<const char *, 5> kSpeedTags{"10", "8", "6", "4", "2"};
-
-    // True while this dialog owes the game a restart.
-    bool stoppedTimers = false;
 
     // Controls, for tests.
     QGroupBox *Frame2 = nullptr, *Frame1 = nullptr, *Frame3 = nullptr;
@@ -46,15 +43,10 @@ public slots:
     void accept() override;
     void reject() override;
 
-protected:
-    bool event(QEvent *e) override;
-    void showEvent(QShowEvent *e) override;
-
 private:
     void buildControls();
     void Form_Load();
 
-    GameCore &m_core;
     bool m_unloaded = false;
 };
 

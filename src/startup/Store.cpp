@@ -199,7 +199,8 @@ Statement &Statement::operator=(Statement &&other) noexcept
 
 void Statement::reset()
 {
-    if (m_stmt) {
+    // A statement that ran to its end was reset then; only one left mid-way needs it.
+    if (m_stmt && m_running) {
         sqlite3_reset(m_stmt);
         m_running = false;
     }

@@ -1,13 +1,10 @@
 #include "frmAbout.h"
 
 #include "Fonts.h"
-#include "GameCore.h"
 #include "Twips.h"
 
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace trenix {
 
@@ -18,8 +15,7 @@ const QString kTitle = QStringLiteral("Trenix");
 } // namespace
 
 frmAbout::frmAbout(GameCore &core, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_core(core)
+    : HoldingDialog(core, parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
@@ -45,36 +41,14 @@ frmAbout::frmAbout(GameCore &core, QWidget *parent)
     connect(Command1, &QPushButton::clicked, this, &frmAbout::Command1_Click);
 }
 
-void frmAbout::Form_Activate()
-{
-    if (m_core.holdIfRunning())
-        stoppedTimers = true;
-}
-
 void frmAbout::Command1_Click()
 {
-    if (stoppedTimers) {
-        m_core.restartTimers();
-        stoppedTimers = false;
-    }
+    releaseGame();
     QDialog::accept();
 }
 
 void frmAbout::accept() { Command1_Click(); }
 
 void frmAbout::reject() { Command1_Click(); }
-
-bool frmAbout::event(QEvent *e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QDialog::event(e);
-}
-
-void frmAbout::showEvent(QShowEvent *e)
-{
-    Twips::centreOverOwner(this);
-    QDialog::showEvent(e);
-}
 
 } // namespace trenix

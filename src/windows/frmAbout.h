@@ -1,7 +1,7 @@
 #pragma once
 // About window: title and version. Holds a running game while it is the
 // active window; OK (or closing it) lets the game run again.
-#include <QDialog>
+#include "HoldingDialog.h"
 
 class QLabel;
 class QPushButton;
@@ -10,16 +10,12 @@ namespace trenix {
 
 class GameCore;
 
-class frmAbout : public QDialog {
+class frmAbout : public HoldingDialog {
     Q_OBJECT
 public:
     explicit frmAbout(GameCore &core, QWidget *parent = nullptr);
 
-    void Form_Activate();
     void Command1_Click();
-
-    // True while this window owes the game a restart.
-    bool stoppedTimers = false;
 
     // Controls, for tests.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label4 = nullptr;
@@ -30,12 +26,7 @@ public slots:
     // Escape and the close box act as OK, so a held game never stays frozen.
     void reject() override;
 
-protected:
-    bool event(QEvent *e) override;
-    void showEvent(QShowEvent *e) override;
 
-private:
-    GameCore &m_core;
 };
 
 } // namespace trenix
