@@ -68,11 +68,6 @@ void ProgramFolder::install()
     GlVexM.programFolder = path();
 }
 
-void openPracticeStore(const ProgramFolder &folder)
-{
-    GlVexM.storeConn = Store(folder.file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
-}
-
 std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
                                           qint16 from, qint16 to, qint16 languageCode)
 {
@@ -80,7 +75,7 @@ std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>
     folder->copyFromBuild({QLatin1String(kLanguageFile)});
     folder->makePracticeStore(dictionaries);
     folder->install();
-    openPracticeStore(*folder);
+    GlVexM.storeConn = Store(folder->file(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
     GlVexM.wordFrom = from;
     GlVexM.wordTo = to;
     GlVexM.languageCode = languageCode;

@@ -36,20 +36,6 @@ public:
     void showError(const QString &text) override { errors << text; }
 };
 
-// Draws from a fixed list, then repeats its last value.
-class ScriptedRandom final : public RandomSource {
-public:
-    QList<double> values;
-    int taken = 0;
-    double next() override
-    {
-        ++taken;
-        if (values.isEmpty())
-            return 0.0;
-        return values.size() > 1 ? values.takeFirst() : values.first();
-    }
-};
-
 // A fresh program folder; install() points the module variables at it.
 class ProgramFolder {
 public:
@@ -75,9 +61,6 @@ private:
 // and language set.
 std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
                                           qint16 from, qint16 to, qint16 languageCode = 2);
-// Opens the folder's practice store as the one connection.
-void openPracticeStore(const ProgramFolder &folder);
-
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
 

@@ -10,26 +10,24 @@
 #include <QTest>
 
 using namespace trenix;
-using trenix::test::ProgramFolder;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // A tree with <root>/bin for the executable and <root>/share/trenix for installed data.
-class Tree {
-public:
-    Tree() { QVERIFY(m_dir.isValid()); QDir(m_dir.path()).mkpath(QStringLiteral("bin")); }
-    QString path(const QString &relative) const { return QDir::cleanPath(m_dir.filePath(relative)); }
-    QString bin() const { return path(QStringLiteral("bin")); }
-    QString share() const { return path(QStringLiteral("share/trenix")); }
-    QString user() const { return path(QStringLiteral("home/.local/share/trenix")); }
+struct Tree {
+    QTemporaryDir dir;
+    Tree() { QDir(dir.path()).mkpath(u"bin"_s); }
+    QString path(const QString &relative) const { return QDir::cleanPath(dir.filePath(relative)); }
+    QString bin() const { return path(u"bin"_s); }
+    QString share() const { return path(u"share/trenix"_s); }
+    QString user() const { return path(u"home/.local/share/trenix"_s); }
     void write(const QString &relative, const QByteArray &bytes) const
     {
         QDir().mkpath(QFileInfo(path(relative)).absolutePath());
         QFile f(path(relative));
         QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path(relative)));
     }
-private:
-    QTemporaryDir m_dir;
 };
 
 QByteArray contents(const QString &file)
@@ -38,179 +36,95 @@ QByteArray contents(const QString &file)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
-}
-
 } // namespace
 
 class TestDataPaths : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup();
-    void layout_wrongFolderOrStoreCopy_data();
-    void layout_wrongFolderOrStoreCopy();
-    void copy_readOnlyOrHalfWrittenStoreUsed();
-    void copy_failureUnclearOrLeavesFiles_data();
-    void copy_failureUnclearOrLeavesFiles();
-    void startup_storeOpenedFromWrongFolder_data();
-    void startup_storeOpenedFromWrongFolder();
-};
+    void cleanup() { GlVexM.storeFolder.clear(); resetModuleVariables(); }
 
-void TestDataPaths::cleanup()
-{
-    GlVexM.storeFolder.clear();
-    resetModuleVariables();
-}
-
-void TestDataPaths::layout_wrongFolderOrStoreCopy_data()
-{
-    QTest::addColumn<bool>("besideExecutable");
-    QTest::addColumn<bool>("installed");
-    QTest::addColumn<QByteArray>("userCopyBefore"); // empty: none
-    QTest::addColumn<QString>("expectedProgram");    // "bin" or "share"
-    QTest::addColumn<bool>("expectedUserStore");
-    QTest::addColumn<QByteArray>("expectedUserCopy"); // empty: none
-    QTest::addColumn<QString>("expectedEarlyOpen"); // store opened while the toolkit loads: "bin", "user" or none
-
-    QTest::newRow("build folder") << true << false << QByteArray() << "bin" << false << QByteArray() << "bin";
-    QTest::newRow("build folder wins over an install beside it")
-        << true << true << QByteArray() << "bin" << false << QByteArray() << "bin";
-    QTest::newRow("installed, first start copies the store")
-        << false << true << QByteArray() << "share" << true << QByteArray("installed") << "";
-    QTest::newRow("installed, later start keeps the player's copy")
-        << false << true << QByteArray("played") << "share" << true << QByteArray("played") << "user";
-    QTest::newRow("neither: the program folder, where start-up reports the missing store")
-        << false << false << QByteArray() << "bin" << false << QByteArray() << "";
-}
-
-void TestDataPaths::layout_wrongFolderOrStoreCopy()
-{
-    QFETCH(bool, besideExecutable);
-    QFETCH(bool, installed);
-    QFETCH(QByteArray, userCopyBefore);
-    QFETCH(QString, expectedProgram);
-    QFETCH(bool, expectedUserStore);
-    QFETCH(QByteArray, expectedUserCopy);
-    QFETCH(QString, expectedEarlyOpen);
-
-    Tree tree;
-    if (besideExecutable)
-        tree.write(QStringLiteral("bin/trenix.dat"), "beside");
-    if (installed)
-        tree.write(QStringLiteral("share/trenix/trenix.dat"), "installed");
-    if (!userCopyBefore.isEmpty())
-        tree.write(QStringLiteral("home/.local/share/trenix/trenix.dat"), userCopyBefore);
-
-    const QString early = expectedStorePath(tree.bin(), tree.user());
-    QCOMPARE(early.isEmpty() ? QString() : QDir::cleanPath(early),
-             expectedEarlyOpen.isEmpty() ? QString()
-                                         : QDir(expectedEarlyOpen == u"bin" ? tree.bin() : tree.user())
-                                               .filePath(QStringLiteral("trenix.dat")));
-    const DataPaths paths = resolveDataPaths(tree.bin(), tree.user());
-    QCOMPARE(QDir::cleanPath(paths.programFolder), expectedProgram == u"bin" ? tree.bin() : tree.share());
-    QCOMPARE(QDir::cleanPath(paths.storeFolder), expectedUserStore ? tree.user() : QString());
-    QCOMPARE(contents(QDir(tree.user()).filePath(QStringLiteral("trenix.dat"))), expectedUserCopy);
-    if (installed)
-        QCOMPARE(contents(QDir(tree.share()).filePath(QStringLiteral("trenix.dat"))), QByteArray("installed"));
-    QVERIFY2(!QFile::exists(QDir(tree.user()).filePath(QStringLiteral("trenix.dat.part"))),
-             "a temporary copy was left behind");
-}
-
-void TestDataPaths::copy_readOnlyOrHalfWrittenStoreUsed()
-{
-    Tree tree;
-    tree.write(QStringLiteral("share/trenix/trenix.dat"), "installed");
-    const QString installed = QDir(tree.share()).filePath(QStringLiteral("trenix.dat"));
-    QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    // What an earlier start cut short must not survive.
-    tree.write(QStringLiteral("home/.local/share/trenix/trenix.dat.part"), "half");
-
-    resolveDataPaths(tree.bin(), tree.user());
-    const QString copy = QDir(tree.user()).filePath(QStringLiteral("trenix.dat"));
-    QCOMPARE(contents(copy), QByteArray("installed"));
-    QVERIFY2(QFileInfo(copy).permissions().testFlag(QFile::WriteOwner), "the copy of the store cannot be written");
-    QCOMPARE(entries(tree.user()), QStringList{QStringLiteral("trenix.dat")});
-}
-
-void TestDataPaths::copy_failureUnclearOrLeavesFiles_data()
-{
-    QTest::addColumn<QString>("blocker");      // what stands in the way
-    QTest::addColumn<QString>("namedInError"); // "user" or "share": the path the message must name
-
-    QTest::newRow("user data folder is a file") << "user-is-file" << "user";
-    QTest::newRow("installed store cannot be read") << "store-is-folder" << "share";
-}
-
-void TestDataPaths::copy_failureUnclearOrLeavesFiles()
-{
-    QFETCH(QString, blocker);
-    QFETCH(QString, namedInError);
-
-    Tree tree;
-    if (blocker == u"store-is-folder") {
-        QVERIFY(QDir().mkpath(QDir(tree.share()).filePath(QStringLiteral("trenix.dat"))));
-    } else {
-        tree.write(QStringLiteral("share/trenix/trenix.dat"), "installed");
-        tree.write(QStringLiteral("home/.local/share/trenix"), "not a folder");
-    }
-
-    QString message;
-    try {
-        resolveDataPaths(tree.bin(), tree.user());
-    } catch (const Error &e) {
-        message = e.message();
-    }
-    QVERIFY2(!message.isEmpty(), "a failed copy was not reported");
-    const QString named = namedInError == u"user" ? tree.user() : tree.share();
-    QVERIFY2(message.contains(QDir::toNativeSeparators(named)), qPrintable(message));
-    if (QFileInfo(tree.user()).isDir())
-        QCOMPARE(entries(tree.user()), QStringList());
-}
-
-void TestDataPaths::startup_storeOpenedFromWrongFolder_data()
-{
-    QTest::addColumn<bool>("separateStoreFolder");
-    QTest::addColumn<QString>("expectedFirstWord");
-    QTest::addColumn<QString>("earlyOpen"); // which store was opened early: none, "user" or "shared"
-
-    QTest::newRow("installed: the player's copy") << true << "user1" << "";
-    QTest::newRow("program folder: the store beside the program") << false << "shared1" << "";
-    QTest::newRow("opened early, the same store") << true << "user1" << "user";
-    QTest::newRow("opened early, another store is not used") << false << "shared1" << "user";
-}
-
-void TestDataPaths::startup_storeOpenedFromWrongFolder()
-{
-    QFETCH(bool, separateStoreFolder);
-    QFETCH(QString, expectedFirstWord);
-    QFETCH(QString, earlyOpen);
-
-    test::FakeClock clock;
-    test::ScriptedDialogs dialogs;
-    test::resetAll(&clock, &dialogs, nullptr);
-
-    ProgramFolder shared;
-    shared.copyFromBuild({QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)});
-    shared.makePracticeStore({{2, test::numberedEntries(3, QStringLiteral("shared"))}});
-    ProgramFolder user;
-    user.makePracticeStore({{2, test::numberedEntries(3, QStringLiteral("user"))}});
-
-    shared.install();
-    GlVexM.storeFolder = separateStoreFolder ? user.path() : QString();
-    if (!earlyOpen.isEmpty())
-        startOpeningPracticeStore((earlyOpen == u"user" ? user : shared).file(QLatin1String(kStoreFile)));
-    QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
-    QString firstWord;
+    void layout_wrongFolderOrStoreCopy_data()
     {
-        Statement first = GlVexM.storeConn.prepare(QStringLiteral("select cz from zidian2 where xh=1"));
-        if (first.next())
-            firstWord = first.text(0);
+        QTest::addColumn<bool>("build"); // the store beside the executable, else an installed tree
+        QTest::addColumn<QByteArray>("userCopyBefore"); // empty: none
+        QTest::addColumn<QByteArray>("userCopyAfter");
+        QTest::addColumn<QString>("earlyOpen"); // the store opened while the toolkit loads; empty: none
+        QTest::newRow("build folder") << true << QByteArray() << QByteArray() << u"bin/trenix.dat"_s;
+        QTest::newRow("installed, first start copies the store") << false << QByteArray() << QByteArray("installed") << u""_s;
+        QTest::newRow("installed, later start keeps the player's copy")
+            << false << QByteArray("played") << QByteArray("played") << u"home/.local/share/trenix/trenix.dat"_s;
     }
-    QCOMPARE(firstWord, expectedFirstWord);
-}
+    void layout_wrongFolderOrStoreCopy()
+    {
+        QFETCH(bool, build);
+        QFETCH(QByteArray, userCopyBefore);
+        QFETCH(QByteArray, userCopyAfter);
+        QFETCH(QString, earlyOpen);
+        Tree tree;
+        tree.write(build ? u"bin/trenix.dat"_s : u"share/trenix/trenix.dat"_s, build ? "beside" : "installed");
+        QFile::setPermissions(tree.share() + u"/trenix.dat"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (!build) // the player's copy, or a copy that an earlier start cut short
+            tree.write(u"home/.local/share/trenix/trenix.dat"_s + (userCopyBefore.isEmpty() ? u".part"_s : u""_s),
+                       userCopyBefore.isEmpty() ? "half" : userCopyBefore);
+
+        const QString early = expectedStorePath(tree.bin(), tree.user());
+        QCOMPARE(early.isEmpty() ? QString() : QDir::cleanPath(early), earlyOpen.isEmpty() ? QString() : tree.path(earlyOpen));
+        const DataPaths paths = resolveDataPaths(tree.bin(), tree.user());
+        QCOMPARE(QDir::cleanPath(paths.programFolder), build ? tree.bin() : tree.share());
+        QCOMPARE(QDir::cleanPath(paths.storeFolder), build ? QString() : tree.user());
+        QCOMPARE(contents(tree.user() + u"/trenix.dat"_s), userCopyAfter);
+        if (!build)
+            QCOMPARE(contents(tree.share() + u"/trenix.dat"_s), QByteArray("installed"));
+        if (!userCopyAfter.isEmpty())
+            QVERIFY2(QFileInfo(tree.user() + u"/trenix.dat"_s).permissions() & QFile::WriteOwner, "the copy cannot be written");
+        QVERIFY2(!QFile::exists(tree.user() + u"/trenix.dat.part"_s), "a temporary copy was left behind");
+    }
+
+    void copy_failureUnclearOrLeavesFiles()
+    {
+        Tree tree;
+        QVERIFY(QDir().mkpath(tree.share() + u"/trenix.dat"_s)); // the installed store cannot be read
+        try {
+            resolveDataPaths(tree.bin(), tree.user());
+            QFAIL("a failed copy was not reported");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().contains(QDir::toNativeSeparators(tree.share())), qPrintable(e.message()));
+        }
+        QCOMPARE(QDir(tree.user()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void startup_storeOpenedFromWrongFolder_data()
+    {
+        QTest::addColumn<bool>("separateStoreFolder");
+        QTest::addColumn<bool>("userStoreOpenedEarly");
+        QTest::addColumn<QString>("expectedFirstWord");
+        QTest::newRow("installed: the player's copy") << true << false << u"user1"_s;
+        QTest::newRow("opened early, another store is not used") << false << true << u"shared1"_s;
+    }
+    void startup_storeOpenedFromWrongFolder()
+    {
+        QFETCH(bool, separateStoreFolder);
+        QFETCH(bool, userStoreOpenedEarly);
+        QFETCH(QString, expectedFirstWord);
+        test::ScriptedDialogs dialogs;
+        test::resetAll(nullptr, &dialogs, nullptr);
+        test::ProgramFolder shared;
+        shared.copyFromBuild({QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)});
+        shared.makePracticeStore({{2, test::numberedEntries(3, u"shared"_s)}});
+        test::ProgramFolder user;
+        user.makePracticeStore({{2, test::numberedEntries(3, u"user"_s)}});
+        shared.install();
+        GlVexM.storeFolder = separateStoreFolder ? user.path() : QString();
+        if (userStoreOpenedEarly)
+            startOpeningPracticeStore(user.file(QLatin1String(kStoreFile)));
+
+        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
+        Statement first = GlVexM.storeConn.prepare(u"select cz from zidian2 where xh=1"_s);
+        QVERIFY(first.next());
+        QCOMPARE(first.text(0), expectedFirstWord);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestDataPaths)
 #include "tst_datapaths.moc"

@@ -1,5 +1,4 @@
-// The main window, offscreen: what it looks up at load, how it forwards its
-// events to the game, and that a store failure reaches the one error report.
+// The main window, offscreen: its captions, how it forwards its events to the game, and its error report.
 #include "GLVex.h"
 #include "PlayField.h"
 #include "TestSupport.h"
@@ -14,12 +13,9 @@
 using namespace trenix;
 using namespace trenix::test;
 
-namespace {
-const char *const kCaptionIds[] = {"GLVex.label2", "GLVex.label3", "GLVex.label4", "GLVex.label5",
-                                   "GLVex.label6", "GLVex.label7", "GLVex.label8", "GLVex.label9",
-                                   "GLVex.label10", "GLVex.label11", "GLVex.lbtitle", "GLVex.lblSpeed",
-                                   "GLVex.lblTime", "GLVex.caption"};
-}
+const QStringList kCaptionIds = {"GLVex.label2",  "GLVex.label3",  "GLVex.label4",  "GLVex.label5",   "GLVex.label6",
+                                  "GLVex.label7",  "GLVex.label8",  "GLVex.label9",  "GLVex.label10",  "GLVex.label11",
+                                  "GLVex.lbtitle", "GLVex.lblSpeed", "GLVex.lblTime", "GLVex.caption"};
 
 class tst_UiGLVex : public QObject {
     Q_OBJECT
@@ -29,64 +25,39 @@ class tst_UiGLVex : public QObject {
     Random random;
     std::unique_ptr<ProgramFolder> folder;
 
-    void setUpFolder(const QList<DictionaryEntry> &words)
-    {
-        resetAll(&clock, &dialogs, &random);
-        dialogs = ScriptedDialogs();
-        folder = gameFolder({{2, words}}, 1, 999);
-    }
+    void setUpFolder(const QList<DictionaryEntry> &words) { folder = gameFolder({{2, words}}, 1, 999); }
 
-    static QString captionOf(GLVex &w, int i)
+    static QStringList captions(GLVex &w) // in the order of kCaptionIds
     {
-        switch (i) {
-        case 0: return w.Label2->text();
-        case 1: return w.Label3->caption();
-        case 2: return w.Label4->text();
-        case 3: return w.Label5->text();
-        case 4: return w.Label6->text();
-        case 5: return w.Label7->caption();
-        case 6: return w.Label8->caption();
-        case 7: return w.Label9->caption();
-        case 8: return w.Label10->caption();
-        case 9: return w.Label11->caption();
-        case 10: return w.lbtitle->text();
-        case 11: return w.lblSpeed->text();
-        case 12: return w.lblTime->text();
-        default: return w.windowTitle();
-        }
+        return {w.Label2->text(),     w.Label3->caption(),  w.Label4->text(),     w.Label5->text(),
+                w.Label6->text(),     w.Label7->caption(),  w.Label8->caption(),  w.Label9->caption(),
+                w.Label10->caption(), w.Label11->caption(), w.lbtitle->text(),    w.lblSpeed->text(),
+                w.lblTime->text(),    w.windowTitle()};
     }
 
 private slots:
-    void cleanup()
-    {
-        folder.reset();
-        resetModuleVariables();
-    }
+    void init() { resetAll(&clock, &dialogs, &random); setUpFolder(numberedEntries(5)); }
+    void cleanup() { folder.reset(); resetModuleVariables(); dialogs = ScriptedDialogs(); }
 
     void everyCaptionGoesToItsOwnControl()
     {
-        setUpFolder(numberedEntries(5));
         QList<std::tuple<QString, QString, std::optional<QString>>> rows;
-        for (int i = 0; i < 14; ++i)
-            rows.append({QLatin1String(kCaptionIds[i]), QStringLiteral("2"), QStringLiteral("text%1").arg(i)});
+        for (const QString &id : kCaptionIds)
+            rows.append({id, QStringLiteral("2"), id}); // each control's text is its own id
         folder->makeLanguageStore(rows);
         GLVex w;
-        for (int i = 0; i < 14; ++i)
-            QCOMPARE(captionOf(w, i), QStringLiteral("text%1").arg(i));
+        QCOMPARE(captions(w), kCaptionIds);
     }
 
     void languageWithoutTextsLeavesEmptyCaptionsAndStillRuns()
     {
-        setUpFolder(numberedEntries(5));
         GlVexM.languageCode = 9;
         GLVex w;
-        for (int i = 0; i < 14; ++i)
-            QVERIFY2(captionOf(w, i).isEmpty(), kCaptionIds[i]);
+        QCOMPARE(captions(w), QStringList(14, QString()));
     }
 
     void timersAreOffAfterLoad()
     {
-        setUpFolder(numberedEntries(5));
         GLVex w;
         QVERIFY(!w.pictScroll.isActive() && !w.CreatWord.isActive() && !w.GaTime.isActive());
         QCOMPARE(w.core().pictScroll.Interval, 8000);
@@ -122,34 +93,28 @@ private slots:
         QVERIFY(w.pictScroll.isActive() && w.CreatWord.isActive() && w.GaTime.isActive());
         QCOMPARE(w.GaTime.interval(), 1000);
         QCOMPARE(w.timeDisplay->text(), QStringLiteral("000"));
-        QVERIFY(w.lbmessage->isHidden());
-        const WordLabel &first = w.core().Label1[1];
-        QVERIFY(first.Visible);
-        const QString word = first.Caption;
+        QVERIFY(w.lbmessage->isHidden() && w.core().Label1[1].Visible);
+        const QString word = w.core().Label1[1].Caption;
         QInputMethodEvent commit; // the way an input method delivers Chinese
         commit.setCommitString(word);
         QApplication::sendEvent(w.TxT, &commit);
         QCOMPARE(w.TxT->text(), word);
         QTest::keyClick(w.TxT, Qt::Key_Return);
-        QVERIFY(!w.core().Label1[1].Visible);
+        QVERIFY(!w.core().Label1[1].Visible && w.TxT->text().isEmpty());
         QCOMPARE(w.core().rightCount, qint64(1));
-        QVERIFY(w.TxT->text().isEmpty());
 
         w.Label7_Click(); // pause
-        QVERIFY(!w.pictScroll.isActive() && !w.GaTime.isActive());
-        QVERIFY(!w.lblPause->isHidden() && !w.lbmessage->isHidden());
-        QVERIFY(!w.lbmessage->text().isEmpty());
+        QVERIFY(!w.pictScroll.isActive() && !w.GaTime.isActive() && !w.lblPause->isHidden());
+        QVERIFY(!w.lbmessage->isHidden() && !w.lbmessage->text().isEmpty());
         QTest::keyClick(w.TxT, Qt::Key_Space); // resume
         QVERIFY(w.pictScroll.isActive() && w.GaTime.isActive());
         QVERIFY(w.lblPause->isHidden() && w.lbmessage->isHidden() && w.TxT->text().isEmpty());
 
-        dialogs.answers = {false};
-        w.Label10_Click(); // exit? No: the game goes on
+        w.Label10_Click(); // exit? No (the scripted answer): the game goes on
         QVERIFY(w.pictScroll.isActive());
         QCOMPARE(dialogs.questions.size(), 1);
 
-        dialogs.answers = {false};
-        w.Label8_Click(); // end, and no new game
+        w.Label8_Click(); // end, and No to a new game
         QVERIFY(!w.pictScroll.isActive() && !w.GaTime.isActive());
         QCOMPARE(dialogs.questions.size(), 2);
         QVERIFY(dialogs.questions.last().contains(QStringLiteral("100.%")));
@@ -157,7 +122,6 @@ private slots:
 
     void closingTheWindowStopsTheGameWithoutAQuestion()
     {
-        setUpFolder(numberedEntries(3));
         GLVex w;
         w.show();
         w.Label3_Click();
@@ -168,7 +132,6 @@ private slots:
 
     void storeFailureDuringAGameReachesTheErrorReport()
     {
-        setUpFolder(numberedEntries(3));
         GLVex w;
         w.Label3_Click();
         GlVexM.storeConn.exec(QStringLiteral("drop table trenix"));

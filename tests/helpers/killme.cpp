@@ -1,9 +1,8 @@
 // Runs the store-writing entry points of a game without end, so that a test can
 // kill it with SIGKILL at any moment; or holds a lock on the store until killed.
-//   killme start FOLDER       game starts, one after another
-//   killme land FOLDER        fall ticks; every game over starts the next game
-//   killme lock-read FOLDER   holds an exclusive lock: nobody reads or writes
-//   killme lock-write FOLDER  holds a pending write: others read, nobody writes
+//   killme start FOLDER   game starts, one after another
+//   killme land FOLDER    fall ticks; every game over starts the next game
+//   killme lock FOLDER    holds an exclusive lock: nobody reads or writes
 // It prints "ready" once the store is open and the loop or lock begins.
 #include "GameCore.h"
 #include "GlVexM.h"
@@ -32,11 +31,11 @@ void ready()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fputs("usage: killme start|land|lock-read|lock-write FOLDER\n", stderr);
+    const QString mode = argc == 3 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode != QLatin1String("start") && mode != QLatin1String("land") && mode != QLatin1String("lock")) {
+        std::fputs("usage: killme start|land|lock FOLDER\n", stderr);
         return 64;
     }
-    const QString mode = QString::fromLocal8Bit(argv[1]);
     SteadyClock clock;
     AlwaysYes dialogs;
     Random random;
@@ -47,11 +46,8 @@ int main(int argc, char *argv[])
     GlVexM.programFolder = QString::fromLocal8Bit(argv[2]);
     try {
         GlVexM.storeConn = Store(programFile(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
-        if (mode.startsWith(QLatin1String("lock-"))) {
-            if (mode == QLatin1String("lock-read"))
-                GlVexM.storeConn.exec(QStringLiteral("begin exclusive"));
-            else
-                GlVexM.storeConn.exec(QStringLiteral("begin immediate; update trenix set flag=flag"));
+        if (mode == QLatin1String("lock")) {
+            GlVexM.storeConn.exec(QStringLiteral("begin exclusive"));
             ready();
             for (;;)
                 QThread::sleep(60);
@@ -61,19 +57,11 @@ int main(int argc, char *argv[])
         GlVexM.languageCode = 2;
         GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); });
         core.load();
-        if (mode == QLatin1String("start")) {
-            ready();
-            for (;;)
-                core.Label3_Click();
-        }
-        if (mode == QLatin1String("land")) {
+        if (mode == QLatin1String("land"))
             core.Label3_Click();
-            ready();
-            for (;;)
-                core.pictScroll_Timer();
-        }
-        std::fprintf(stderr, "killme: unknown mode %s\n", argv[1]);
-        return 64;
+        ready();
+        for (;;)
+            mode == QLatin1String("land") ? core.pictScroll_Timer() : core.Label3_Click();
     } catch (const Error &e) {
         std::fprintf(stderr, "killme: %s\n", e.what());
         return 2;
