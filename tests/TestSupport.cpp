@@ -82,6 +82,32 @@ std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>
     return folder;
 }
 
+void GameFixture::start(const QMap<int, QList<DictionaryEntry>> &dictionaries, qint16 from, qint16 to,
+                        qint16 languageCode, GameView *view)
+{
+    core.reset();
+    resetAll(&clock, &dialogs, &random);
+    dialogs = ScriptedDialogs();
+    folder = gameFolder(dictionaries, from, to, languageCode);
+    loadCore(view);
+}
+
+void GameFixture::loadCore(GameView *view)
+{
+    random.seed(7);
+    core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); });
+    core->setView(view);
+    core->load();
+}
+
+void GameFixture::stop()
+{
+    core.reset();
+    resetModuleVariables();
+    GlVexM.programFolder.clear();
+    folder.reset();
+}
+
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix)
 {
     QList<DictionaryEntry> entries;

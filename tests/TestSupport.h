@@ -1,6 +1,7 @@
 #pragma once
 // Seams and fixtures shared by the tests: a clock the test moves, message boxes
 // the test answers, and fresh program folders with their own data files.
+#include "GameCore.h"
 #include "GlVexM.h"
 #include "StoreSchema.h"
 
@@ -61,6 +62,24 @@ private:
 // and language set.
 std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
                                           qint16 from, qint16 to, qint16 languageCode = 2);
+// A game core on the one connection with the test's seams; a test class
+// derives from it and calls start() or loadCore(), and stop() in cleanup().
+class GameFixture {
+protected:
+    FakeClock clock;
+    ScriptedDialogs dialogs;
+    Random random;
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<GameCore> core;
+
+    // Fresh seams, a folder holding these dictionaries, and a loaded core on it.
+    void start(const QMap<int, QList<DictionaryEntry>> &dictionaries, qint16 from, qint16 to,
+               qint16 languageCode = 2, GameView *view = nullptr);
+    // A loaded core on the store that is already the one connection; every word is 900 twips wide.
+    void loadCore(GameView *view = nullptr);
+    void stop();
+};
+
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
 

@@ -30,23 +30,12 @@ QByteArray fileBytes(const QString &path)
 }
 } // namespace
 
-class TestBadInput : public QObject {
+class TestBadInput : public QObject, GameFixture {
     Q_OBJECT
-
-    FakeClock clock;
-    ScriptedDialogs dialogs;
-    Random random;
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<GameCore> core;
-    GameView view;
 
     void setUpGame(const QMap<int, QList<DictionaryEntry>> &dicts, qint16 from, qint16 to)
     {
-        folder = gameFolder(dicts, from, to);
-        random.seed(3);
-        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); });
-        core->setView(&view);
-        core->load();
+        start(dicts, from, to);
     }
 
 private slots:
@@ -56,13 +45,7 @@ private slots:
         dialogs = ScriptedDialogs();
     }
 
-    void cleanup()
-    {
-        core.reset();
-        resetModuleVariables();
-        GlVexM.programFolder.clear();
-        folder.reset();
-    }
+    void cleanup() { stop(); }
 
     void settingsGarbage_misreadOrRewritten()
     {

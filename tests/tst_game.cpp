@@ -21,27 +21,15 @@ struct Recorder : GameView {
 };
 } // namespace
 
-class tst_Game : public QObject {
+class tst_Game : public QObject, GameFixture {
     Q_OBJECT
 
-    FakeClock clock;
-    ScriptedDialogs dialogs;
-    Random random;
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<GameCore> core;
     Recorder view;
 
     void setUpGame(const QMap<int, QList<DictionaryEntry>> &dicts, qint16 from, qint16 to, qint16 lang = 2)
     {
-        core.reset();
-        resetAll(&clock, &dialogs, &random);
-        dialogs = ScriptedDialogs();
-        folder = gameFolder(dicts, from, to, lang);
-        random.seed(7);
-        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return kWordWidth; });
         view = Recorder();
-        core->setView(&view);
-        core->load();
+        start(dicts, from, to, lang, &view);
     }
 
     // Puts a landed word straight into the pile, as a landing would.
@@ -77,11 +65,7 @@ class tst_Game : public QObject {
     }
 
 private slots:
-    void cleanup()
-    {
-        core.reset();
-        resetModuleVariables();
-    }
+    void cleanup() { stop(); }
 
     void numberPatternsGiveTheTableResults_data()
     {

@@ -45,15 +45,8 @@ Health health(const QString &path)
 enum Fault { DiskFull, ReadOnly, Locked, NoTable };
 } // namespace
 
-class TestStoreFaults : public QObject {
+class TestStoreFaults : public QObject, GameFixture {
     Q_OBJECT
-
-    FakeClock clock;
-    ScriptedDialogs dialogs;
-    Random random;
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<GameCore> core;
-    GameView view;
 
     void openGame(const QString &path)
     {
@@ -61,10 +54,7 @@ class TestStoreFaults : public QObject {
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
-        random.seed(11);
-        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); });
-        core->setView(&view);
-        core->load();
+        loadCore();
     }
 
     void closeGame()
@@ -105,10 +95,7 @@ private slots:
 
     void cleanup()
     {
-        closeGame();
-        resetModuleVariables();
-        GlVexM.programFolder.clear();
-        folder.reset();
+        stop();
     }
 
     void kill_midWriteLosesDictionaryOrNextGame_data()

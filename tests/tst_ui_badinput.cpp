@@ -15,39 +15,24 @@
 using namespace trenix;
 using namespace trenix::test;
 
-class TestUiBadInput : public QObject {
+class TestUiBadInput : public QObject, GameFixture {
     Q_OBJECT
 
-    FakeClock m_clock;
-    ScriptedDialogs m_dialogs;
-    Random m_random;
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<GameCore> m_core;
 
 private slots:
     void initTestCase() { Twips::setDpiForTesting(96); }
 
     void init()
     {
-        m_dialogs = ScriptedDialogs();
-        resetAll(&m_clock, &m_dialogs, &m_random);
         QList<DictionaryEntry> entries;
         for (int xh = -10; xh <= 20; ++xh)
             entries.append({xh, QStringLiteral("词%1").arg(xh), QString(), QString(), QString(), QString()});
-        m_folder = gameFolder({{2, entries}}, 1, 20);
+        start({{2, entries}}, 1, 20);
         for (int i = 1; i <= Frmhelp::kPages; ++i)
-            m_folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
-        m_core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &s) { return qint64(s.size() * 300); });
-        m_core->load();
+            folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
     }
 
-    void cleanup()
-    {
-        m_core.reset();
-        resetModuleVariables();
-        GlVexM.programFolder.clear();
-        m_folder.reset();
-    }
+    void cleanup() { stop(); }
 
     void help_badPictureShownOrWithoutNotice_data()
     {
@@ -68,9 +53,9 @@ private slots:
         QFETCH(int, page);
         QFETCH(QByteArray, content);
         const QString name = QStringLiteral("help0%1.bmp").arg(page);
-        QVERIFY(QFile::remove(m_folder->file(name)));
+        QVERIFY(QFile::remove(folder->file(name)));
         if (!content.isNull())
-            m_folder->writeFile(name, content);
+            folder->writeFile(name, content);
         Frmhelp help;
         help.show();
         help.Label1_Click(page - 1);
@@ -86,16 +71,16 @@ private slots:
     void settingsRange_negativeRangeNotPlayed()
     {
         {
-            setForm dlg(*m_core);
+            setForm dlg(*core);
             dlg.show();
             dlg.Txt_Word_From->setText(QStringLiteral("-5"));
             dlg.txt_Word_To->setText(QStringLiteral("9"));
             QTest::mouseClick(dlg.setSpeedOK, Qt::LeftButton);
-            QCOMPARE(m_dialogs.notices, QStringList());
+            QCOMPARE(dialogs.notices, QStringList());
         }
-        m_core->Label3_Click();
-        QVERIFY2(!m_core->screen.lbmessageVisible, qPrintable(m_core->screen.lbmessage));
-        QCOMPARE(int(m_core->Label1.size()) - 1, 15);
+        core->Label3_Click();
+        QVERIFY2(!core->screen.lbmessageVisible, qPrintable(core->screen.lbmessage));
+        QCOMPARE(int(core->Label1.size()) - 1, 15);
     }
 };
 

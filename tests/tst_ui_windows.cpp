@@ -43,22 +43,17 @@ QImage comparable(const QImage &image) { return image.convertToFormat(QImage::Fo
 Q_DECLARE_METATYPE(GameState)
 Q_DECLARE_METATYPE(Leave)
 
-class TestUiWindows : public QObject {
+class TestUiWindows : public QObject, GameFixture {
     Q_OBJECT
 
-    FakeClock m_clock;
-    ScriptedDialogs m_dialogs;
-    Random m_random;
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<GameCore> m_core;
 
     void bringTo(GameState state)
     {
         if (state != GameState::Stopped)
-            m_core->Label3_Click();
+            core->Label3_Click();
         if (state == GameState::Paused)
-            m_core->Label7_Click();
-        QVERIFY2(state == GameState::Running ? allOn(*m_core) : allOff(*m_core), "fixture: the game is not in the state asked for");
+            core->Label7_Click();
+        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "fixture: the game is not in the state asked for");
     }
     static void activate(QWidget &w)
     {
@@ -66,27 +61,17 @@ class TestUiWindows : public QObject {
         w.activateWindow();
         QVERIFY2(QTest::qWaitForWindowActive(&w), "the window never became active");
     }
-    QImage page(int number) const { return comparable(QImage(m_folder->file(QStringLiteral("help0%1.bmp").arg(number)))); }
+    QImage page(int number) const { return comparable(QImage(folder->file(QStringLiteral("help0%1.bmp").arg(number)))); }
 
 private slots:
     void initTestCase() { Twips::setDpiForTesting(96); }
     void init()
     {
-        m_dialogs = ScriptedDialogs();
-        resetAll(&m_clock, &m_dialogs, &m_random);
-        m_folder = gameFolder({{2, numberedEntries(50) << DictionaryEntry{51, QStringLiteral("中国"), QStringLiteral("zhōng guó"), QStringLiteral("China"), {}, {}}}}, 1, 50);
+        start({{2, numberedEntries(50) << DictionaryEntry{51, QStringLiteral("中国"), QStringLiteral("zhōng guó"), QStringLiteral("China"), {}, {}}}}, 1, 50);
         for (int i = 1; i <= Frmhelp::kPages; ++i)
-            m_folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
-        m_core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &s) { return qint64(s.size() * 300); });
-        m_core->load();
+            folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
     }
-    void cleanup()
-    {
-        m_core.reset();
-        resetModuleVariables();
-        GlVexM.programFolder.clear();
-        m_folder.reset();
-    }
+    void cleanup() { stop(); }
 
     // OK stores the speed and the range or refuses the range; Cancel stores nothing and
     // keeps the dialog, whose next opening shows the edits and holds the game again.
@@ -117,10 +102,10 @@ private slots:
         QFETCH(QString, message);
         GlVexM.speedLevel = 8;
         bringTo(GameState::Running);
-        const int pict = m_core->pictScroll.Interval, creat = m_core->CreatWord.Interval;
-        setForm dlg(*m_core);
+        const int pict = core->pictScroll.Interval, creat = core->CreatWord.Interval;
+        setForm dlg(*core);
         activate(dlg);
-        QVERIFY2(allOff(*m_core), "the game runs while the dialog is open");
+        QVERIFY2(allOff(*core), "the game runs while the dialog is open");
         choose(dlg.GaSpeed[4]);
         dlg.Txt_Word_From->setText(from);
         dlg.txt_Word_To->setText(to);
@@ -128,18 +113,18 @@ private slots:
         // The speed and the game come back before the range is judged.
         const bool ok = how == Leave::OkButton;
         QCOMPARE(int(GlVexM.speedLevel), ok ? 2 : 8);
-        QCOMPARE(m_core->pictScroll.Interval, ok ? 2000 : pict);
-        QCOMPARE(m_core->CreatWord.Interval, ok ? 1000 : creat);
-        QVERIFY2(allOn(*m_core), "the game did not come back");
+        QCOMPARE(core->pictScroll.Interval, ok ? 2000 : pict);
+        QCOMPARE(core->CreatWord.Interval, ok ? 1000 : creat);
+        QVERIFY2(allOn(*core), "the game did not come back");
         QTEST(int(GlVexM.wordFrom), "storedFrom");
         QTEST(int(GlVexM.wordTo), "storedTo");
-        QCOMPARE(m_dialogs.notices, message.isEmpty() ? QStringList() : QStringList{settings::kMessageTitle + u'|' + message});
+        QCOMPARE(dialogs.notices, message.isEmpty() ? QStringList() : QStringList{settings::kMessageTitle + u'|' + message});
         QVERIFY2(dlg.isVisible() == !message.isEmpty(), "a refused range must leave the dialog open, else it closes");
         QVERIFY2(dlg.isUnloaded() == (ok && message.isEmpty()), "only a valid OK unloads the dialog");
         if (ok)
             return;
         activate(dlg);
-        QVERIFY2(allOff(*m_core), "the second opening did not hold the game");
+        QVERIFY2(allOff(*core), "the second opening did not hold the game");
         QCOMPARE(dlg.Txt_Word_From->text(), from);
         QCOMPARE(dlg.txt_Word_To->text(), to);
         QVERIFY(dlg.GaSpeed[4]->isChecked());
@@ -163,14 +148,14 @@ private slots:
         QFETCH(Leave, how);
         bringTo(state);
         const bool paused = GlVexM.isPaused;
-        std::unique_ptr<setForm> settings = about ? nullptr : std::make_unique<setForm>(*m_core);
-        std::unique_ptr<frmAbout> info = about ? std::make_unique<frmAbout>(*m_core) : nullptr;
+        std::unique_ptr<setForm> settings = about ? nullptr : std::make_unique<setForm>(*core);
+        std::unique_ptr<frmAbout> info = about ? std::make_unique<frmAbout>(*core) : nullptr;
         HoldingDialog &dlg = about ? static_cast<HoldingDialog &>(*info) : *settings;
         activate(dlg);
-        QVERIFY2(allOff(*m_core), "the game runs while the window is open");
+        QVERIFY2(allOff(*core), "the game runs while the window is open");
         leave(how, dlg, about ? info->Command1 : settings->setSpeedOK, about ? nullptr : settings->setSpeedCancel);
         QVERIFY(!dlg.isVisible());
-        QVERIFY2(state == GameState::Running ? allOn(*m_core) : allOff(*m_core), "the game is not back as it was");
+        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "the game is not back as it was");
         QVERIFY2(!dlg.stoppedTimers, "the dialog still owes the game a restart");
         QCOMPARE(GlVexM.isPaused, paused); // holding is not pausing
     }
@@ -190,7 +175,7 @@ private slots:
         QFETCH(QString, word);
         QFETCH(Leave, how);
         GlVexM.detailWord = word;
-        FrmDetail detail(m_core->practice());
+        FrmDetail detail(core->practice());
         QCOMPARE(detail.Txt_cz->text(), word);
         QTEST(detail.Txt_py->text(), "py");
         QTEST(detail.Txt_yw->text(), "yw");
