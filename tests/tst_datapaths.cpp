@@ -1,12 +1,9 @@
-// Where the data files are found: the program's folder of a build, or an
-// installed tree whose practice store is copied to the user's data folder.
 #include "DataPaths.h"
 #include "Startup.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace trenix;
@@ -14,20 +11,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A tree with <root>/bin for the executable and <root>/share/trenix for installed data.
-struct Tree {
-    QTemporaryDir dir;
-    Tree() { QDir(dir.path()).mkpath(u"bin"_s); }
-    QString path(const QString &relative) const { return QDir::cleanPath(dir.filePath(relative)); }
-    QString bin() const { return path(u"bin"_s); }
-    QString share() const { return path(u"share/trenix"_s); }
-    QString user() const { return path(u"home/.local/share/trenix"_s); }
-    void write(const QString &relative, const QByteArray &bytes) const
+// <root>/bin holds the executable, <root>/share/trenix the installed data.
+struct Tree : test::ProgramFolder {
+    Tree()
     {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        QFile f(path(relative));
-        QVERIFY2(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size(), qPrintable(path(relative)));
+        for (const char *folder : {"bin", "share/trenix", "home/.local/share/trenix"})
+            QDir(path()).mkpath(QLatin1String(folder));
     }
+    QString bin() const { return file(u"bin"_s); }
+    QString share() const { return file(u"share/trenix"_s); }
+    QString user() const { return file(u"home/.local/share/trenix"_s); }
 };
 
 QByteArray contents(const QString &file)
@@ -46,39 +39,28 @@ private slots:
 
     void layout_wrongFolderOrStoreCopy_data()
     {
-        QTest::addColumn<bool>("build"); // the store beside the executable, else an installed tree
-        QTest::addColumn<QByteArray>("userCopyBefore"); // empty: none
-        QTest::addColumn<QByteArray>("userCopyAfter");
-        QTest::addColumn<QString>("earlyOpen"); // the store opened while the toolkit loads; empty: none
-        QTest::newRow("build folder") << true << QByteArray() << QByteArray() << u"bin/trenix.dat"_s;
-        QTest::newRow("installed, first start copies the store") << false << QByteArray() << QByteArray("installed") << u""_s;
-        QTest::newRow("installed, later start keeps the player's copy")
-            << false << QByteArray("played") << QByteArray("played") << u"home/.local/share/trenix/trenix.dat"_s;
+        QTest::addColumn<bool>("firstStart"); // else the player's copy from an earlier start is there
+        QTest::newRow("installed, first start copies the store") << true;
+        QTest::newRow("installed, later start keeps the player's copy") << false;
     }
     void layout_wrongFolderOrStoreCopy()
     {
-        QFETCH(bool, build);
-        QFETCH(QByteArray, userCopyBefore);
-        QFETCH(QByteArray, userCopyAfter);
-        QFETCH(QString, earlyOpen);
+        QFETCH(bool, firstStart);
         Tree tree;
-        tree.write(build ? u"bin/trenix.dat"_s : u"share/trenix/trenix.dat"_s, build ? "beside" : "installed");
+        const QString userStore = tree.user() + u"/trenix.dat"_s;
+        tree.writeFile(u"share/trenix/trenix.dat"_s, "installed");
         QFile::setPermissions(tree.share() + u"/trenix.dat"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        if (!build) // the player's copy, or a copy that an earlier start cut short
-            tree.write(u"home/.local/share/trenix/trenix.dat"_s + (userCopyBefore.isEmpty() ? u".part"_s : u""_s),
-                       userCopyBefore.isEmpty() ? "half" : userCopyBefore);
+        tree.writeFile(u"home/.local/share/trenix/trenix.dat"_s + (firstStart ? u".part"_s : u""_s), firstStart ? "half" : "played");
 
-        const QString early = expectedStorePath(tree.bin(), tree.user());
-        QCOMPARE(early.isEmpty() ? QString() : QDir::cleanPath(early), earlyOpen.isEmpty() ? QString() : tree.path(earlyOpen));
+        // Only the player's copy is opened while the toolkit loads; a first start has none yet.
+        QCOMPARE(QDir::cleanPath(expectedStorePath(tree.bin(), tree.user())), firstStart ? QString() : userStore);
         const DataPaths paths = resolveDataPaths(tree.bin(), tree.user());
-        QCOMPARE(QDir::cleanPath(paths.programFolder), build ? tree.bin() : tree.share());
-        QCOMPARE(QDir::cleanPath(paths.storeFolder), build ? QString() : tree.user());
-        QCOMPARE(contents(tree.user() + u"/trenix.dat"_s), userCopyAfter);
-        if (!build)
-            QCOMPARE(contents(tree.share() + u"/trenix.dat"_s), QByteArray("installed"));
-        if (!userCopyAfter.isEmpty())
-            QVERIFY2(QFileInfo(tree.user() + u"/trenix.dat"_s).permissions() & QFile::WriteOwner, "the copy cannot be written");
-        QVERIFY2(!QFile::exists(tree.user() + u"/trenix.dat.part"_s), "a temporary copy was left behind");
+        QCOMPARE(QDir::cleanPath(paths.programFolder), tree.share());
+        QCOMPARE(QDir::cleanPath(paths.storeFolder), tree.user());
+        QCOMPARE(contents(userStore), QByteArray(firstStart ? "installed" : "played"));
+        QCOMPARE(contents(tree.share() + u"/trenix.dat"_s), QByteArray("installed"));
+        QVERIFY2(QFileInfo(userStore).permissions() & QFile::WriteOwner, "the copy cannot be written");
+        QVERIFY2(!QFile::exists(userStore + u".part"_s), "a temporary copy was left behind");
     }
 
     void copy_failureUnclearOrLeavesFiles()
@@ -96,33 +78,27 @@ private slots:
 
     void startup_storeOpenedFromWrongFolder_data()
     {
-        QTest::addColumn<bool>("separateStoreFolder");
-        QTest::addColumn<bool>("userStoreOpenedEarly");
-        QTest::addColumn<QString>("expectedFirstWord");
-        QTest::newRow("installed: the player's copy") << true << false << u"user1"_s;
-        QTest::newRow("opened early, another store is not used") << false << true << u"shared1"_s;
+        QTest::addColumn<bool>("installed"); // else the player's store is opened early by mistake
+        QTest::newRow("installed: the player's copy") << true;
+        QTest::newRow("opened early, another store is not used") << false;
     }
     void startup_storeOpenedFromWrongFolder()
     {
-        QFETCH(bool, separateStoreFolder);
-        QFETCH(bool, userStoreOpenedEarly);
-        QFETCH(QString, expectedFirstWord);
-        test::ScriptedDialogs dialogs;
-        test::resetAll(nullptr, &dialogs, nullptr);
+        QFETCH(bool, installed);
         test::ProgramFolder shared;
         shared.copyFromBuild({QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)});
         shared.makePracticeStore({{2, test::numberedEntries(3, u"shared"_s)}});
         test::ProgramFolder user;
         user.makePracticeStore({{2, test::numberedEntries(3, u"user"_s)}});
         shared.install();
-        GlVexM.storeFolder = separateStoreFolder ? user.path() : QString();
-        if (userStoreOpenedEarly)
+        GlVexM.storeFolder = installed ? user.path() : QString();
+        if (!installed)
             startOpeningPracticeStore(user.file(QLatin1String(kStoreFile)));
 
-        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
+        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow); // no dialogs: a question asked by mistake quits
         Statement first = GlVexM.storeConn.prepare(u"select cz from zidian2 where xh=1"_s);
         QVERIFY(first.next());
-        QCOMPARE(first.text(0), expectedFirstWord);
+        QCOMPARE(first.text(0), installed ? u"user1"_s : u"shared1"_s);
     }
 };
 

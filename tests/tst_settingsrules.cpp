@@ -1,5 +1,4 @@
-// The settings dialog's rules without widgets: numeric test, leading number,
-// half-to-even conversion to 16 bits and the range check built on them.
+// The settings dialog's rules without widgets: numbers, rounding to 16 bits, the range check.
 #include "SettingsRules.h"
 
 #include <QRandomGenerator>
@@ -8,16 +7,12 @@
 
 using namespace trenix::settings;
 
-Q_DECLARE_METATYPE(trenix::settings::RangeOutcome)
-
 class TestSettingsRules : public QObject {
     Q_OBJECT
 
 private slots:
-    // Random texts over the characters that matter: wherever our rules call a
-    // text numeric, Qt's own parser must read it to the same value, and the
-    // other way round. Exponents stay short: Qt reports overflow and underflow
-    // as failures, which the long-text rows of the range check cover instead.
+    // Wherever our rules call a random text numeric, Qt's own parser must read it
+    // to the same value, and the other way round. Long exponents overflow in Qt.
     void numericTest_disagreesWithStandardParser()
     {
         static const QString alphabet = QStringLiteral(" +-.e0123456789x");
@@ -41,46 +36,38 @@ private slots:
     {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::addColumn<RangeOutcome>("outcome");
-        QTest::addColumn<int>("storedFrom");
-        QTest::addColumn<int>("storedTo");
+        QTest::addColumn<QList<int>>("expected"); // outcome, and the range when accepted
         const auto row = [](const char *name, const QString &from, const QString &to, RangeOutcome o, int f = 0, int t = 0) {
-            QTest::newRow(name) << from << to << o << f << t;
+            QTest::newRow(name) << from << to << (o == RangeOutcome::Accepted ? QList<int>{int(o), f, t} : QList<int>{int(o)});
         };
         const auto no = RangeOutcome::NotNumeric, yes = RangeOutcome::Accepted, out = RangeOutcome::OutOfRange;
-        row("letters last", QStringLiteral("1"), QStringLiteral("abc"), no);
+        const QString zero = QStringLiteral("0"), million(1'000'000, u'1');
         row("letters beat a reversed order", QStringLiteral("abc"), QStringLiteral("-5"), no);
         row("Chinese numeral", QStringLiteral("十二"), QStringLiteral("20"), no);
         row("thousands separator", QStringLiteral("1"), QStringLiteral("1,000"), no);
         row("infinity word", QStringLiteral("1"), QStringLiteral("inf"), no);
-        row("nan word", QStringLiteral("1"), QStringLiteral("nan"), no);
         row("tabs around, exponent", QStringLiteral("\t7\t"), QStringLiteral("1e3"), yes, 7, 1000);
         row("ideographic blanks, full-width digits", QStringLiteral("\u3000３\u3000"), QStringLiteral("３.５"), yes, 3, 4);
         row("order compared before rounding", QStringLiteral("3.4"), QStringLiteral("2.6"), RangeOutcome::Reversed);
-        row("negative half to even, just above half", QStringLiteral("-2.5"), QStringLiteral("2.5001"), yes, -2, 3);
+        row("negative halves to even, equal ends", QStringLiteral("-2.5"), QStringLiteral("-1.5"), yes, -2, -2);
         row("16-bit edges round in", QStringLiteral("-32768.5"), QStringLiteral("32767.4"), yes, -32768, 32767);
         row("half above largest rounds out", QStringLiteral("1"), QStringLiteral("32767.5"), out);
         row("first below smallest", QStringLiteral("-32768.6"), QStringLiteral("1"), out);
-        constexpr int n = 1'000'000;
-        const QString zero = QStringLiteral("0");
-        row("a million ones", zero, QString(n, u'1'), out);
-        row("leading zeros then 7", zero, QString(n, u'0') + u'7', yes, 0, 7);
-        row("a million letters", zero, QString(n, u'a'), no);
-        row("long fraction", zero, QStringLiteral("7.") + QString(n, u'4'), yes, 0, 7);
-        row("long exponent", zero, QStringLiteral("1e") + QString(n, u'9'), out);
-        row("long negative exponent", zero, QStringLiteral("1e-") + QString(n, u'9'), yes, 0, 0);
+        row("a million ones", zero, million, out);
+        row("leading zeros then 7", zero, QString(million).fill(u'0') + u'7', yes, 0, 7);
+        row("long fraction", zero, QStringLiteral("7.") + QString(million).fill(u'4'), yes, 0, 7);
+        row("long exponent", zero, QStringLiteral("1e") + QString(million).fill(u'9'), out);
+        row("long negative exponent", zero, QStringLiteral("1e-") + QString(million).fill(u'9'), yes, 0, 0);
     }
     void rangeCheck_wrongOutcomeValuesOrHangs()
     {
         QFETCH(QString, from);
         QFETCH(QString, to);
-        QFETCH(RangeOutcome, outcome);
         const RangeCheck r = checkRange(from, to);
-        QCOMPARE(int(r.outcome), int(outcome));
-        if (outcome == RangeOutcome::Accepted) {
-            QTEST(int(r.from), "storedFrom");
-            QTEST(int(r.to), "storedTo");
-        }
+        QList<int> got{int(r.outcome)};
+        if (r.outcome == RangeOutcome::Accepted)
+            got << r.from << r.to;
+        QTEST(got, "expected");
     }
 };
 

@@ -1,7 +1,5 @@
-// Bad input in the small windows: damaged help pictures and word ranges at
-// the edges of what the settings dialog accepts.
+// Bad input in the small windows: damaged help pictures and a negative word range.
 #include "Frmhelp.h"
-#include "GameCore.h"
 #include "TestSupport.h"
 #include "Twips.h"
 #include "setForm.h"
@@ -18,20 +16,17 @@ using namespace trenix::test;
 class TestUiBadInput : public QObject, GameFixture {
     Q_OBJECT
 
-
 private slots:
     void initTestCase() { Twips::setDpiForTesting(96); }
-
     void init()
     {
         QList<DictionaryEntry> entries;
         for (int xh = -10; xh <= 20; ++xh)
-            entries.append({xh, QStringLiteral("词%1").arg(xh), QString(), QString(), QString(), QString()});
+            entries.append({xh, QStringLiteral("词%1").arg(xh), {}, {}, {}, {}});
         start({{2, entries}}, 1, 20);
         for (int i = 1; i <= Frmhelp::kPages; ++i)
             folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
     }
-
     void cleanup() { stop(); }
 
     void help_badPictureShownOrWithoutNotice_data()
@@ -44,10 +39,8 @@ private slots:
         QTest::newRow("missing first page") << 1 << QByteArray();
         QTest::newRow("not a picture") << 3 << QByteArray("BM this is no bitmap");
         QTest::newRow("header only") << 3 << whole.left(54);
-        QTest::newRow("half the file") << 3 << whole.left(whole.size() / 2);
         QTest::newRow("one byte short") << 3 << whole.chopped(1);
     }
-
     void help_badPictureShownOrWithoutNotice()
     {
         QFETCH(int, page);
@@ -57,7 +50,6 @@ private slots:
         if (!content.isNull())
             folder->writeFile(name, content);
         Frmhelp help;
-        help.show();
         help.Label1_Click(page - 1);
         QCOMPARE(help.currentPage(), page);
         QVERIFY2(!help.pictureShown() && help.Picture1->pixmap().isNull(), "a damaged picture or the previous page shows");
@@ -67,17 +59,13 @@ private slots:
         QVERIFY(help.pictureShown() && help.Picture1->text().isEmpty());
     }
 
-    // The next game plays the words of the negative range the dialog kept.
     void settingsRange_negativeRangeNotPlayed()
     {
-        {
-            setForm dlg(*core);
-            dlg.show();
-            dlg.Txt_Word_From->setText(QStringLiteral("-5"));
-            dlg.txt_Word_To->setText(QStringLiteral("9"));
-            QTest::mouseClick(dlg.setSpeedOK, Qt::LeftButton);
-            QCOMPARE(dialogs.notices, QStringList());
-        }
+        setForm dlg(*core);
+        dlg.Txt_Word_From->setText(QStringLiteral("-5"));
+        dlg.txt_Word_To->setText(QStringLiteral("9"));
+        QTest::mouseClick(dlg.setSpeedOK, Qt::LeftButton);
+        QCOMPARE(dialogs.notices, QStringList());
         core->Label3_Click();
         QVERIFY2(!core->screen.lbmessageVisible, qPrintable(core->screen.lbmessage));
         QCOMPARE(int(core->Label1.size()) - 1, 15);

@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString key = all.left(std::max<qsizetype>(cut, 0));
     const QString text = all.mid(cut + 1);
     const auto printableChar = [](QChar ch) { return ch.unicode() >= 32 && ch.unicode() <= 126; };
-    QString printable = text;
-    printable.removeIf([&](QChar ch) { return !printableChar(ch); });
+    const QString printable = QString(text).removeIf([&](QChar ch) { return !printableChar(ch); });
 
     trenix::Random generator;
     trenix::CEncryption cipher(generator);

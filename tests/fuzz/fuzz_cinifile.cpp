@@ -17,10 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config.dat"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         return 0;
-    file.close();
 
     trenix::CINIFile ini;
     ini.SpecifyIniFile(path);

@@ -1,9 +1,6 @@
-// Runs the store-writing entry points of a game without end, so that a test can
-// kill it with SIGKILL at any moment; or holds a lock on the store until killed.
-//   killme start FOLDER   game starts, one after another
-//   killme land FOLDER    fall ticks; every game over starts the next game
-//   killme lock FOLDER    holds an exclusive lock: nobody reads or writes
-// It prints "ready" once the store is open and the loop or lock begins.
+// Plays against the store in FOLDER without end, so that a test can SIGKILL it at any
+// moment (start: game starts; land: fall ticks, every game over starting the next), or
+// holds an exclusive lock on it (lock). Prints "ready" once the loop or lock begins.
 #include "GameCore.h"
 #include "GlVexM.h"
 
@@ -20,22 +17,17 @@ public:
     void inform(const QString &, const QString &) override {}
     void showError(const QString &) override {}
 };
-
-void ready()
-{
-    std::fputs("ready\n", stdout);
-    std::fflush(stdout);
-}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString mode = argc == 3 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (mode != QLatin1String("start") && mode != QLatin1String("land") && mode != QLatin1String("lock")) {
+    if (argc != 3) {
         std::fputs("usage: killme start|land|lock FOLDER\n", stderr);
         return 64;
     }
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // "ready" reaches the test at once
     SteadyClock clock;
     AlwaysYes dialogs;
     Random random;
@@ -48,7 +40,7 @@ int main(int argc, char *argv[])
         GlVexM.storeConn = Store(programFile(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
         if (mode == QLatin1String("lock")) {
             GlVexM.storeConn.exec(QStringLiteral("begin exclusive"));
-            ready();
+            std::puts("ready");
             for (;;)
                 QThread::sleep(60);
         }
@@ -59,7 +51,7 @@ int main(int argc, char *argv[])
         core.load();
         if (mode == QLatin1String("land"))
             core.Label3_Click();
-        ready();
+        std::puts("ready");
         for (;;)
             mode == QLatin1String("land") ? core.pictScroll_Timer() : core.Label3_Click();
     } catch (const Error &e) {
