@@ -3,7 +3,7 @@
 //   trenix_make_stores language OUT.mdb texts.tsv
 // Every input is checked in full before anything is written; the store is built
 // under OUT.tmp and renamed over OUT only when complete.
-#include "GlVexM.h"
+#include "DataPaths.h"
 #include "StoreSchema.h"
 
 #include <QCoreApplication>

@@ -1,13 +1,10 @@
 #include "DataPaths.h"
 
 #include "Error.h"
-#include "GlVexM.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace trenix {
 
@@ -80,14 +77,6 @@ QString expectedStorePath(const QString &executableFolder, const QString &userDa
     if (!userDataFolder.isEmpty() && QFileInfo::exists(installed) && QFileInfo::exists(copy))
         return copy;
     return QString();
-}
-
-void applyDataPaths()
-{
-    const DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),
-                                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    GlVexM.programFolder = paths.programFolder;
-    GlVexM.storeFolder = paths.storeFolder;
 }
 
 } // namespace trenix

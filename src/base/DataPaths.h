@@ -6,6 +6,12 @@
 
 namespace trenix {
 
+// The data files and the practice store's password.
+inline constexpr char kStorePassword[] = "OakRun.Blue";
+inline constexpr char kStoreFile[] = "trenix.dat";
+inline constexpr char kLanguageFile[] = "word_language.mdb";
+inline constexpr char kSettingsFile[] = "config.dat";
+
 struct DataPaths {
     QString programFolder; // the read-only files: language store, settings, help pictures
     QString storeFolder;   // the practice store; empty means the program folder
@@ -19,8 +25,5 @@ DataPaths resolveDataPaths(const QString &executableFolder, const QString &userD
 // The practice store the program will open, without copying anything; empty
 // when the layout is not settled yet (first start of an installed copy).
 QString expectedStorePath(const QString &executableFolder, const QString &userDataFolder);
-
-// resolveDataPaths() for this process, stored into GlVexM.programFolder and GlVexM.storeFolder.
-void applyDataPaths();
 
 } // namespace trenix

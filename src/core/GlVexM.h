@@ -1,6 +1,7 @@
 #pragma once
 // Module variables shared by all windows, and the start-up procedures.
 #include "CINIFile.h"
+#include "DataPaths.h"
 #include "Platform.h"
 #include "Random.h"
 #include "Store.h"
@@ -46,9 +47,5 @@ QString lookupText(const QString &textId);
 // Closes the cached language-store connection (tests swap stores).
 void closeLanguageStore();
 
-inline constexpr char kStorePassword[] = "OakRun.Blue";
-inline constexpr char kStoreFile[] = "trenix.dat";
-inline constexpr char kLanguageFile[] = "word_language.mdb";
-inline constexpr char kSettingsFile[] = "config.dat";
 
 } // namespace trenix

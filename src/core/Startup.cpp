@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 #include <cstdio>
 #include <future>
 #include <optional>
@@ -27,6 +28,14 @@ Store openPracticeStore(const QString &path)
     return Store(path, QByteArray(kStorePassword), Store::Mode::ReadWrite);
 }
 } // namespace
+
+void applyDataPaths()
+{
+    const DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),
+                                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    GlVexM.programFolder = paths.programFolder;
+    GlVexM.storeFolder = paths.storeFolder;
+}
 
 void startOpeningPracticeStore(const QString &path)
 {

@@ -5,6 +5,10 @@
 
 namespace trenix {
 
+// Where this process finds its data files, stored into GlVexM.programFolder and
+// GlVexM.storeFolder; an installed copy gets its own practice store first.
+void applyDataPaths();
+
 enum class StartupOutcome { ShowMainWindow, Quit };
 
 // Throws Error when a store cannot be opened; nothing is created or changed then.

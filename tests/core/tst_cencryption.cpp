@@ -1,5 +1,5 @@
 // The text cipher and the generator it draws from.
-#include "cipher/CEncryption.h"
+#include "CEncryption.h"
 #include "Random.h"
 
 #include <QTest>

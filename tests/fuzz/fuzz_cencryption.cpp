@@ -1,6 +1,6 @@
 // Cipher round trips on any key and text: the printable characters come back,
 // in order, and the cipher text is printable and as long.
-#include "cipher/CEncryption.h"
+#include "CEncryption.h"
 
 #include <algorithm>
 #include <cstdint>
