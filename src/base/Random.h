@@ -21,7 +21,6 @@ public:
     void seed(qint32 seed);
     void seedFromTime();
     double next() override;
-    quint64 state() const { return m_state; }
 private:
     quint64 m_state = 0;
 };

@@ -163,7 +163,6 @@ void Store::rollback() noexcept
         sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
 }
 
-qint64 Store::changes() const { return m_db ? sqlite3_changes(m_db) : 0; }
 
 // ---------------------------------------------------------------------------
 

@@ -38,9 +38,7 @@ public:
     void begin();
     void commit();
     void rollback() noexcept;
-    qint64 changes() const;
 
-    sqlite3 *handle() const { return m_db; }
     [[noreturn]] void fail(ErrorKind kind, const QString &what, int rc) const;
 
 private:

@@ -96,7 +96,6 @@ void GameCore::progress(qint64 total, qint64 current, bool force)
 
 void GameCore::Label3_Click()
 {
-    ++m_generation;
     m_startNotice.clear();
     screen.lbmessageVisible = true;
     screen.lbmessage = QStringLiteral("loading...............");

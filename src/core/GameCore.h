@@ -124,8 +124,6 @@ private:
     qint64 m_fieldWidth = 11625;
     qint64 m_fieldHeight = 5835;
     bool m_gameActive = false;   // from a start until its game is over
-    int m_gameOverDepth = 0;     // ticks end once their game is over
-    quint64 m_generation = 0;    // bumped by every start
     qint64 m_drawSize = -1;      // dictionary size, counted once per start
     QString m_startNotice;
     QElapsedTimer m_repaintThrottle;

@@ -20,7 +20,7 @@ struct ModuleVariables {
     qint16 speedLevel = 0;        // timers run at multiples of it
     bool isPaused = false;
     QString detailWord;           // non-empty while another window is open over the main one
-    qint16 gameMinutes = 0;       // chosen game length; 0 means no limit
+    qint16 gameMinutes = 0;       // never assigned; game start shows it on the clock
 
     // Where the data files live (the program's folder unless told otherwise).
     QString programFolder;

@@ -359,7 +359,6 @@ void GLVex::Label10_Click()
             pictScroll.stop();
             CreatWord.stop();
             GaTime.stop();
-            emit exitRequested();
             hide();
             QCoreApplication::exit(0);
         }

@@ -52,9 +52,6 @@ public:
     CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
                  *Label10 = nullptr, *Label11 = nullptr;
 
-signals:
-    void exitRequested();
-
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
