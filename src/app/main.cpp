@@ -1,12 +1,18 @@
-// Entry point: open the stores, read the language, show the main window.
+// Entry point: open the stores, read the language, show the main window;
+// or, from the command line, write the recorded games as CSV.
+#include "CsvWriter.h"
 #include "DataPaths.h"
 #include "GLVex.h"
 #include "GlVexM.h"
+#include "PlayerSettings.h"
+#include "ProgressStore.h"
 #include "Startup.h"
 #include "WidgetDialogs.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
@@ -25,9 +31,19 @@ int main(int argc, char *argv[])
         parser.setApplicationDescription(QStringLiteral("Trenix - typing practice for Chinese words and phrases"));
         parser.addHelpOption();
         parser.addVersionOption();
+        const QCommandLineOption exportHistory(QStringLiteral("export-history"),
+                                               QStringLiteral("Write every recorded game to <file> as CSV and exit."),
+                                               QStringLiteral("file"));
+        parser.addOption(exportHistory);
         parser.process(pre);
-        const QString store = expectedStorePath(QCoreApplication::applicationDirPath(),
-                                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString store = expectedStorePath(QCoreApplication::applicationDirPath(), userData);
+        if (parser.isSet(exportHistory)) {
+            // Beside the practice store; an installed copy not started yet has none.
+            const QString folder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
+            return exportHistoryCommand(QDir(folder).filePath(QLatin1String(kProgressFile)),
+                                        parser.value(exportHistory));
+        }
         if (!store.isEmpty())
             startOpeningPracticeStore(store);
     }
@@ -38,9 +54,12 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("io.github.trenix.Trenix"));
 
     SteadyClock clock;
+    SystemWallClock wallClock;
     WidgetDialogs dialogs;
     Random random;
+    ProgressStore progress;
     GlVexM.clock = &clock;
+    GlVexM.wallClock = &wallClock;
     GlVexM.dialogs = &dialogs;
     GlVexM.random = &random;
 
@@ -58,7 +77,13 @@ int main(int argc, char *argv[])
             && qtTranslator.load(QStringLiteral("qtbase_") + qtLocale,
                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(&qtTranslator);
+        progress.open(progressStorePath());
+        GlVexM.progress = &progress;
+        GlVexM.keptSettingsFile = PlayerSettings::defaultPath();
         GLVex window;
+        applyKeptSettings(window.core());
+        if (const QString notice = progress.takeNotice(); !notice.isEmpty())
+            window.core().notify(notice);
         window.show();
         // Benchmarks measure launch to the first paint of the real start-up path.
         if (qEnvironmentVariableIsSet("TRENIX_QUIT_AFTER_FIRST_PAINT"))
@@ -68,6 +93,8 @@ int main(int argc, char *argv[])
         reportFatal(e);
         status = kFatalExitStatus;
     }
+    GlVexM.progress = nullptr;
+    progress.close();
     GlVexM.storeConn.close();
     closeLanguageStore();
     return status;

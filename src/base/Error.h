@@ -11,6 +11,7 @@ enum class ErrorKind {
     StoreOpen,       // not a database, wrong key, unreadable
     StoreQuery,      // a statement failed
     StoreWrite,      // a write failed (read-only, full disk)
+    StoreDamaged,    // a plain store whose file is not a database or is corrupt
     File,            // another file problem
     Input,           // bad input from the player
 };

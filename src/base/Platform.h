@@ -1,8 +1,10 @@
 #pragma once
-// Platform seams: the clock and the questions to the player.
+// Platform seams: the clocks and the questions to the player.
 // Tests drive these; Windows can follow with its own implementations.
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QString>
+#include <QTimeZone>
 #include <QtGlobal>
 
 namespace trenix {
@@ -23,6 +25,21 @@ private:
     QElapsedTimer m_timer;
 };
 
+// Calendar time, for what is kept beyond a run: UTC milliseconds since the epoch
+// and the player's time zone, which decides where a local day begins.
+class WallClock {
+public:
+    virtual ~WallClock() = default;
+    virtual qint64 utcMs() const = 0;
+    virtual QTimeZone timeZone() const = 0;
+};
+
+class SystemWallClock final : public WallClock {
+public:
+    qint64 utcMs() const override { return QDateTime::currentMSecsSinceEpoch(); }
+    QTimeZone timeZone() const override { return QTimeZone::systemTimeZone(); }
+};
+
 // Message boxes. Yes/No questions have no icon and Yes as the default button.
 class Dialogs {
 public:
@@ -31,6 +48,12 @@ public:
     virtual void inform(const QString &text, const QString &title) = 0;
     // The one place that shows a fatal error to the player.
     virtual void showError(const QString &text) = 0;
+    // A file to write, or empty when the player cancels (or nobody can be asked).
+    virtual QString chooseSaveFile(const QString &title, const QString &suggested, const QString &filter)
+    {
+        Q_UNUSED(title) Q_UNUSED(suggested) Q_UNUSED(filter)
+        return QString();
+    }
 };
 
 } // namespace trenix

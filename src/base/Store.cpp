@@ -75,12 +75,15 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
         if (rc != SQLITE_OK) {
             QString why = err ? QString::fromUtf8(err) : describe(m_db, rc);
             sqlite3_free(err);
+            // Without a key, a file that is no database can only be damaged.
+            const bool damaged = key.isEmpty() && ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT);
             if ((rc & 0xff) == SQLITE_NOTADB)
                 why = key.isEmpty() ? QStringLiteral("not a database")
                                     : QStringLiteral("not a database, or the password does not match");
             sqlite3_close(m_db);
             m_db = nullptr;
-            throw Error(ErrorKind::StoreOpen, QStringLiteral("%1: cannot open (%2)").arg(path, why));
+            throw Error(damaged ? ErrorKind::StoreDamaged : ErrorKind::StoreOpen,
+                        QStringLiteral("%1: cannot open (%2)").arg(path, why));
         }
     }
     qCDebug(lcStore) << "opened" << path;
@@ -120,6 +123,8 @@ void Store::fail(ErrorKind kind, const QString &what, int rc) const
         && (primary == SQLITE_READONLY || primary == SQLITE_FULL || primary == SQLITE_IOERR
             || primary == SQLITE_CANTOPEN || primary == SQLITE_BUSY || primary == SQLITE_LOCKED))
         kind = ErrorKind::StoreWrite;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        kind = ErrorKind::StoreDamaged;
     const QString reason = plainReason(rc);
     const QString detail = QStringLiteral("%1 (%2)").arg(what, describe(m_db, rc));
     throw Error(kind, reason.isEmpty() ? QStringLiteral("%1: %2").arg(m_path, detail)

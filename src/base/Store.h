@@ -18,7 +18,7 @@ public:
     enum class Mode { ReadOnly, ReadWrite, Create };
 
     Store() = default;
-    // Opens an existing file (Create makes one, for the build tools only).
+    // Opens an existing file (Create makes one: the build tools, the progress store).
     // An empty key opens a plain SQLite file. Throws Error naming the file.
     Store(const QString &path, const QByteArray &key, Mode mode);
     ~Store();

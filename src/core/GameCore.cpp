@@ -1,6 +1,7 @@
 #include "GameCore.h"
 
 #include "NumberFormat.h"
+#include "ProgressStore.h"
 
 #include <QLoggingCategory>
 #include <cmath>
@@ -96,6 +97,8 @@ void GameCore::progress(qint64 total, qint64 current, bool force)
 
 void GameCore::Label3_Click()
 {
+    if (m_gameActive) // a start over a game ends that game
+        recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
     m_startNotice.clear();
     screen.lbmessageVisible = true;
     screen.lbmessage = QStringLiteral("loading...............");
@@ -179,13 +182,14 @@ void GameCore::Label3_Click()
 
     if (m_view)
         m_view->focusTyping();
-    if (m_startNotice.isEmpty()) {
+    if (m_startNotice.isEmpty() && m_progressNotice.isEmpty()) {
         screen.lbmessageVisible = false;
         screen.lbmessage.clear();
     } else {
-        screen.lbmessage = m_startNotice;
+        screen.lbmessage = m_startNotice.isEmpty() ? m_progressNotice : m_startNotice;
         screen.lbmessageVisible = true;
     }
+    m_progressNotice.clear();
     if (m_view)
         m_view->repaintNow();
 
@@ -193,6 +197,7 @@ void GameCore::Label3_Click()
     setTimers(true);
     startTick = readClock();
     playedSeconds = 0;
+    beginRecord(n);
     GaTime.Interval = 1000;
     if (m_view) {
         m_view->timersChanged();
@@ -237,6 +242,7 @@ void GameCore::pictScroll_Timer()
         qint64 floor = m_fieldHeight;
         if (const std::optional<qint64> top = m_practice.floorUnder(w.Left, w.Left + w.Width))
             floor = *top;
+        ++w.Ticks;
         if (w.Top + w.Height + kFallStep <= floor) {
             w.Top += kFallStep;
             continue;
@@ -312,6 +318,8 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
                 continue; // a landed word higher up still covers an edge
             m_practice.releaseFromPile(w.Caption);
         }
+        if (m_record)
+            m_record->words.push_back({w.Caption, true, w.landed(), w.Ticks, w.Top});
         w.Caption.clear();
         w.Visible = false;
         ++rightCount;
@@ -387,6 +395,7 @@ void GameCore::finishGame(bool closeOpenSegment)
     m_gameActive = false;
     if (closeOpenSegment)
         closeSegment();
+    recordGame(playedSeconds);
 
     const QString cr(QChar(13));
     const QString zsj = text("ZSJ");
@@ -425,6 +434,63 @@ bool GameCore::holdIfRunning()
 void GameCore::restartTimers()
 {
     setTimers(true);
+}
+
+void GameCore::notify(const QString &text)
+{
+    screen.lbmessage = text;
+    screen.lbmessageVisible = true;
+    if (m_view)
+        m_view->screenChanged();
+}
+
+void GameCore::beginRecord(qint64 words)
+{
+    m_record.emplace();
+    GameRecord &r = *m_record;
+    const QTimeZone zone = GlVexM.wallClock ? GlVexM.wallClock->timeZone() : QTimeZone::systemTimeZone();
+    r.startUtcMs = GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch();
+    r.utcOffsetS = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(r.startUtcMs, Qt::UTC));
+    r.language = GlVexM.languageCode;
+    r.dictionary = QStringLiteral("zidian%1").arg(GlVexM.languageCode);
+    r.selection = QStringLiteral("range:%1-%2").arg(GlVexM.wordFrom).arg(GlVexM.wordTo);
+    r.wordFrom = GlVexM.wordFrom;
+    r.wordTo = GlVexM.wordTo;
+    r.speedLevel = GlVexM.speedLevel;
+    r.wordsInSelection = words;
+    r.fieldHeight = m_fieldHeight;
+}
+
+void GameCore::recordGame(qint64 seconds)
+{
+    std::optional<GameRecord> game;
+    game.swap(m_record); // once per game, whichever way it ends
+    // A game without an entry and without a hit tells nothing about the player.
+    if (!game || !GlVexM.progress || (inputCount == 0 && rightCount == 0))
+        return;
+    game->endUtcMs = GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch();
+    game->seconds = seconds;
+    game->entries = inputCount;
+    game->hits = rightCount;
+    game->speed = seconds != 0 ? double(rightCount) * 60.0 / double(seconds) : 0.0;
+    if (inputCount != 0)
+        game->accuracy = double(rightCount) / double(inputCount);
+    for (size_t i = 1; i < Label1.size(); ++i) {
+        const WordLabel &w = Label1[i];
+        if (w.Visible && !w.Caption.isEmpty())
+            game->words.push_back({w.Caption, false, w.landed(), w.Ticks, w.Top});
+    }
+    GlVexM.progress->record(*game);
+    // Not kept, or kept in a fresh file: told now and again at the next start.
+    m_progressNotice = GlVexM.progress->takeNotice();
+    if (!m_progressNotice.isEmpty())
+        notify(m_progressNotice);
+}
+
+void GameCore::recordIfActive()
+{
+    if (m_gameActive)
+        recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
 }
 
 void GameCore::applySpeed(qint16 level)

@@ -2,11 +2,13 @@
 // The rules of the game, without widgets. The main window forwards its events
 // to the entry points here (same names as its handlers) and draws what the
 // state below says.
+#include "GameRecord.h"
 #include "GlVexM.h"
 #include "PracticeStore.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace trenix {
@@ -21,6 +23,7 @@ struct WordLabel {
     qint64 Top = 0;
     qint64 Width = 0;
     qint64 Height = 0;
+    qint64 Ticks = 0;       // fall ticks taken, for the progress record
     bool landed() const { return !ToolTipText.isEmpty(); }
     bool falling() const { return Visible && ToolTipText.isEmpty(); }
 };
@@ -94,6 +97,11 @@ public:
     void restartTimers();
     void applySpeed(qint16 level);  // pictScroll = level s, CreatWord = level/2 s
 
+    // The exit command or the close box during a game: the game is kept.
+    void recordIfActive();
+    // A notice in the message line.
+    void notify(const QString &text);
+
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1;  // element 0 is the hidden template
     TimerState pictScroll, CreatWord, GaTime;
@@ -117,6 +125,8 @@ private:
     void startTicking();
     qint64 readClock() const;
     double nextRandom();
+    void beginRecord(qint64 words);
+    void recordGame(qint64 seconds);
 
     PracticeStore m_practice;
     Measure m_measure;
@@ -126,6 +136,8 @@ private:
     bool m_gameActive = false;   // from a start until its game is over
     qint64 m_drawSize = -1;      // dictionary size, counted once per start
     QString m_startNotice;
+    std::optional<GameRecord> m_record; // the game being played, until it is kept
+    QString m_progressNotice;           // why the last game was not kept, shown again at the next start
     QElapsedTimer m_repaintThrottle;
 };
 

@@ -59,6 +59,8 @@ void resetModuleVariables()
     GlVexM.isPaused = false;
     GlVexM.detailWord.clear();
     GlVexM.gameMinutes = 0;
+    GlVexM.progress = nullptr;
+    GlVexM.keptSettingsFile.clear();
 }
 
 QString programFile(const QString &fileName)

@@ -11,6 +11,8 @@
 
 namespace trenix {
 
+class ProgressStore;
+
 struct ModuleVariables {
     Store storeConn;              // the one connection to the practice store
     qint16 wordFrom = 0;          // first xh of the word range
@@ -30,6 +32,9 @@ struct ModuleVariables {
     Clock *clock = nullptr;
     Dialogs *dialogs = nullptr;
     Random *random = nullptr;
+    WallClock *wallClock = nullptr;   // dates the recorded games; the system's when null
+    ProgressStore *progress = nullptr; // where finished games are kept; none recorded when null
+    QString keptSettingsFile;         // the player's kept speed and range; nothing kept when empty
 };
 
 extern ModuleVariables GlVexM;

@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "Frmhelp.h"
 #include "PlayField.h"
+#include "ProgressWindow.h"
 #include "Startup.h"
 #include "Twips.h"
 #include "TypingBox.h"
@@ -20,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 
 Q_LOGGING_CATEGORY(lcWindow, "trenix.window", QtWarningMsg)
 
@@ -169,6 +171,12 @@ void GLVex::buildControls()
     Label9->setObjectName(QStringLiteral("Label9"));
     Label10->setObjectName(QStringLiteral("Label10"));
     Label11->setObjectName(QStringLiteral("Label11"));
+    // Progress sits in the strip's free left part; Ctrl+H opens it from the typing box too.
+    command(Label12, 660, 60, 1275, 345, &GLVex::Label12_Click);
+    Label12->setObjectName(QStringLiteral("Label12"));
+    auto *progressKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    progressKey->setContext(Qt::WindowShortcut);
+    connect(progressKey, &QShortcut::activated, this, &GLVex::Label12_Click);
 
     GamePict = new PlayField(this);
     GamePict->setObjectName(QStringLiteral("GamePict"));
@@ -293,6 +301,7 @@ void GLVex::Form_Load()
         {"GLVex.lblSpeed", [this](const QString &t) { lblSpeed->setText(t); }},
         {"GLVex.lblTime", [this](const QString &t) { lblTime->setText(t); }},
         {"GLVex.caption", [this](const QString &t) { setWindowTitle(t); }},
+        {"GLVex.label12", [this](const QString &t) { Label12->setCaption(t); }},
     };
     for (const Caption &c : captions)
         c.set(lookupText(QLatin1String(c.id)));
@@ -356,6 +365,7 @@ void GLVex::Label10_Click()
         const QString question = lookupText(QStringLiteral("QDYTCYXM"));
         const QString title = lookupText(QStringLiteral("RJXX"));
         if (GlVexM.dialogs && GlVexM.dialogs->askYesNo(question, title)) {
+            m_core.recordIfActive();
             pictScroll.stop();
             CreatWord.stop();
             GaTime.stop();
@@ -372,6 +382,18 @@ void GLVex::Label11_Click()
         {
             Frmhelp help(this);
             help.exec();
+        }
+        GlVexM.detailWord.clear();
+    });
+}
+
+void GLVex::Label12_Click()
+{
+    guard([this] {
+        GlVexM.detailWord = QStringLiteral("-1");
+        {
+            ProgressWindow progress(m_core, GlVexM.progress, this);
+            progress.exec();
         }
         GlVexM.detailWord.clear();
     });
@@ -418,7 +440,8 @@ void GLVex::mouseReleaseEvent(QMouseEvent *event)
 
 void GLVex::closeEvent(QCloseEvent *event)
 {
-    // The close box asks nothing; the timers go with the window.
+    // The close box asks nothing; the timers go with the window, a game to the history.
+    guard([this] { m_core.recordIfActive(); });
     pictScroll.stop();
     CreatWord.stop();
     GaTime.stop();

@@ -33,6 +33,7 @@ public:
     void Label9_Click();   // settings
     void Label10_Click();  // exit
     void Label11_Click();  // help
+    void Label12_Click();  // progress
     void Label1_Click(int index); // a word
     void pictScroll_Timer();
     void CreatWord_Timer();
@@ -50,7 +51,7 @@ public:
     QLabel *lbsd = nullptr, *lbzql = nullptr, *lbfs = nullptr, *timeDisplay = nullptr;
     QLabel *correctStatus = nullptr, *speedStatus = nullptr;
     CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
-                 *Label10 = nullptr, *Label11 = nullptr;
+                 *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr;
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

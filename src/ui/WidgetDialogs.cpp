@@ -1,6 +1,7 @@
 #include "WidgetDialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -33,6 +34,11 @@ void WidgetDialogs::showError(const QString &text)
         return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Trenix"), lines(text), QMessageBox::Ok, owner());
     box.exec();
+}
+
+QString WidgetDialogs::chooseSaveFile(const QString &title, const QString &suggested, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(owner(), title, suggested, filter);
 }
 
 } // namespace trenix

@@ -11,6 +11,7 @@ public:
     bool askYesNo(const QString &text, const QString &title) override;
     void inform(const QString &text, const QString &title) override;
     void showError(const QString &text) override;
+    QString chooseSaveFile(const QString &title, const QString &suggested, const QString &filter) override;
 };
 
 } // namespace trenix

@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "GameCore.h"
 #include "GlVexM.h"
+#include "PlayerSettings.h"
 #include "SettingsRules.h"
 #include "Twips.h"
 
@@ -175,6 +176,9 @@ void setForm::setSpeedOK_Click()
 
     GlVexM.wordFrom = range.from;
     GlVexM.wordTo = range.to;
+    const QString notKept = keepCurrentSettings();
+    if (!notKept.isEmpty())
+        m_core.notify(notKept);
     m_unloaded = true;
     QDialog::accept();
 }

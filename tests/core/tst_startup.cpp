@@ -132,7 +132,12 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
         QTemporaryDir workDir;
         const QStringList before = snapshot(folder.path());
+        QTemporaryDir home; // the player's kept settings are read from here, never from the real home
         QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, home.path());
+        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
+        process.setProcessEnvironment(env);
         process.setWorkingDirectory(workDir.path());
         process.start(program);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run

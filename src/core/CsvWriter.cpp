@@ -1,0 +1,83 @@
+#include "CsvWriter.h"
+
+#include "Error.h"
+#include "ProgressStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdio>
+
+namespace trenix {
+
+QString csvField(const QString &value)
+{
+    static const QString special = QStringLiteral(",\"\r\n");
+    bool quote = false;
+    for (QChar c : value)
+        quote = quote || special.contains(c);
+    if (!quote)
+        return value;
+    QString quoted = value;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString csvLine(const QStringList &fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        line += csvField(fields[i]);
+    }
+    return line + QStringLiteral("\r\n");
+}
+
+qint64 writeHistoryCsv(ProgressStore &progress, const QString &path)
+{
+    const auto failed = [&path](const QString &why) {
+        return Error(ErrorKind::File, QStringLiteral("%1: cannot be written (%2); nothing was written")
+                                          .arg(QDir::toNativeSeparators(path), why));
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
+    QByteArray bytes("\xEF\xBB\xBF");
+    bytes += csvLine(ProgressStore::csvHeader()).toUtf8();
+    qint64 games = 0;
+    const auto flush = [&] {
+        if (file.write(bytes) != bytes.size())
+            throw failed(file.errorString());
+        bytes.clear();
+    };
+    progress.forEachCsvRow([&](const QStringList &row) {
+        bytes += csvLine(row).toUtf8();
+        ++games;
+        if (bytes.size() > (1 << 16))
+            flush();
+    });
+    flush();
+    if (!file.commit())
+        throw failed(file.errorString());
+    return games;
+}
+
+int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
+{
+    try {
+        ProgressStore progress;
+        // No file yet means no game yet: the export is the header alone.
+        if (QFileInfo::exists(progressPath))
+            progress.openExisting(progressPath);
+        const qint64 games = writeHistoryCsv(progress, csvPath);
+        std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
+                     QDir::toNativeSeparators(csvPath).toLocal8Bit().constData());
+        return 0;
+    } catch (const Error &e) {
+        std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
+        return 1;
+    }
+}
+
+} // namespace trenix

@@ -1,0 +1,124 @@
+#include "PlayerSettings.h"
+
+#include "Error.h"
+#include "GameCore.h"
+#include "GlVexM.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSettings>
+#include <QStandardPaths>
+#include <algorithm>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcKept, "trenix.settings")
+
+namespace trenix {
+
+namespace {
+constexpr qint16 kSpeedLevels[] = {10, 8, 6, 4, 2}; // the settings dialog's options
+
+std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *present)
+{
+    const QVariant value = s.value(QLatin1String(key));
+    *present = value.isValid();
+    bool ok = false;
+    const int n = value.toString().trimmed().toInt(&ok);
+    if (!ok || n < -32768 || n > 32767)
+        return std::nullopt;
+    return qint16(n);
+}
+} // namespace
+
+QString PlayerSettings::defaultPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(QStringLiteral("trenix/trenix.conf"));
+}
+
+PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringList *warnings) const
+{
+    PracticeChoices choices = defaults;
+    const auto warn = [&](const QString &line) {
+        if (warnings)
+            *warnings << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), line);
+    };
+    if (!QFileInfo::exists(m_path))
+        return choices;
+    QSettings s(m_path, QSettings::IniFormat);
+    if (s.status() != QSettings::NoError) {
+        warn(QStringLiteral("cannot be read; the defaults are used"));
+        return choices;
+    }
+    s.beginGroup(QStringLiteral("practice"));
+    bool present = false;
+    const std::optional<qint16> speed = readInt16(s, "speedLevel", &present);
+    if (speed && std::find(std::begin(kSpeedLevels), std::end(kSpeedLevels), *speed) != std::end(kSpeedLevels))
+        choices.speedLevel = *speed;
+    else if (present)
+        warn(QStringLiteral("speedLevel is not one of 10, 8, 6, 4, 2; the speed level stays %1").arg(defaults.speedLevel));
+
+    bool fromPresent = false, toPresent = false;
+    const std::optional<qint16> from = readInt16(s, "rangeFrom", &fromPresent);
+    const std::optional<qint16> to = readInt16(s, "rangeTo", &toPresent);
+    if (from && to && *from <= *to) {
+        choices.wordFrom = *from;
+        choices.wordTo = *to;
+    } else if (fromPresent || toPresent) {
+        // The two make one range: one bad end voids both.
+        warn(QStringLiteral("rangeFrom and rangeTo are not a range of whole numbers from -32768 to 32767;"
+                            " the range stays %1 to %2").arg(defaults.wordFrom).arg(defaults.wordTo));
+    }
+    return choices;
+}
+
+void PlayerSettings::write(const PracticeChoices &choices) const
+{
+    QSettings s(m_path, QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("practice"));
+    s.setValue(QStringLiteral("speedLevel"), int(choices.speedLevel));
+    s.setValue(QStringLiteral("rangeFrom"), int(choices.wordFrom));
+    s.setValue(QStringLiteral("rangeTo"), int(choices.wordTo));
+    s.endGroup();
+    s.sync();
+    if (s.status() != QSettings::NoError)
+        throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2)")
+                                         .arg(QDir::toNativeSeparators(m_path),
+                                              s.status() == QSettings::AccessError ? QStringLiteral("cannot write the file")
+                                                                                   : QStringLiteral("the file is not an INI file")));
+}
+
+void applyKeptSettings(GameCore &core)
+{
+    if (GlVexM.keptSettingsFile.isEmpty())
+        return;
+    QStringList warnings;
+    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo};
+    const PracticeChoices kept = PlayerSettings(GlVexM.keptSettingsFile).read(defaults, &warnings);
+    for (const QString &line : std::as_const(warnings))
+        qCWarning(lcKept).noquote() << line;
+    GlVexM.wordFrom = kept.wordFrom;
+    GlVexM.wordTo = kept.wordTo;
+    if (kept.speedLevel != GlVexM.speedLevel) {
+        // As the window's load sets them, with the kept level.
+        GlVexM.speedLevel = kept.speedLevel;
+        core.pictScroll.Interval = int(kept.speedLevel) * 1000;
+        core.CreatWord.Interval = int(kept.speedLevel) * 1000;
+    }
+}
+
+QString keepCurrentSettings()
+{
+    if (GlVexM.keptSettingsFile.isEmpty())
+        return QString();
+    try {
+        PlayerSettings(GlVexM.keptSettingsFile).write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo});
+    } catch (const Error &e) {
+        qCWarning(lcKept).noquote() << e.message();
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace trenix

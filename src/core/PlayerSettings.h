@@ -1,0 +1,41 @@
+#pragma once
+// The player's choices kept between runs: an INI file at the standard place
+// (~/.config/trenix/trenix.conf), group [practice]. config.dat stays as it is.
+#include <QString>
+#include <QStringList>
+
+namespace trenix {
+
+class GameCore;
+
+struct PracticeChoices {
+    qint16 speedLevel = 8;
+    qint16 wordFrom = 1;
+    qint16 wordTo = 999;
+};
+
+class PlayerSettings {
+public:
+    explicit PlayerSettings(QString path) : m_path(std::move(path)) {}
+    // ~/.config/trenix/trenix.conf, or where the platform keeps such files.
+    static QString defaultPath();
+
+    const QString &path() const { return m_path; }
+    // The kept values over the defaults. A key that is missing keeps its default;
+    // one that is unreadable or out of range too, with a line in warnings.
+    PracticeChoices read(const PracticeChoices &defaults, QStringList *warnings) const;
+    // Throws Error naming the file when it cannot be written.
+    void write(const PracticeChoices &choices) const;
+
+private:
+    QString m_path;
+};
+
+// Start-up, after the window's own defaults: the kept speed and range, from the
+// file in GlVexM.keptSettingsFile (nothing when it is empty). Warnings go to stderr.
+void applyKeptSettings(GameCore &core);
+// The settings dialog's OK: the current speed and range are kept. Failures go
+// to stderr and come back as a notice for the message line (empty when kept).
+QString keepCurrentSettings();
+
+} // namespace trenix

@@ -1,0 +1,82 @@
+#include "ProgressStats.h"
+
+#include "PracticeStore.h"
+
+#include <QDateTime>
+
+namespace trenix {
+
+namespace {
+constexpr qint64 kDayS = 86400;
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+} // namespace
+
+qint64 localDay(qint64 utcMs, qint32 utcOffsetS)
+{
+    return floorDiv(floorDiv(utcMs, 1000) + utcOffsetS, kDayS);
+}
+
+qint32 utcOffsetAt(qint64 utcMs, const QTimeZone &zone)
+{
+    return zone.isValid() ? zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)) : 0;
+}
+
+qint64 localToday(qint64 utcMs, const QTimeZone &zone)
+{
+    return localDay(utcMs, utcOffsetAt(utcMs, zone));
+}
+
+int currentStreak(const std::vector<qint64> &daysNewestFirst, qint64 today)
+{
+    if (daysNewestFirst.empty())
+        return 0;
+    qint64 expected = daysNewestFirst.front() == today ? today : today - 1;
+    int streak = 0;
+    for (qint64 day : daysNewestFirst) {
+        if (day > expected)
+            continue; // a game dated after today (the clock was set back) counts for nothing
+        if (day != expected)
+            break;
+        ++streak;
+        --expected;
+    }
+    return streak;
+}
+
+qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone)
+{
+    if (days <= 0)
+        return 0;
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(nowUtcMs, zone.isValid() ? zone : QTimeZone::utc());
+    const QDate first = now.date().addDays(-(days - 1));
+    return QDateTime(first, QTime(0, 0), now.timeZone()).toMSecsSinceEpoch();
+}
+
+ProgressReport buildReport(ProgressStore &progress, PracticeStore *practice, int language,
+                           qint64 nowUtcMs, const QTimeZone &zone)
+{
+    ProgressReport report;
+    report.summary = progress.summary(localToday(nowUtcMs, zone));
+    report.missed = progress.mostMissed(kMissedShown);
+    report.recent = progress.recent(kRecentShown);
+    if (practice) {
+        for (MissedWord &m : report.missed) {
+            try {
+                if (const std::optional<DetailEntry> entry = practice->detail(language, m.word)) {
+                    m.pinyin = entry->py;
+                    m.english = entry->yw;
+                }
+            } catch (const Error &) {
+                break; // no dictionary for this language: the words stand alone
+            }
+        }
+    }
+    return report;
+}
+
+} // namespace trenix

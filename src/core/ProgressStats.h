@@ -1,0 +1,43 @@
+#pragma once
+// Calendar arithmetic of the history: the player's local days, the streak of
+// days practised, the periods the chart shows; and the report the progress
+// window draws, gathered from the two stores.
+#include "ProgressStore.h"
+
+#include <QTimeZone>
+#include <vector>
+
+namespace trenix {
+
+class PracticeStore;
+
+// Days since 1970-01-01 in local time, for a UTC instant and an offset east of UTC.
+qint64 localDay(qint64 utcMs, qint32 utcOffsetS);
+// Today for the wall clock's instant in its zone.
+qint64 localToday(qint64 utcMs, const QTimeZone &zone);
+// Offset of the zone from UTC at that instant, in seconds.
+qint32 utcOffsetAt(qint64 utcMs, const QTimeZone &zone);
+
+// Days in a row with a game, counted back from today; a day without a game yet
+// today does not break it until the day is over. Days newest first, distinct.
+int currentStreak(const std::vector<qint64> &daysNewestFirst, qint64 today);
+
+// The first instant of the last `days` local calendar days (today included);
+// 0 days means the whole history.
+qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone);
+
+struct ProgressReport {
+    ProgressSummary summary;
+    std::vector<MissedWord> missed;
+    std::vector<RecentGame> recent;
+};
+
+inline constexpr int kMissedShown = 10;
+inline constexpr int kRecentShown = 100;
+
+// Everything but the chart; pinyin and English of the missed words from the
+// dictionary of this language when a practice store is given.
+ProgressReport buildReport(ProgressStore &progress, PracticeStore *practice, int language,
+                           qint64 nowUtcMs, const QTimeZone &zone);
+
+} // namespace trenix
