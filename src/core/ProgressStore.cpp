@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStorageInfo>
 
 Q_LOGGING_CATEGORY(lcProgress, "trenix.progress")
 
@@ -88,6 +89,26 @@ QString shortReason(const Error &e, const QString &path)
     return second > 0 ? message.left(second) : message;
 }
 
+// Nothing to keep: no file, or the empty one a first start cut short leaves.
+bool isFresh(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() == 0 && !QFileInfo::exists(path + QStringLiteral("-wal")));
+}
+
+// The engine says "unable to open" or "disk I/O error" when the folder cannot
+// take the file or its journals; the player is told which.
+QString openFailure(const Error &e, const QString &path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (folder.exists() && (!folder.isWritable() || (file.exists() && !file.isWritable())))
+        return QStringLiteral("%1: the file or its folder is read-only").arg(file.fileName());
+    if (folder.exists() && QStorageInfo(folder.absoluteFilePath()).bytesAvailable() < (qint64(1) << 16))
+        return QStringLiteral("%1: the disk is full").arg(file.fileName());
+    return shortReason(e, path);
+}
+
 std::optional<double> optionalReal(const Statement &st, int column)
 {
     return st.isNull(column) ? std::nullopt : std::optional<double>(st.real(column));
@@ -117,8 +138,7 @@ void ProgressStore::close()
 void ProgressStore::open(const QString &path)
 {
     m_notice.clear();
-    const QFileInfo info(path);
-    if (info.exists() && !(info.isFile() && info.size() == 0)) {
+    if (!isFresh(path)) {
         openFile(path, true);
         return;
     }
@@ -144,12 +164,13 @@ void ProgressStore::openFile(const QString &path, bool createMissing)
     m_state = State::Closed;
     m_status.clear();
     const QFileInfo info(path);
-    // An empty file is what a start cut short at the very beginning leaves: nothing to keep.
-    const bool fresh = !info.exists() || (info.isFile() && info.size() == 0);
+    const bool fresh = isFresh(path);
+    // Until its first checkpoint an empty main file may have its games in the journal.
+    const bool emptyWithJournal = !fresh && info.isFile() && info.size() == 0;
     try {
         if (fresh && !createMissing)
             throw Error(ErrorKind::StoreMissing, QStringLiteral("%1: the file is missing").arg(path));
-        if (!fresh) {
+        if (!fresh && !emptyWithJournal) {
             // Read the version without writing a byte: a newer file is left as it is.
             Store probe(path, QByteArray(), Store::Mode::ReadOnly);
             if (userVersion(probe) > kSchemaVersion) {
@@ -163,7 +184,7 @@ void ProgressStore::openFile(const QString &path, bool createMissing)
         }
         if (fresh && !QDir().mkpath(info.absolutePath()))
             throw Error(ErrorKind::File, QStringLiteral("%1: the folder cannot be created").arg(path));
-        m_store = Store(path, QByteArray(), fresh ? Store::Mode::Create : Store::Mode::ReadWrite);
+        m_store = Store(path, QByteArray(), fresh || emptyWithJournal ? Store::Mode::Create : Store::Mode::ReadWrite);
         // WAL: a game's commit is one append; a kill never leaves a half-written game.
         m_store.exec(QStringLiteral("pragma journal_mode=wal; pragma synchronous=normal; pragma foreign_keys=on"));
         migrate();
@@ -175,7 +196,8 @@ void ProgressStore::openFile(const QString &path, bool createMissing)
             return;
         }
         m_state = State::Unavailable;
-        m_status = localized("Progress.unavailable", "Games cannot be recorded: %1").arg(shortReason(e, path));
+        m_reason = openFailure(e, path);
+        m_status = localized("Progress.unavailable", "Games cannot be recorded: %1").arg(m_reason);
         if (!createMissing)
             throw;
         tell(m_status);
@@ -213,9 +235,9 @@ void ProgressStore::setAside(const QString &why)
         QFile file(from);
         if (!file.rename(target + QLatin1String(suffix))) {
             m_state = State::Unavailable;
-            m_status = localized("Progress.unavailable", "Games cannot be recorded: %1")
-                           .arg(QStringLiteral("%1 is damaged and cannot be set aside (%2)")
-                                    .arg(QFileInfo(from).fileName(), file.errorString()));
+            m_reason = QStringLiteral("%1 is damaged and cannot be set aside (%2)")
+                           .arg(QFileInfo(from).fileName(), file.errorString());
+            m_status = localized("Progress.unavailable", "Games cannot be recorded: %1").arg(m_reason);
             tell(m_status);
             return;
         }
@@ -244,7 +266,7 @@ bool ProgressStore::record(const GameRecord &game)
         }
     }
     if (m_state == State::Unavailable)
-        tell(localized("Progress.notRecorded", "This game was not recorded: %1").arg(m_status));
+        tell(localized("Progress.notRecorded", "This game was not recorded: %1").arg(m_reason));
     return false;
 }
 

@@ -95,6 +95,7 @@ private:
     QString m_path;
     QString m_notice;
     QString m_status;
+    QString m_reason; // why the file cannot be used, in the player's words
 };
 
 // Where the progress store of this run lives: beside the practice store.

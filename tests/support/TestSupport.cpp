@@ -87,6 +87,7 @@ void GameFixture::start(const QMap<int, QList<DictionaryEntry>> &dictionaries, q
 {
     core.reset();
     resetAll(&clock, &dialogs, &random);
+    GlVexM.wallClock = &wallClock;
     dialogs = ScriptedDialogs();
     folder = gameFolder(dictionaries, from, to, languageCode);
     loadCore(view);

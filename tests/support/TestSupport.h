@@ -22,6 +22,15 @@ public:
     void advance(qint64 ms) { now += ms; }
 };
 
+// Calendar time the test sets: UTC milliseconds and the player's zone.
+class FakeWallClock final : public WallClock {
+public:
+    qint64 now = 1767225600000; // 2026-01-01T00:00:00Z
+    QTimeZone zone = QTimeZone::utc();
+    qint64 utcMs() const override { return now; }
+    QTimeZone timeZone() const override { return zone; }
+};
+
 class ScriptedDialogs final : public Dialogs {
 public:
     QList<bool> answers;      // taken in order; No when empty
@@ -35,6 +44,8 @@ public:
     }
     void inform(const QString &text, const QString &title) override { notices << title + u'|' + text; }
     void showError(const QString &text) override { errors << text; }
+    QString savePath; // the file chosen in a save dialog
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return savePath; }
 };
 
 // A fresh program folder; install() points the module variables at it.
@@ -67,6 +78,7 @@ std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>
 class GameFixture {
 protected:
     FakeClock clock;
+    FakeWallClock wallClock;
     ScriptedDialogs dialogs;
     Random random;
     std::unique_ptr<ProgramFolder> folder;

@@ -1,8 +1,10 @@
 // Plays against the store in FOLDER without end, so that a test can SIGKILL it at any
-// moment (start: game starts; land: fall ticks, every game over starting the next), or
-// holds an exclusive lock on it (lock). Prints "ready" once the loop or lock begins.
+// moment (start: game starts; land: fall ticks, every game over starting the next;
+// record: short games, each kept in FOLDER/progress.db), or holds an exclusive lock
+// on it (lock). Prints "ready" once the loop or lock begins.
 #include "GameCore.h"
 #include "GlVexM.h"
+#include "ProgressStore.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -23,7 +25,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc != 3) {
-        std::fputs("usage: killme start|land|lock FOLDER\n", stderr);
+        std::fputs("usage: killme start|land|record|lock FOLDER\n", stderr);
         return 64;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
@@ -49,6 +51,18 @@ int main(int argc, char *argv[])
         GlVexM.languageCode = 2;
         GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); });
         core.load();
+        ProgressStore progress;
+        if (mode == QLatin1String("record")) {
+            progress.open(progressStorePath());
+            GlVexM.progress = &progress;
+            core.Label3_Click();
+            std::puts("ready");
+            for (;;) { // a hit, then the end command; Yes starts the next game
+                core.screen.TxT = core.Label1[1].Caption;
+                core.TxT_KeyUp(GameCore::kKeyEnter, 0);
+                core.Label8_Click();
+            }
+        }
         if (mode == QLatin1String("land"))
             core.Label3_Click();
         std::puts("ready");
