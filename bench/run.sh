@@ -2,7 +2,7 @@
 # Builds and runs every benchmark and prints one table: median, min and max of
 # several runs per figure, with TIPP10 measured the same way in the same run.
 #
-#   bench/run.sh                 full run (about 6 minutes)
+#   bench/run.sh                 full run (about 7 minutes)
 #   RUNS=5 IDLE_SECONDS=20 IDLE_RUNS=1 QUICK=1 bench/run.sh    a shorter look
 #
 # Needs Xvfb and xdotool, and tipp10 (apt-get install -y tipp10) for
@@ -82,6 +82,10 @@ done
 # --- In-process figures: start, tick, Enter, repaint ----------------------------
 "$BENCH" timings "$WORK" ${QUICK:+--quick} 2>/dev/null >"$RAW/timings.tsv"
 
+# --- The history with 10,000 games: recording, the progress window, the export ----
+cmake --build "$BUILD" --target trenix_bench_progress >/dev/null
+"$BUILD/bench/trenix_bench_progress" "$WORK/progress" ${QUICK:+--quick} 2>/dev/null >"$RAW/progress.tsv"
+
 # --- Peak memory of running games, in-process (offscreen) -----------------------
 for _ in 1 2 3; do
     "$BENCH" hold "$WORK/real" 1 999 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold999"
@@ -160,5 +164,12 @@ if [ -n "$HAVE_TIPP10" ]; then
     T_RSS=$(stats "$RAW/tipp10.rss" 0.0009765625)
     line "TIPP10: peak RSS, first window settled, Xvfb" MB "$T_RSS" ""
 fi
+while IFS=$'\t' read -r key label m lo hi unit n; do
+    target=""
+    case $key in
+        progress.record) target="<= 5" ;; progress.window) target="<= 150" ;; progress.export) target="<= 1000" ;;
+    esac
+    line "$label" "$unit" "$m $lo $hi $n" "$target"
+done <"$RAW/progress.tsv"
 cat "$RAW/load"
 echo "raw figures: $RAW/"

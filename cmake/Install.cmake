@@ -27,7 +27,8 @@ endforeach()
 
 install(FILES ${TRENIX_PACKAGING_DIR}/io.github.trenix.Trenix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-install(FILES ${CMAKE_SOURCE_DIR}/data/LICENSES.md ${CMAKE_SOURCE_DIR}/docs/input-methods.md
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/data/LICENSES.md ${CMAKE_SOURCE_DIR}/docs/input-methods.md
+        ${CMAKE_SOURCE_DIR}/docs/progress.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/trenix)
 
 # --- Debian package: cpack -G DEB ----------------------------------------------
@@ -35,6 +36,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trenix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Trenix")
+# The program is GPL-3.0-or-later (Qt Charts is GPL-3); the dictionary data CC BY-SA 4.0.
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CONTACT "Trenix maintainers <maintainers@users.noreply.c-seed-344d24f7.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "typing practice game for Chinese words")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -52,7 +55,7 @@ if(TRENIX_DPKG_SHLIBDEPS)
 else()
   # The Debian 12 names of the libraries the program links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libsqlcipher0, fonts-noto-cjk")
+      "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libqt6charts6 (>= 6.4), libsqlcipher0, fonts-noto-cjk")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-translations-l10n, fonts-liberation2")
 include(CPack)

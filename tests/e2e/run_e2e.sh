@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end on a virtual X screen: the real executable in a fresh program folder
-# shows its window, starts a game, takes a typed word and exits with Yes.
+# shows its window, starts a game, takes a typed word and exits with Yes; the game
+# is kept in progress.db and exported by --export-history.
 # Usage: run_e2e.sh <trenix executable> <folder with the data files>
 # Exit status: 0 passed, 1 failed, 77 a needed tool is missing (skipped).
 set -euo pipefail
@@ -133,4 +134,11 @@ STATUS=$?
 set -e
 APP_PID=""
 [[ $STATUS -eq 0 ]] || fail "the program ended with status $STATUS"
+
+# --- the game is kept, and the command line exports it ---------------------------------
+KEPT=$(sqlcipher "$PROGRAM/progress.db" "select count(*) from games where hits >= 1;" 2>&1) || true
+[[ $KEPT == 1 ]] || fail "the game ended by the exit command was not kept: $KEPT"
+env -u DISPLAY "$PROGRAM/trenix" --export-history "$WORK/games.csv" 2>>"$WORK/app.log" \
+    || fail "--export-history ended with status $?"
+[[ $(wc -l <"$WORK/games.csv") -eq 2 ]] || fail "the export does not hold a header and one game: $(cat "$WORK/games.csv")"
 echo "PASS"
