@@ -120,8 +120,13 @@ int main(int argc, char *argv[])
             die(QStringLiteral("recording failed: %1").arg(progress.takeNotice()));
         record.push_back(wallMs() - t0);
     }
-    // The last 1000 are the ones with a long history behind them.
-    row("progress.record", "record one game (30 words) into 9,000 to 10,000", {record.end() - 1000, record.end()});
+    // The last 1000 are the ones with a long history behind them. The slow few are
+    // the journal's checkpoints, one every thousand pages.
+    const std::vector<double> last(record.end() - 1000, record.end());
+    const auto slow = std::count_if(last.begin(), last.end(), [](double ms) { return ms > 5; });
+    const QByteArray label = QStringLiteral("record one game (30 words) into 9,000 to 10,000 (%1 of 1000 over 5 ms)")
+                                 .arg(slow).toUtf8();
+    row("progress.record", label.constData(), last);
 
     GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); });
     const int runs = quick ? 3 : 9;
@@ -130,6 +135,7 @@ int main(int argc, char *argv[])
         const double t0 = wallMs();
         auto window = std::make_unique<ProgressWindow>(core, &progress);
         window->show();
+        QCoreApplication::processEvents(); // exposed and drawn, as a real window's first paint
         window->repaint();
         const double t1 = wallMs();
         window->period->setCurrentIndex(2);

@@ -52,7 +52,12 @@ constexpr Migration kMigrations[] = {
      " ticks integer not null,"
      " top integer not null);"
      "create index game_words_game on game_words(game_id);"
-     "create index game_words_landed on game_words(word, game_id) where landed=1;"},
+     // Kept with each game so that the window need not count the word rows.
+     "create table missed_words ("
+     " word text primary key,"
+     " landed integer not null,"         // games in which it reached the pile
+     " last_game integer not null);"
+     "create index missed_words_rank on missed_words(landed, last_game);"},
 };
 
 QString localized(const char *id, const char *english)
@@ -291,10 +296,18 @@ void ProgressStore::write(const GameRecord &game)
     lastId.reset();
     Statement word = m_store.prepare(QStringLiteral(
         "insert into game_words(game_id, word, hit, landed, ticks, top) values (?1, ?2, ?3, ?4, ?5, ?6)"));
+    Statement missed = m_store.prepare(QStringLiteral(
+        "insert or ignore into missed_words(word, landed, last_game) values (?1, 0, ?2)"));
+    Statement missedAgain = m_store.prepare(QStringLiteral(
+        "update missed_words set landed = landed + 1, last_game = ?2 where word = ?1"));
     for (const WordOutcome &w : game.words) {
         word.bind(1, id).bind(2, w.word).bind(3, w.hit ? 1 : 0).bind(4, w.landed ? 1 : 0);
         word.bind(5, w.ticks).bind(6, w.top);
         word.run();
+        if (w.landed) {
+            missed.bind(1, w.word).bind(2, id).run();
+            missedAgain.bind(1, w.word).bind(2, id).run();
+        }
     }
     tx.commit();
 }
@@ -358,8 +371,7 @@ std::vector<MissedWord> ProgressStore::mostMissed(int limit)
     return reading([&] {
         std::vector<MissedWord> result;
         Statement st = m_store.prepare(QStringLiteral(
-            "select word, count(*) as n from game_words where landed=1 group by word"
-            " order by n desc, max(game_id) desc limit ?1"));
+            "select word, landed from missed_words order by landed desc, last_game desc limit ?1"));
         st.bind(1, limit);
         while (st.next())
             result.push_back({st.text(0), st.integer(1), QString(), QString()});
@@ -431,7 +443,7 @@ void ProgressStore::clear()
     if (m_state != State::Ready)
         return;
     Transaction tx(m_store);
-    m_store.exec(QStringLiteral("delete from game_words; delete from games;"));
+    m_store.exec(QStringLiteral("delete from missed_words; delete from game_words; delete from games;"));
     tx.commit();
 }
 
