@@ -80,7 +80,6 @@ void PlayerSettings::write(const PracticeChoices &choices) const
     s.setValue(QStringLiteral("speedLevel"), int(choices.speedLevel));
     s.setValue(QStringLiteral("rangeFrom"), int(choices.wordFrom));
     s.setValue(QStringLiteral("rangeTo"), int(choices.wordTo));
-    s.endGroup();
     s.sync();
     if (s.status() != QSettings::NoError)
         throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2)")

@@ -23,7 +23,7 @@ qint64 localDay(qint64 utcMs, qint32 utcOffsetS)
 
 qint32 utcOffsetAt(qint64 utcMs, const QTimeZone &zone)
 {
-    return zone.isValid() ? zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)) : 0;
+    return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)); // 0 for an invalid zone
 }
 
 qint64 localToday(qint64 utcMs, const QTimeZone &zone)

@@ -87,8 +87,8 @@ private slots:
         QFETCH(QList<int>, daysAgo);
         QFETCH(int, period);
         wallClock.now = QDateTime::fromString(QStringLiteral("2026-06-15T10:00:00Z"), Qt::ISODate).toMSecsSinceEpoch();
-        for (int d : daysAgo)
-            QVERIFY(progress.record(game(wallClock.now - qint64(d) * 86400000 - 3600000)));
+        for (int d : daysAgo) // each half a minute into its day: a period begins at midnight
+            QVERIFY(progress.record(game(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000)));
         ProgressWindow window(*core, &progress);
         window.period->setCurrentIndex(period);
         window.show();
@@ -98,8 +98,13 @@ private slots:
         QCOMPARE(window.games->text(), QString::number(daysAgo.size()));
         QCOMPARE(window.recentTable->rowCount(), int(daysAgo.size()));
         QCOMPARE(window.missedTable->rowCount(), daysAgo.isEmpty() ? 0 : 1);
-        if (!daysAgo.isEmpty()) // pinyin and English from the dictionary
-            QCOMPARE(window.missedTable->item(0, 2)->text(), QStringLiteral("en1"));
+        if (daysAgo.isEmpty())
+            return;
+        QCOMPARE(window.missedTable->item(0, 2)->text(), QStringLiteral("en1")); // English from the dictionary
+        QStringList newest;
+        for (int c = 1; c < window.recentTable->columnCount(); ++c)
+            newest << window.recentTable->item(0, c)->text();
+        QCOMPARE(newest, (QStringList{"30", "2.0", "50.0%", "1", "2", "1", "1-5"}));
     }
 
     void window_gameNotHeldOrNotReleasedOrNotOpened_data()
