@@ -43,23 +43,6 @@ QStringList column(const QString &path, const QString &sql)
     return out;
 }
 
-GameRecord game(qint64 startUtcMs, qint32 offsetS = 0, const QStringList &landed = {})
-{
-    GameRecord g;
-    g.startUtcMs = startUtcMs;
-    g.endUtcMs = startUtcMs + 60000;
-    g.utcOffsetS = offsetS;
-    g.seconds = 60;
-    g.selection = QStringLiteral("range:1-999");
-    g.entries = 4;
-    g.hits = 3;
-    g.speed = 3;
-    g.accuracy = 0.75;
-    for (const QString &w : landed)
-        g.words.push_back({w, false, true, 9, 5190});
-    return g;
-}
-
 qint64 utc(const char *iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate).toMSecsSinceEpoch(); }
 } // namespace
 
@@ -188,7 +171,7 @@ private slots:
         if (version > 1) {
             QCOMPARE(progress.state(), ProgressStore::State::Newer);
             QVERIFY(progress.takeNotice().contains(QLatin1String(kProgressFile)));
-            QVERIFY(!progress.record(game(wallClock.now)));
+            QVERIFY(!progress.record(sampleGame(wallClock.now)));
             QCOMPARE(progress.takeNotice(), QString()); // told once, at the start
             QCOMPARE(bytes(path()), before);
             QCOMPARE(QDir(folder->path()).entryList({QStringLiteral("progress*")}, QDir::Files), QStringList{QLatin1String(kProgressFile)});
@@ -200,7 +183,7 @@ private slots:
             QCOMPARE(bytes(aside + QStringLiteral("-wal")), wal);
             QVERIFY(progress.takeNotice().contains(QFileInfo(aside).fileName()));
         }
-        QVERIFY(progress.record(game(wallClock.now, 0, {QStringLiteral("词")})));
+        QVERIFY(progress.record(sampleGame(wallClock.now, 0, {QStringLiteral("词")})));
         QCOMPARE(column(path(), QStringLiteral("pragma user_version")), QStringList{QStringLiteral("1")});
         QCOMPARE(column(path(), QStringLiteral("select word from game_words")), QStringList{QStringLiteral("词")});
     }
@@ -254,7 +237,7 @@ private slots:
         });
         const QString file = disk.filePath(QLatin1String(kProgressFile));
         progress.open(file);
-        QVERIFY(progress.record(game(wallClock.now, 0, {QStringLiteral("词")})));
+        QVERIFY(progress.record(sampleGame(wallClock.now, 0, {QStringLiteral("词")})));
         if (diskFull) { // while the file is open
             QFile filler(disk.filePath(QStringLiteral("filler")));
             QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -288,8 +271,8 @@ private slots:
         openProgress();
         const QStringList words{QStringLiteral("一,二"), QStringLiteral("说\"好\""), QStringLiteral("上\r\n下"),
                                 QStringLiteral("左\n右")};
-        QVERIFY(progress.record(game(utc("2026-02-01T23:30:00Z"), 8 * 3600, words)));
-        QVERIFY(progress.record(game(utc("2026-02-02T01:00:00Z"))));
+        QVERIFY(progress.record(sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, words)));
+        QVERIFY(progress.record(sampleGame(utc("2026-02-02T01:00:00Z"))));
         const QString csv = folder->file(QStringLiteral("history.csv"));
         QCOMPARE(writeHistoryCsv(progress, csv), qint64(2));
         QVERIFY(bytes(csv).startsWith("\xEF\xBB\xBF" "game,"));
@@ -313,7 +296,7 @@ private slots:
     {
         folder->copyFromBuild({QLatin1String(kStoreFile)});
         openProgress();
-        QVERIFY(progress.record(game(wallClock.now, 0, {QStringLiteral("词")})));
+        QVERIFY(progress.record(sampleGame(wallClock.now, 0, {QStringLiteral("词")})));
         const QString program = folder->file(QStringLiteral("trenix")); // reads the folder it is in
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
         QProcess process;
@@ -359,7 +342,7 @@ private slots:
         openProgress();
         const QTimeZone zone(offsetH * 3600);
         for (qint64 start : starts)
-            QVERIFY(progress.record(game(start, utcOffsetAt(start, zone))));
+            QVERIFY(progress.record(sampleGame(start, utcOffsetAt(start, zone))));
         QTEST(progress.summary(localToday(now, zone)).streakDays, "expected");
     }
 

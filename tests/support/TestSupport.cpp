@@ -109,6 +109,23 @@ void GameFixture::stop()
     folder.reset();
 }
 
+GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS, const QStringList &landed)
+{
+    GameRecord g;
+    g.startUtcMs = startUtcMs;
+    g.endUtcMs = startUtcMs + 60000;
+    g.utcOffsetS = utcOffsetS;
+    g.seconds = 60;
+    g.selection = QStringLiteral("range:1-5");
+    g.entries = 4;
+    g.hits = 3;
+    g.speed = 3;
+    g.accuracy = 0.75;
+    for (const QString &w : landed)
+        g.words.push_back({w, false, true, 9, 5190});
+    return g;
+}
+
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix)
 {
     QList<DictionaryEntry> entries;

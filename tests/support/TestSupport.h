@@ -92,6 +92,9 @@ protected:
     void stop();
 };
 
+// A kept game of 60 s, 4 entries and 3 hits, whose given words landed.
+GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {});
+
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
 
