@@ -298,6 +298,7 @@ void ProgressWindow::showPeriod(int index)
     m_dateAxis->setFormat(span > 60 ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd"));
     m_dateAxis->setRange(QDateTime(firstDay, QTime(0, 0), zone), QDateTime(lastDay.addDays(1), QTime(0, 0), zone));
     m_speedAxis->setRange(0, roundUp(topSpeed * 1.1, 10));
+    m_speedAxis->applyNiceNumbers(); // labels on round numbers
     m_accuracyAxis->setRange(0, roundUp(topAccuracy, 100));
 }
 

@@ -253,6 +253,7 @@ private slots:
         core->TxT_KeyUp(GameCore::kKeyEnter, 0);
         core->Label8_Click();
         QVERIFY2(core->screen.lbmessageVisible && core->screen.lbmessage.contains(reason), qPrintable(core->screen.lbmessage));
+        QVERIFY(!progress.record(sampleGame(wallClock.now)));
         core->Label3_Click(); // the game goes on, the notice stays in sight
         QVERIFY(core->running());
         QVERIFY(core->screen.lbmessage.contains(reason));
@@ -355,7 +356,8 @@ private slots:
         QTest::newRow("kept") << QByteArray("[practice]\nspeedLevel=2\nrangeFrom=5\nrangeTo=5\n") << QList<int>{2, 5, 5} << 0;
         QTest::newRow("speed not a level") << QByteArray("[practice]\nspeedLevel=7\nrangeFrom=3\nrangeTo=9\n") << QList<int>{8, 3, 9} << 1;
         QTest::newRow("range reversed") << QByteArray("[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n") << QList<int>{4, 1, 999} << 1;
-        QTest::newRow("beyond 16 bits, letters") << QByteArray("[practice]\nspeedLevel=x\nrangeFrom=1\nrangeTo=40000\n") << QList<int>{8, 1, 999} << 2;
+        QTest::newRow("letters") << QByteArray("[practice]\nspeedLevel=x\nrangeFrom=abc\nrangeTo=5\n") << QList<int>{8, 1, 999} << 2;
+        QTest::newRow("beyond 16 bits") << QByteArray("[practice]\nrangeFrom=-30000\nrangeTo=40000\n") << QList<int>{8, 1, 999} << 1;
         QTest::newRow("other group only") << QByteArray("[config]\nspeedLevel=2\n") << QList<int>{8, 1, 999} << 0;
         QTest::newRow("cannot be written") << QByteArray("a file where the folder should be") << QList<int>{8, 1, 999} << 0;
     }
