@@ -125,13 +125,14 @@ void ProgressWindow::buildControls()
     chart->addSeries(speedSeries);
     chart->addSeries(accuracySeries);
     m_dateAxis = new QDateTimeAxis(chart);
-    m_dateAxis->setTickCount(7);
     m_speedAxis = new QValueAxis(chart);
+    m_speedAxis->setTickCount(5);
     m_speedAxis->setTitleText(text("Progress.speedAxis"));
     m_speedAxis->setLabelFormat(QStringLiteral("%d"));
     m_accuracyAxis = new QValueAxis(chart);
     m_accuracyAxis->setTitleText(text("Progress.accuracyAxis"));
     m_accuracyAxis->setLabelFormat(QStringLiteral("%d"));
+    m_accuracyAxis->setTickCount(5);
     chart->addAxis(m_dateAxis, Qt::AlignBottom);
     chart->addAxis(m_speedAxis, Qt::AlignLeft);
     chart->addAxis(m_accuracyAxis, Qt::AlignRight);
@@ -291,14 +292,17 @@ void ProgressWindow::showPeriod(int index)
     if (days == 0 && points.empty())
         firstDay = lastDay;
     qint64 span = firstDay.daysTo(lastDay) + 1;
-    const qint64 intervals = std::min<qint64>(span, 6);
+    const qint64 intervals = span <= 7 ? span : 6; // a week day by day, longer periods in six steps
     span = (span + intervals - 1) / intervals * intervals;
     firstDay = lastDay.addDays(1 - span);
     m_dateAxis->setTickCount(int(intervals) + 1);
     m_dateAxis->setFormat(span > 60 ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("MM-dd"));
     m_dateAxis->setRange(QDateTime(firstDay, QTime(0, 0), zone), QDateTime(lastDay.addDays(1), QTime(0, 0), zone));
-    m_speedAxis->setRange(0, roundUp(topSpeed * 1.1, 10));
-    m_speedAxis->applyNiceNumbers(); // labels on round numbers
+    // Four steps of a round size on both axes, so that their grid lines coincide.
+    double step = 1;
+    for (int i = 0; step * 4 < topSpeed * 1.1; ++i)
+        step *= (i % 3 == 1) ? 2.5 : 2; // 1, 2, 5, 10, 20, 50, ...
+    m_speedAxis->setRange(0, step * 4);
     m_accuracyAxis->setRange(0, roundUp(topAccuracy, 100));
 }
 
