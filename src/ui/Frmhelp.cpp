@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "GlVexM.h"
+#include "Texts.h"
 #include "Twips.h"
 
 #include <QDir>
@@ -9,9 +10,13 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+
+Q_LOGGING_CATEGORY(lcHelp, "trenix.help")
 
 namespace trenix {
 
@@ -23,23 +28,10 @@ const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
 // The notice that stands in for a page picture that cannot be shown.
 QString missingNotice(int page, const QString &file, bool exists, const QString &reason)
 {
-    QString head, cause;
-    switch (GlVexM.languageCode) {
-    case 1:
-        head = QStringLiteral("Help page %1 cannot be shown.");
-        cause = exists ? QStringLiteral("The picture file cannot be read: %1").arg(reason)
-                       : QStringLiteral("The picture file is missing.");
-        break;
-    case 3:
-        head = QStringLiteral("無法顯示說明第 %1 頁。");
-        cause = exists ? QStringLiteral("無法讀取圖片檔案：%1").arg(reason) : QStringLiteral("找不到圖片檔案。");
-        break;
-    default:
-        head = QStringLiteral("无法显示帮助第 %1 页。");
-        cause = exists ? QStringLiteral("无法读取图片文件：%1").arg(reason) : QStringLiteral("找不到图片文件。");
-        break;
-    }
-    return head.arg(page) + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
+    const QString head = formatOr(textid::kHelpCannotShow, QStringLiteral("Help page %1 cannot be shown."), 1).arg(page);
+    const QString cause = exists ? formatOr(textid::kHelpUnreadable, QStringLiteral("The picture file cannot be read: %1"), 1).arg(reason)
+                                 : textOr(textid::kHelpMissing, QStringLiteral("The picture file is missing."));
+    return head + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
 }
 
 } // namespace
@@ -163,19 +155,53 @@ QString truncatedBmp(const QString &path)
 }
 } // namespace
 
+QImage Frmhelp::readPage(const QString &file, QString &reason)
+{
+    QImageReader reader(file);
+    // Qt's BMP reader fills missing rows of a cut-short file; the header says how long it should be.
+    const QString shortBy = truncatedBmp(file);
+    QImage image = shortBy.isEmpty() ? reader.read() : QImage();
+    if (image.isNull())
+        reason = shortBy.isEmpty() ? reader.errorString() : shortBy;
+    return image;
+}
+
+void Frmhelp::keyPressEvent(QKeyEvent *event)
+{
+    // The pages without the mouse: arrows and page keys turn them, digits pick one.
+    int page = m_page;
+    switch (event->key()) {
+    case Qt::Key_Right: case Qt::Key_Down: case Qt::Key_PageDown: case Qt::Key_Space: ++page; break;
+    case Qt::Key_Left: case Qt::Key_Up: case Qt::Key_PageUp: case Qt::Key_Backspace: --page; break;
+    case Qt::Key_Home: page = 1; break;
+    case Qt::Key_End: page = kPages; break;
+    default:
+        if (event->key() >= Qt::Key_1 && event->key() < Qt::Key_1 + kPages)
+            page = event->key() - Qt::Key_0;
+        else
+            return QDialog::keyPressEvent(event);
+    }
+    if (page >= 1 && page <= kPages && page != m_page)
+        loadPage(page);
+    event->accept();
+}
+
 void Frmhelp::loadPage(int page)
 {
     m_page = page;
     for (int i = 0; i < kPages; ++i)
         Label1[size_t(i)]->setCurrent(i + 1 == page);
 
+    // The page in the player's language; the one every copy has when it is not there.
+    const QString own = programFile(QStringLiteral("help0%1-%2.bmp").arg(page).arg(GlVexM.languageCode));
+    QString reason;
+    QImage image = readPage(own, reason);
+    if (image.isNull() && QFileInfo::exists(own))
+        qCWarning(lcHelp).noquote() << own << "cannot be shown:" << reason;
     const QString file = programFile(QStringLiteral("help0%1.bmp").arg(page));
-    QImageReader reader(file);
-    // Qt's BMP reader fills missing rows of a cut-short file; the header says how long it should be.
-    const QString shortBy = truncatedBmp(file);
-    QImage image = shortBy.isEmpty() ? reader.read() : QImage();
+    if (image.isNull())
+        image = readPage(file, reason);
     if (image.isNull()) {
-        const QString reason = shortBy.isEmpty() ? reader.errorString() : shortBy;
         m_shown = false;
         Picture1->setPixmap(QPixmap());
         Picture1->setAlignment(Qt::AlignCenter);

@@ -3,6 +3,7 @@
 #include "Frmhelp.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
+#include "Texts.h"
 #include "Twips.h"
 #include "frmAbout.h"
 #include "setForm.h"
@@ -77,16 +78,16 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<Leave>("how");
-        QTest::addColumn<QString>("message"); // empty: none
+        QTest::addColumn<QString>("message"); // its text identifier; empty: none
         QTest::addColumn<int>("storedFrom");
         QTest::addColumn<int>("storedTo");
         const auto row = [](const char *name, const char *from, const char *to, Leave how, const QString &message, int f = 1, int t = 50) {
             QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(to) << how << message << f << t;
         };
-        row("empty first", "", "9", Leave::OkButton, settings::kNotNumeric);
-        row("500 to 400", "500", "400", Leave::OkButton, settings::kReversed);
+        row("empty first", "", "9", Leave::OkButton, textid::kNotNumeric);
+        row("500 to 400", "500", "400", Leave::OkButton, textid::kReversed);
         row("2.5 to 3.5", "2.5", "3.5", Leave::OkButton, QString(), 2, 4);
-        row("beyond 16 bits", "1", "40000", Leave::OkButton, settings::kOutOfRange);
+        row("beyond 16 bits", "1", "40000", Leave::OkButton, textid::kOutOfRange);
         row("Cancel button", "20", "abc", Leave::CancelButton, QString());
     }
     void settings_wrongStoredMessageOrEditsLost()
@@ -113,7 +114,13 @@ private slots:
         QVERIFY2(allOn(*core), "the game did not come back");
         QTEST(int(GlVexM.wordFrom), "storedFrom");
         QTEST(int(GlVexM.wordTo), "storedTo");
-        QCOMPARE(dialogs.notices, message.isEmpty() ? QStringList() : QStringList{settings::kMessageTitle + u'|' + message});
+        QCOMPARE(dialogs.notices, message.isEmpty() ? QStringList() : QStringList{text(textid::kSettingsTitle) + u'|' + text(message)});
+        if (!message.isEmpty()) { // a message box closing hands the focus back: no second hold
+            QWidget box;
+            activate(box);
+            activate(dlg);
+            QVERIFY2(allOn(*core), "the dialog held the game again after its message");
+        }
         QVERIFY2(dlg.isVisible() == !message.isEmpty(), "a refused range must leave the dialog open, else it closes");
         QVERIFY2(dlg.isUnloaded() == (ok && message.isEmpty()), "only a valid OK unloads the dialog");
         if (ok)
