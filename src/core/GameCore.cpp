@@ -366,9 +366,11 @@ EntryVerdict GameCore::matchEntry()
         w.Visible = false;
         ++rightCount;
     }
-    if (rightCount > hitsBefore)
+    if (rightCount > hitsBefore) {
         verdict.kind = EntryVerdict::Kind::Hit;
-    else if (!verdict.cover.isEmpty())
+        verdict.cover.clear(); // a hit needs no word pointed out
+        verdict.coverIndex = 0;
+    } else if (!verdict.cover.isEmpty())
         verdict.kind = EntryVerdict::Kind::Buried;
     return verdict;
 }

@@ -111,10 +111,14 @@ void setForm::buildControls()
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
     Twips::place(setSpeedCancel, 3330, 3900, 1035, 345);
 
-    // The speed group is one stop of the tab chain; the arrow keys move within it.
+    // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
-    setTabOrder(setSpeedCancel, GaSpeed[1]);
-    setTabOrder(GaSpeed[1], Txt_Word_From);
+    QWidget *previous = setSpeedCancel;
+    for (QRadioButton *option : GaSpeed) {
+        setTabOrder(previous, option);
+        previous = option;
+    }
+    setTabOrder(previous, Txt_Word_From);
     setTabOrder(Txt_Word_From, txt_Word_To);
     setTabOrder(txt_Word_To, Language);
 
@@ -131,6 +135,10 @@ void setForm::Form_Load()
     }
     Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
     txt_Word_To->setText(QString::number(GlVexM.wordTo));
+    // Tab stops at the chosen speed, as Qt does once one of them has had the focus.
+    for (QRadioButton *option : GaSpeed)
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    setSpeedOK->setFocus(Qt::OtherFocusReason);
     // No entry chosen for a code without one: OK then leaves the language alone.
     Language->setCurrentIndex(GlVexM.languageCode >= 1 && GlVexM.languageCode <= 3 ? GlVexM.languageCode - 1 : -1);
 }

@@ -1,4 +1,5 @@
 #include "GlVexM.h"
+#include "LanguageChoice.h"
 #include "Startup.h"
 #include "TestSupport.h"
 
@@ -16,6 +17,15 @@ using test::ProgramFolder;
 namespace {
 const QString kStore = QLatin1String(kStoreFile);
 enum StoreKind { Built, Missing, Empty, Noise, OtherKey };
+
+// The program reads the player's config.dat under HOME: give it an empty one.
+void awayFromHome(QProcess &process, const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    process.setProcessEnvironment(env);
+}
 
 QStringList snapshot(const QString &folder) // every entry, hidden ones too, with a hash of its bytes
 {
@@ -79,6 +89,53 @@ private slots:
         QCOMPARE(snapshot(folder.path()), before);
     }
 
+    void playerLanguage_wrongPrecedence_data()
+    {
+        QTest::addColumn<QByteArray>("player");  // null: no file of the player's
+        QTest::addColumn<QByteArray>("program"); // null: none beside the program
+        QTest::addColumn<int>("languageCode");   // -1: the question is asked
+        QTest::newRow("player's choice wins") << QByteArray("[config]\nlanguage=1\n") << QByteArray("[config]\nlanguage=3\n") << 1;
+        QTest::newRow("player's file without the key") << QByteArray("[other]\nlanguage=1\n") << QByteArray("[config]\nlanguage=3\n") << 3;
+        QTest::newRow("player's code above 16 bits") << QByteArray("[config]\nlanguage=70000\n") << QByteArray("[config]\nlanguage=3\n") << 3;
+        QTest::newRow("player's file alone") << QByteArray("[config]\nlanguage=0\n") << QByteArray() << 0;
+        QTest::newRow("neither") << QByteArray() << QByteArray() << -1;
+    }
+    void playerLanguage_wrongPrecedence()
+    {
+        QFETCH(QByteArray, player);
+        QFETCH(QByteArray, program);
+        QFETCH(int, languageCode);
+        ProgramFolder folder, config;
+        folder.makePracticeStore({{2, test::numberedEntries(5)}});
+        folder.makeLanguageStore({{u"RJXX"_s, u"2"_s, u"标题"_s}});
+        if (!program.isNull())
+            folder.writeFile(QLatin1String(kSettingsFile), program);
+        if (!player.isNull())
+            config.writeFile(QLatin1String(kSettingsFile), player);
+        folder.install();
+        GlVexM.playerConfigFolder = config.path();
+        m_dialogs.answers = {true};
+        QCOMPARE(int(prepareStartup()), int(StartupOutcome::ShowMainWindow));
+        QCOMPARE(m_dialogs.questions.size(), languageCode < 0 ? 1 : 0);
+        QCOMPARE(int(GlVexM.languageCode), languageCode < 0 ? 2 : languageCode);
+    }
+
+    void saveLanguageChoice_fileWrongOrFailureUntold()
+    {
+        QTemporaryDir home;
+        GlVexM.playerConfigFolder = home.filePath(u"a/trenix"_s); // folders made as needed
+        QString where;
+        QVERIFY(saveLanguageChoice(3, where));
+        QVERIFY(saveLanguageChoice(1, where)); // replaced, not added
+        QFile file(playerConfigFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[config]\r\nlanguage=1\r\n"));
+        QVERIFY(ReadPlayerLanguage() == 0 && GlVexM.languageCode == 1);
+        GlVexM.playerConfigFolder = file.fileName(); // a file where the folder should be
+        QVERIFY(!saveLanguageChoice(2, where));
+        QCOMPARE(where, QDir::toNativeSeparators(file.fileName()));
+    }
+
     void getLanguageText_wrongStaleOrMissing()
     {
         ProgramFolder folder;
@@ -134,6 +191,7 @@ private slots:
         const QStringList before = snapshot(folder.path());
         QProcess process;
         process.setWorkingDirectory(workDir.path());
+        awayFromHome(process, workDir.path());
         process.start(program);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run
         const QString out = process.readAllStandardOutput(), err = process.readAllStandardError();
@@ -144,6 +202,37 @@ private slots:
                  qPrintable(run));
         QCOMPARE(snapshot(folder.path()), before);
         QCOMPARE(snapshot(workDir.path()), QStringList());
+    }
+
+    void executable_qtOptionRefusedOrUnknownTaken_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("-platform offscreen") << QStringList{u"-platform"_s, u"offscreen"_s} << 0;
+        QTest::newRow("--platform offscreen -reverse -style fusion")
+            << QStringList{u"--platform"_s, u"offscreen"_s, u"-reverse"_s, u"-style"_s, u"fusion"_s} << 0;
+        QTest::newRow("unknown option") << QStringList{u"-platform"_s, u"offscreen"_s, u"--no-such"_s} << 1;
+    }
+    void executable_qtOptionRefusedOrUnknownTaken()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        ProgramFolder folder;
+        folder.copyAllFromBuild();
+        const QString program = folder.file(u"trenix"_s);
+        QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
+        QTemporaryDir workDir;
+        QProcess process;
+        awayFromHome(process, workDir.path());
+        QProcessEnvironment env = process.processEnvironment();
+        env.remove(u"QT_QPA_PLATFORM"_s); // the option alone must choose the platform
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        QVERIFY(process.waitForFinished(30000));
+        const QString err = process.readAllStandardError();
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == status,
+                 qPrintable(u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err)));
+        QVERIFY2(status == 0 || err.contains(u"no-such"_s), qPrintable(err));
     }
 };
 

@@ -83,7 +83,8 @@ protected:
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
 
-// Fresh module variables with the fake seams installed.
+// Fresh module variables with the fake seams installed, and a player's config
+// folder of the test's own.
 void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random);
 
 } // namespace trenix::test

@@ -1,10 +1,12 @@
 // The main window, offscreen: its captions, how it forwards its events to the game, and its error report.
 #include "GLVex.h"
+#include "LanguageChoice.h"
 #include "PlayField.h"
 #include "TestSupport.h"
 #include "TypingBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -115,6 +117,63 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(!w.pictScroll.isActive() && !w.GaTime.isActive());
         QCOMPARE(dialogs.questions.size(), 2);
+    }
+
+    void figures_cutOffOrOverlapping_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<qint64>("seconds");
+        QTest::addColumn<qint64>("hits");
+        QTest::addColumn<qint64>("entries");
+        QTest::newRow("1013 s") << 2 << qint64(1013) << qint64(400) << qint64(450);
+        QTest::newRow("99,999 s, 9,999 words, English") << 1 << qint64(99999) << qint64(9999) << qint64(9999);
+        QTest::newRow("9,999 words in 61 s, twice each") << 3 << qint64(61) << qint64(9999) << qint64(5000);
+    }
+    void figures_cutOffOrOverlapping()
+    {
+        QFETCH(int, language);
+        QFETCH(qint64, seconds);
+        GlVexM.languageCode = qint16(language);
+        GLVex w;
+        w.Label3_Click();
+        QFETCH(qint64, hits);
+        QFETCH(qint64, entries);
+        w.core().rightCount = hits;
+        w.core().inputCount = entries;
+        clock.advance(seconds * 1000);
+        w.GaTime_Timer();
+        QCOMPARE(w.timeDisplay->text(), QString::number(seconds));
+        QLabel *const row[] = {w.Label2, w.Label6, w.lbsd, w.Label5, w.lbzql, w.Label4, w.lbfs, w.lblTime, w.timeDisplay};
+        for (size_t i = 1; i < std::size(row); ++i) {
+            const QLabel *l = row[i];
+            QVERIFY2(l->width() >= l->fontMetrics().horizontalAdvance(l->text()),
+                     qPrintable(l->text() + QStringLiteral(" is cut off")));
+            QVERIFY2(l->x() >= row[i - 1]->x() + row[i - 1]->width(), qPrintable(l->text() + QStringLiteral(" overlaps its left neighbour")));
+        }
+        QVERIFY(w.timeDisplay->geometry().right() < w.timeDisplay->parentWidget()->width());
+    }
+
+    void chooseLanguage_textsFileOrFontsNotFollowing()
+    {
+        GlVexM.languageCode = 2;
+        GLVex w;
+        w.Label3_Click();
+        w.Label7_Click();
+        w.chooseLanguage(3);
+        QCOMPARE(w.Label3->caption(), GetLanguageText(QStringLiteral("GLVex.label3"), QStringLiteral("3")));
+        QCOMPARE(w.lbmessage->text(), GetLanguageText(QStringLiteral("YXZTZAKGJJX"), QStringLiteral("3")));
+        QVERIFY2(w.Label3->toolTip().contains(QStringLiteral("F2")), qPrintable(w.Label3->toolTip()));
+        QCOMPARE(w.lbfs->font().families().indexOf(QStringLiteral("Noto Sans CJK TC")) + 1,
+                 w.lbfs->font().families().indexOf(QStringLiteral("Noto Sans CJK SC")));
+        QFile config(playerConfigFile());
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        QVERIFY(config.readAll().contains("language=3"));
+        QVERIFY(dialogs.notices.isEmpty());
+        GlVexM.playerConfigFolder = config.fileName(); // cannot be a folder: told, applied all the same
+        w.chooseLanguage(1);
+        QCOMPARE(w.windowTitle(), GetLanguageText(QStringLiteral("GLVex.caption"), QStringLiteral("1")));
+        QCOMPARE(dialogs.notices.size(), 1);
+        QVERIFY(dialogs.notices.first().contains(QDir::toNativeSeparators(config.fileName())));
     }
 
     void storeFailureDuringAGameReachesTheErrorReport()
