@@ -194,6 +194,7 @@ void GameCore::Label3_Click()
         startTick = readClock();
         playedSeconds = 0;
         if (m_view) {
+            m_view->wordsChanged(); // the old game's words are gone
             m_view->repaintNow();
             m_view->screenChanged();
         }

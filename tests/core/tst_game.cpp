@@ -16,10 +16,12 @@ constexpr qint64 kWordWidth = 900; // every test word is this wide
 struct Recorder : GameView {
     int repaints = 0;
     int focusCalls = 0;
+    int wordRedraws = 0;
     QList<EntryVerdict> verdicts;
     GameCore *core = nullptr; // when set, every feedback is read at once
     void repaintNow() override { ++repaints; }
     void focusTyping() override { ++focusCalls; }
+    void wordsChanged() override { ++wordRedraws; }
     void entryJudged(const EntryVerdict &v) override
     {
         verdicts << v;
@@ -445,8 +447,10 @@ private slots:
         GlVexM.languageCode = language;
         if (language == 2)
             GlVexM.wordFrom = GlVexM.wordTo = 50;
+        view.wordRedraws = 0;
         core->Label3_Click();
         QCOMPARE(core->Label1.size(), size_t(1));
+        QVERIFY2(view.wordRedraws > 0, "the old game's words stay drawn");
         QCOMPARE(count(QStringLiteral("select count(*) from trenix")), before); // the list is left alone
         QVERIFY(!core->running() && !core->gameActive());
         QVERIFY(core->screen.lbmessageVisible);
