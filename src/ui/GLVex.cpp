@@ -15,6 +15,7 @@
 #include "setForm.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -492,9 +493,10 @@ void GLVex::chooseLanguage(qint16 code)
         refreshFonts(this);
         GamePict->refreshFont();
         lookUpCaptions();
-        if (m_settings) {
+        if (m_settings) { // kept after a Cancel: its next OK must not bring the old language back
             refreshFonts(m_settings.get());
             m_settings->lookUpCaptions();
+            m_settings->Language->setCurrentIndex(code - 1);
         }
         m_core.languageChanged();
         if (!kept && GlVexM.dialogs)

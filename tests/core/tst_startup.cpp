@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("player's choice wins") << QByteArray("[config]\nlanguage=1\n") << QByteArray("[config]\nlanguage=3\n") << 1;
         QTest::newRow("player's file without the key") << QByteArray("[other]\nlanguage=1\n") << QByteArray("[config]\nlanguage=3\n") << 3;
         QTest::newRow("player's code above 16 bits") << QByteArray("[config]\nlanguage=70000\n") << QByteArray("[config]\nlanguage=3\n") << 3;
-        QTest::newRow("player's file alone") << QByteArray("[config]\nlanguage=0\n") << QByteArray() << 0;
+        QTest::newRow("player's file alone, 16-bit edge") << QByteArray("[config]\nlanguage=32767\n") << QByteArray() << 32767;
         QTest::newRow("neither") << QByteArray() << QByteArray() << -1;
     }
     void playerLanguage_wrongPrecedence()

@@ -65,7 +65,8 @@ private slots:
 
     void storeWithoutTexts_fixedTextNotShown()
     {
-        m_folder->makeLanguageStore({{textid::kBuried, u"2"_s, u"《%1》被压住了"_s}}); // lost its %2
+        m_folder->makeLanguageStore({{textid::kBuried, u"2"_s, u"《%1》被压住了"_s},   // lost its %2
+                                     {textid::kNotOnField, u"2"_s, u"不在游戏区中"_s}}); // lost its %1
         GlVexM.languageCode = 2;
         EntryVerdict buried{EntryVerdict::Kind::Buried, u"低"_s, u"高"_s, 3};
         QCOMPARE(feedbackMessage(buried), u"《低》 is buried under 《高》"_s);

@@ -11,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 using namespace trenix;
 using namespace trenix::test;
@@ -169,6 +170,14 @@ private slots:
         QVERIFY(config.open(QIODevice::ReadOnly));
         QVERIFY(config.readAll().contains("language=3"));
         QVERIFY(dialogs.notices.isEmpty());
+        // The settings dialog kept after a Cancel follows too: its OK keeps the language.
+        for (const char *leave : {"reject", "accept"}) {
+            QTimer::singleShot(0, this, [leave] { QMetaObject::invokeMethod(QApplication::activeModalWidget(), leave); });
+            w.Label9_Click();
+            if (*leave == 'r')
+                w.chooseLanguage(2);
+        }
+        QCOMPARE(int(GlVexM.languageCode), 2);
         GlVexM.playerConfigFolder = config.fileName(); // cannot be a folder: told, applied all the same
         w.chooseLanguage(1);
         QCOMPARE(w.windowTitle(), GetLanguageText(QStringLiteral("GLVex.caption"), QStringLiteral("1")));
