@@ -520,6 +520,7 @@ private slots:
         landed(QStringLiteral("top"), 1500, 4545, 2000); // over the right edge of low and the left of twin
         addLabel(QStringLiteral("low"), 1000, 5190, true);
         addLabel(QStringLiteral("twin"), 3000, 5190, true);
+        addLabel(QStringLiteral("side"), 1500, 4545, false); // not the cover: falling, at its place
         const size_t top = addLabel(QStringLiteral("top"), 1500, 4545, true, 2000);
         addLabel(QStringLiteral("twin"), 6000, 645, false);
         WordLabel waiting;
