@@ -583,11 +583,11 @@ void GLVex::layoutStatusRow()
     int limit = Twips::rect(row[7].left, 0, row[7].width, 0).right() + 1; // right edge of the row
     for (int i = 7; i >= 0; --i) {
         const Item &item = row[i];
-        const QRect spec = Twips::rect(item.left, item.top, item.width, item.height);
+        const QRect laid = Twips::rect(item.left, item.top, item.width, item.height);
         const int needed = item.label->fontMetrics().horizontalAdvance(item.label->text()) + kPad;
-        const int width = std::max(spec.width(), needed);
-        const int right = std::min(spec.right() + 1, limit);
-        item.label->setGeometry(right - width, spec.y(), width, spec.height());
+        const int width = std::max(laid.width(), needed);
+        const int right = std::min(laid.right() + 1, limit);
+        item.label->setGeometry(right - width, laid.y(), width, laid.height());
         const double gap = i > 0 ? item.left - (row[i - 1].left + row[i - 1].width) : 315; // 315: hint to Label6
         limit = right - width - Twips::px(gap);
     }
