@@ -44,6 +44,9 @@ private slots:
         row("non-numeric string one too long", "[config]\nlanguage=hello\n", 0, QStringLiteral("hell"), 5);
         row("digits then letters", "[config]\nlanguage=12abc\n", 12, QStringLiteral("12abc"));
         row("key only in another section", "[other]\nlanguage=2\n[config]\nx=1\n", kUntouched, QString());
+        row("key in a later section, not the first one's", "[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, QString());
+        row("huge number clamped, not wrapped", "[config]\nlanguage=99999999999\n", 2147483647, QStringLiteral("99999999999"));
+        row("huge negative clamped", "[config]\nlanguage=-99999999999\n", -2147483647 - 1, QStringLiteral("-99999999999"));
         row("missing file", QByteArray(), kUntouched, QString());
         row("empty file", "", kUntouched, QString());
         row("upper-case names in file", "[CONFIG]\nLANGUAGE=3\n", 3, QStringLiteral("3"));

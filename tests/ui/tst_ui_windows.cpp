@@ -125,6 +125,31 @@ private slots:
         QVERIFY(dlg.GaSpeed[4]->isChecked());
     }
 
+    // What an opening shows: the speed in force and the range, read anew after an OK.
+    void settings_openingShowsWrongState_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("checked"); // index of the option that shows it
+        for (int i = 0; i < 5; ++i)
+            QTest::addRow("level %s", setForm::kSpeedTags[size_t(i)]) << QString::fromLatin1(setForm::kSpeedTags[size_t(i)]).toInt() << i;
+        QTest::newRow("level without an option keeps the stored one") << 5 << 1;
+    }
+    void settings_openingShowsWrongState()
+    {
+        QFETCH(int, level);
+        QFETCH(int, checked);
+        GlVexM.speedLevel = qint16(level);
+        GlVexM.wordFrom = -12;
+        GlVexM.wordTo = 345;
+        setForm dlg(*core);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(dlg.GaSpeed[size_t(i)]->isChecked() == (i == checked), qPrintable(QStringLiteral("option %1").arg(i)));
+        QCOMPARE(dlg.Txt_Word_From->text(), QStringLiteral("-12"));
+        QCOMPARE(dlg.txt_Word_To->text(), QStringLiteral("345"));
+        QCOMPARE(dlg.windowTitle(), text(QStringLiteral("setForm.caption")));
+        QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
+    }
+
     void holding_gameNotHeldOrNotResumed_data()
     {
         QTest::addColumn<bool>("about"); // else the settings dialog
