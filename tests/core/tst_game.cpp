@@ -16,8 +16,12 @@ constexpr qint64 kWordWidth = 900; // every test word is this wide
 struct Recorder : GameView {
     int repaints = 0;
     int focusCalls = 0;
+    const GameCore *core = nullptr;
+    QStringList log; // what the window was asked to do, in order
     void repaintNow() override { ++repaints; }
     void focusTyping() override { ++focusCalls; }
+    void settleInput() override { log << QStringLiteral("settle"); }
+    void screenChanged() override { log << (core->screen.lblPauseVisible ? QStringLiteral("paused") : QStringLiteral("screen")); }
 };
 } // namespace
 
@@ -30,6 +34,7 @@ class tst_Game : public QObject, GameFixture {
     {
         view = Recorder();
         start(dicts, from, to, lang, &view);
+        view.core = core.get();
     }
 
     // Puts a landed word straight into the pile, as a landing would.
@@ -319,8 +324,10 @@ private slots:
         QVERIFY(!core->screen.lbmessage.isEmpty());
         core->screen.TxT = QStringLiteral("xyz ");
         clock.advance(5000);
+        QVERIFY(!core->screen.speedStatusVisible && !core->screen.correctStatusVisible);
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!GlVexM.isPaused && core->running() && !core->screen.lblPauseVisible);
+        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
         QVERIFY(core->screen.TxT.isEmpty() && !core->screen.lbmessageVisible);
         QCOMPARE(core->startTick, clock.now);
     }
@@ -359,11 +366,38 @@ private slots:
         core->Label8_Click();
         QCOMPARE(dialogs.questions.size(), 1);
         QCOMPARE(core->playedSeconds, qint64(12)); // the pause is not counted again
-        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible);
+        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible && !core->screen.lbmessageVisible);
+        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!core->running()); // Space does not revive the ended game
         core->Label8_Click(); // after the game
         QCOMPARE(dialogs.questions.size(), 1);
+    }
+
+    // Before the result question the open composition is committed and the
+    // window no longer shows a pause; after No the box is emptied.
+    void end_questionOverStaleWindow_data()
+    {
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("running") << false;
+        QTest::newRow("paused") << true;
+    }
+    void end_questionOverStaleWindow()
+    {
+        QFETCH(bool, paused);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        if (paused)
+            core->Label7_Click();
+        view.log.clear();
+        dialogs.onAsk = [this] { view.log << QStringLiteral("ask"); };
+        core->screen.TxT = QStringLiteral("半");
+        core->Label8_Click();
+        const qsizetype ask = view.log.indexOf(QStringLiteral("ask"));
+        QVERIFY2(ask > 0 && view.log.indexOf(QStringLiteral("settle")) < ask, qPrintable(view.log.join(u' ')));
+        QVERIFY2(!paused || view.log.mid(0, ask).contains(QStringLiteral("screen")), qPrintable(view.log.join(u' ')));
+        QCOMPARE(view.log.last(), QStringLiteral("screen"));
+        QVERIFY(core->screen.TxT.isEmpty());
     }
 
     // The figures every second and the result at the end, with misses among the entries.
