@@ -116,6 +116,8 @@ private slots:
         QTest::newRow("replace keeps other lines")
             << QByteArray("; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE = 2\r\nother=3\r\n") << QStringLiteral("5")
             << QByteArray("; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE =5\r\nother=3\r\n");
+        QTest::newRow("LF file with a blank line stays LF")
+            << QByteArray("[a]\nx=1\n\n[config]\nlanguage=1\n") << QStringLiteral("5") << QByteArray("[a]\nx=1\n\n[config]\nlanguage=5\n");
         QTest::newRow("file above the size cap") << plain + QByteArray(kCap, ';') + "\n[tail]\nkept=1\n" << QStringLiteral("2") << QByteArray();
         QTest::newRow("file not UTF-8") << plain + "name=\xC4\xE3\xBA\xC3\n" << QStringLiteral("2") << QByteArray();
         QTest::newRow("line break in value") << plain << QStringLiteral("2\n[x]") << QByteArray();
