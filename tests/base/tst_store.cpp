@@ -47,6 +47,33 @@ private slots:
         QFAIL("no error thrown");
     }
 
+    // A statement bound again while rows are pending runs anew; a transaction
+    // left without commit takes its writes with it and leaves the store usable.
+    void statementAndTransaction_staleRowsOrHalfWrites()
+    {
+        QTemporaryDir dir;
+        Store store(dir.filePath(QStringLiteral("s.db")), QByteArray(), Store::Mode::Create);
+        store.exec(QStringLiteral("create table t (v integer)"));
+        Statement count = store.prepare(QStringLiteral("select count(*) from t"));
+        Statement values = store.prepare(QStringLiteral("select ?1 union all select ?1 + 1"));
+        QVERIFY(values.bind(1, 10).next());
+        QCOMPARE(values.integer(0), qint64(10));
+        QVERIFY(values.bind(1, 20).next());
+        QCOMPARE(values.integer(0), qint64(20));
+        {
+            Transaction tx(store);
+            store.prepare(QStringLiteral("insert into t values (1)")).run();
+            QVERIFY(count.next());
+            QCOMPARE(count.integer(0), qint64(1));
+            count.reset();
+        }
+        QVERIFY(count.next());
+        QCOMPARE(count.integer(0), qint64(0));
+        count.reset();
+        Transaction again(store); // no transaction is left open
+        again.commit();
+    }
+
     void open_missingOrEmptyFileUnclearOrCreated_data()
     {
         QTest::addColumn<QByteArray>("bytes"); // null: no file
