@@ -87,6 +87,21 @@ private slots:
         QCOMPARE(m_box->text(), entry);
     }
 
+    // Leaving the box commits an open composition into the entry, unless the
+    // box has the focus back before the queued look.
+    void focusOut_compositionLostOrCommittedWhileBack()
+    {
+        sendIm(m_box, QStringLiteral("ni"));
+        focusAwayAndBack(m_box);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_box->preedit(), QStringLiteral("ni"));
+        QCOMPARE(m_box->text(), QString());
+        m_box->nextInFocusChain()->setFocus();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!m_box->composing());
+        QCOMPARE(m_box->text(), QStringLiteral("ni"));
+    }
+
     void settleAndSetEntry_compositionLostOrDoubled()
     {
         m_box->setText(QStringLiteral("ab"));

@@ -150,6 +150,44 @@ private slots:
         QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
     }
 
+    // Every visible control lies inside its parent and clear of its visible
+    // siblings; the stored layout's rules and frames may touch by 2 px.
+    void layout_controlsOverlapOrStickOut_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+    void layout_controlsOverlapOrStickOut()
+    {
+        QFETCH(QString, window);
+        GlVexM.detailWord = QStringLiteral("中国");
+        std::unique_ptr<QDialog> dlg;
+        if (window == QLatin1String("setForm")) dlg = std::make_unique<setForm>(*core);
+        else if (window == QLatin1String("FrmDetail")) dlg = std::make_unique<FrmDetail>(core->practice());
+        else if (window == QLatin1String("Frmhelp")) dlg = std::make_unique<Frmhelp>();
+        else dlg = std::make_unique<frmAbout>(*core);
+        dlg->show();
+        QStringList faults;
+        const auto inner = [](QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
+        const auto check = [&](const auto &self, QWidget *parent) -> void {
+            QList<QWidget *> kids;
+            for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (w->isVisible() && !w->isWindow())
+                    kids << w;
+            for (qsizetype i = 0; i < kids.size(); ++i) {
+                if (!parent->rect().contains(inner(kids[i])))
+                    faults << kids[i]->metaObject()->className() + QStringLiteral(" sticks out of ") + parent->metaObject()->className();
+                for (qsizetype j = i + 1; j < kids.size(); ++j)
+                    if (inner(kids[i]).intersects(inner(kids[j])))
+                        faults << QStringLiteral("%1 \"%2\" overlaps %3").arg(kids[i]->metaObject()->className(), kids[i]->objectName(), kids[j]->metaObject()->className());
+                self(self, kids[i]);
+            }
+        };
+        check(check, dlg.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    }
+
     void holding_gameNotHeldOrNotResumed_data()
     {
         QTest::addColumn<bool>("about"); // else the settings dialog
