@@ -123,34 +123,43 @@ void Frmhelp::Label1_Click(int index)
 }
 
 namespace {
-// Non-empty when a Windows bitmap is shorter than its own header says.
+// Non-empty when a Windows bitmap holds less pixel data than its header
+// describes: Qt's reader would fill the missing rows and show half a page.
+// The file-size field is not trusted; writers round it or leave it out.
 QString truncatedBmp(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray head = f.read(54);
-    if (head.size() < 14 || !head.startsWith("BM"))
-        return QString();
-    auto le32 = [&](int at) {
-        return quint32(quint8(head[at])) | quint32(quint8(head[at + 1])) << 8 | quint32(quint8(head[at + 2])) << 16
-               | quint32(quint8(head[at + 3])) << 24;
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return QString(); // too short to describe any pixels: the reader refuses it
+    const auto le = [&](int at, int bytes) {
+        quint32 v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = v << 8 | quint8(head[at + i]);
+        return v;
     };
-    const qint64 actual = f.size();
-    qint64 expected = le32(2);
-    if (head.size() >= 38) {
-        qint64 imageSize = le32(34);
-        if (imageSize == 0 && quint32(le32(30)) == 0) { // uncompressed: the size may be left 0
-            const qint64 width = qint32(le32(18));
-            const qint64 height = std::abs(qint64(qint32(le32(22))));
-            const qint64 bpp = quint16(quint8(head[28]) | quint8(head[29]) << 8);
-            imageSize = ((width * bpp + 31) / 32) * 4 * height;
-        }
-        const qint64 pixels = qint64(le32(10)) + imageSize; // data offset + image size
-        expected = std::max(expected, pixels);
+    const quint32 infoSize = le(14, 4);
+    qint64 width = 0, height = 0, bpp = 0, compression = 0, imageSize = 0;
+    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
+        width = le(18, 2);
+        height = le(20, 2);
+        bpp = le(24, 2);
+    } else if (head.size() >= 38) {
+        width = qint32(le(18, 4));
+        height = std::abs(qint64(qint32(le(22, 4))));
+        bpp = le(28, 2);
+        compression = le(30, 4);
+        imageSize = le(34, 4);
+    } else {
+        return QString();
     }
-    if (expected > actual)
-        return QStringLiteral("the file is cut short (%1 of %2 bytes)").arg(actual).arg(expected);
+    // Uncompressed rows are padded to 4 bytes; compressed data states its own size.
+    const qint64 pixels = (compression == 0 || compression == 3) ? ((width * bpp + 31) / 32) * 4 * height : imageSize;
+    const qint64 expected = qint64(le(10, 4)) + pixels;
+    if (expected > f.size())
+        return QStringLiteral("the file is cut short (%1 of %2 bytes)").arg(f.size()).arg(expected);
     return QString();
 }
 } // namespace

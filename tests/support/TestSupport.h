@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QMap>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -28,9 +29,12 @@ public:
     QStringList questions;    // "title|text" of each question asked
     QStringList notices;      // "title|text" of each message shown
     QStringList errors;
+    std::function<void()> onAsk; // runs as each question is put
     bool askYesNo(const QString &text, const QString &title) override
     {
         questions << title + u'|' + text;
+        if (onAsk)
+            onAsk();
         return answers.isEmpty() ? false : answers.takeFirst();
     }
     void inform(const QString &text, const QString &title) override { notices << title + u'|' + text; }

@@ -132,6 +132,69 @@ private slots:
         QVERIFY(dlg.GaSpeed[4]->isChecked());
     }
 
+    // What an opening shows: the speed in force and the range, read anew after an OK.
+    void settings_openingShowsWrongState_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("checked"); // index of the option that shows it
+        for (int i = 0; i < 5; ++i)
+            QTest::addRow("level %s", setForm::kSpeedTags[size_t(i)]) << QString::fromLatin1(setForm::kSpeedTags[size_t(i)]).toInt() << i;
+        QTest::newRow("level without an option keeps the stored one") << 5 << 1;
+    }
+    void settings_openingShowsWrongState()
+    {
+        QFETCH(int, level);
+        QFETCH(int, checked);
+        GlVexM.speedLevel = qint16(level);
+        GlVexM.wordFrom = -12;
+        GlVexM.wordTo = 345;
+        setForm dlg(*core);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(dlg.GaSpeed[size_t(i)]->isChecked() == (i == checked), qPrintable(QStringLiteral("option %1").arg(i)));
+        QCOMPARE(dlg.Txt_Word_From->text(), QStringLiteral("-12"));
+        QCOMPARE(dlg.txt_Word_To->text(), QStringLiteral("345"));
+        QCOMPARE(dlg.windowTitle(), text(QStringLiteral("setForm.caption")));
+        QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
+    }
+
+    // Every visible control lies inside its parent and clear of its visible
+    // siblings; the stored layout's rules and frames may touch by 2 px.
+    void layout_controlsOverlapOrStickOut_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+    void layout_controlsOverlapOrStickOut()
+    {
+        QFETCH(QString, window);
+        GlVexM.detailWord = QStringLiteral("中国");
+        std::unique_ptr<QDialog> dlg;
+        if (window == QLatin1String("setForm")) dlg = std::make_unique<setForm>(*core);
+        else if (window == QLatin1String("FrmDetail")) dlg = std::make_unique<FrmDetail>(core->practice());
+        else if (window == QLatin1String("Frmhelp")) dlg = std::make_unique<Frmhelp>();
+        else dlg = std::make_unique<frmAbout>(*core);
+        dlg->show();
+        QStringList faults;
+        const auto inner = [](QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
+        const auto check = [&](const auto &self, QWidget *parent) -> void {
+            QList<QWidget *> kids;
+            for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (w->isVisible() && !w->isWindow())
+                    kids << w;
+            for (qsizetype i = 0; i < kids.size(); ++i) {
+                if (!parent->rect().contains(inner(kids[i])))
+                    faults << kids[i]->metaObject()->className() + QStringLiteral(" sticks out of ") + parent->metaObject()->className();
+                for (qsizetype j = i + 1; j < kids.size(); ++j)
+                    if (inner(kids[i]).intersects(inner(kids[j])))
+                        faults << QStringLiteral("%1 \"%2\" overlaps %3").arg(kids[i]->metaObject()->className(), kids[i]->objectName(), kids[j]->metaObject()->className());
+                self(self, kids[i]);
+            }
+        };
+        check(check, dlg.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+    }
+
     void holding_gameNotHeldOrNotResumed_data()
     {
         QTest::addColumn<bool>("about"); // else the settings dialog
