@@ -12,7 +12,8 @@ set(TRENIX_INSTALLED_DATA
     ${TRENIX_BIN_DIR}/word_language.mdb
     ${TRENIX_BIN_DIR}/config.dat)
 foreach(i RANGE 1 7)
-  list(APPEND TRENIX_INSTALLED_DATA ${TRENIX_BIN_DIR}/help0${i}.bmp)
+  list(APPEND TRENIX_INSTALLED_DATA ${TRENIX_BIN_DIR}/help0${i}.bmp ${TRENIX_BIN_DIR}/help0${i}-1.bmp
+       ${TRENIX_BIN_DIR}/help0${i}-3.bmp)
 endforeach()
 install(FILES ${TRENIX_INSTALLED_DATA}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/trenix

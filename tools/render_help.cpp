@@ -1,6 +1,9 @@
 // Renders the help page sources into the bitmaps that the help window shows.
 //
-// Usage: trenix_render_help OUTDIR SOURCE...
+// Usage: trenix_render_help [--language=N] [--suffix=S] OUTDIR SOURCE...
+//   --language=N  interface language of the sources: 1 English, 2 simplified
+//                 (the default), 3 traditional Chinese; picks the font and footer
+//   --suffix=S    written into every output name: help01.txt -> help01S.bmp
 //
 // Source markup (UTF-8):
 //   first line      the page title, shown in the title band
@@ -55,7 +58,14 @@ constexpr qreal kParagraphGap = 12.0;
 constexpr qreal kHeadingGapAbove = 6.0;
 constexpr qreal kBulletGap = 5.0;
 
-const QString kFooterText = QStringLiteral("Trenix · 帮助");
+QString footerText(int language)
+{
+    switch (language) {
+    case 1: return QStringLiteral("Trenix · Help");
+    case 3: return QStringLiteral("Trenix · 幫助");
+    default: return QStringLiteral("Trenix · 帮助");
+    }
+}
 
 const QColor kBackground(0xf6, 0xf9, 0xfb);
 const QColor kBandDark(0x0b, 0x4f, 0x55);
@@ -83,7 +93,7 @@ void fail(const QString &message)
     std::fprintf(stderr, "trenix_render_help: %s\n", qPrintable(message));
 }
 
-std::optional<Page> readPage(const QString &path)
+std::optional<Page> readPage(const QString &path, const QString &suffix)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -115,7 +125,7 @@ std::optional<Page> readPage(const QString &path)
 
     Page page;
     page.sourcePath = path;
-    page.outputName = QFileInfo(path).completeBaseName() + QStringLiteral(".bmp");
+    page.outputName = QFileInfo(path).completeBaseName() + suffix + QStringLiteral(".bmp");
     page.title = lines.constFirst().trimmed();
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString line = lines.at(i).trimmed();
@@ -134,12 +144,15 @@ std::optional<Page> readPage(const QString &path)
     return page;
 }
 
-// A family that Qt lists as able to write simplified Chinese, or nothing.
-std::optional<QString> chooseCjkFamily()
+// A family that Qt lists as able to write the language's Chinese, or nothing.
+std::optional<QString> chooseCjkFamily(int language)
 {
-    const QStringList cjk = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-    for (const QString &wanted : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-                                  QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK SC")}) {
+    const bool traditional = language == 3;
+    const QStringList cjk = QFontDatabase::families(traditional ? QFontDatabase::TraditionalChinese
+                                                                : QFontDatabase::SimplifiedChinese);
+    const QString region = traditional ? QStringLiteral("TC") : QStringLiteral("SC");
+    for (const QString &wanted : {QStringLiteral("Noto Sans CJK ") + region, QStringLiteral("Source Han Sans ") + region,
+                                  QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK ") + region}) {
         if (cjk.contains(wanted))
             return wanted;
     }
@@ -213,10 +226,10 @@ std::unique_ptr<QTextLayout> wrap(const QString &text, const QFont &font, qreal 
     return layout;
 }
 
-std::optional<QImage> renderPage(const Page &page, int number, int count, const Fonts &fonts)
+std::optional<QImage> renderPage(const Page &page, int number, int count, const Fonts &fonts, const QString &footer)
 {
     const QString where = QStringLiteral("help source %1").arg(page.sourcePath);
-    if (!coversText(fonts.title, page.title, where) || !coversText(fonts.footer, kFooterText, where))
+    if (!coversText(fonts.title, page.title, where) || !coversText(fonts.footer, footer, where))
         return std::nullopt;
     for (const Block &block : page.blocks) {
         if (!coversText(block.kind == BlockKind::Heading ? fonts.heading : fonts.body, block.text, where))
@@ -314,7 +327,7 @@ std::optional<QImage> renderPage(const Page &page, int number, int count, const 
     painter.setPen(kMuted);
     painter.setFont(fonts.footer);
     painter.drawText(QRectF(kMarginX, footerTop, kPageWidth - 2 * kMarginX, kFooterHeight),
-                     Qt::AlignVCenter | Qt::AlignLeft, kFooterText);
+                     Qt::AlignVCenter | Qt::AlignLeft, footer);
     painter.end();
     return image;
 }
@@ -345,15 +358,31 @@ bool writeImage(const QImage &image, const QString &path)
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    const QStringList args = QGuiApplication::arguments();
+    QStringList args = QGuiApplication::arguments();
+    int language = 2;
+    QString suffix;
+    while (args.size() > 1 && args.at(1).startsWith(QLatin1String("--"))) {
+        const QString option = args.takeAt(1);
+        bool ok = true;
+        if (option.startsWith(QLatin1String("--language=")))
+            language = option.mid(11).toInt(&ok);
+        else if (option.startsWith(QLatin1String("--suffix=")))
+            suffix = option.mid(9);
+        else
+            ok = false;
+        if (!ok || language < 1 || language > 3) {
+            fail(QStringLiteral("unknown option or language: %1").arg(option));
+            return 1;
+        }
+    }
     if (args.size() < 3) {
-        fail(QStringLiteral("usage: trenix_render_help OUTDIR SOURCE..."));
+        fail(QStringLiteral("usage: trenix_render_help [--language=N] [--suffix=S] OUTDIR SOURCE..."));
         return 1;
     }
 
-    const std::optional<QString> family = chooseCjkFamily();
+    const std::optional<QString> family = chooseCjkFamily(language);
     if (!family) {
-        fail(QStringLiteral("no font for simplified Chinese is installed (install fonts-noto-cjk)"));
+        fail(QStringLiteral("no font for Chinese is installed (install fonts-noto-cjk)"));
         return 1;
     }
     if (QFontInfo(makeFont(*family, kBodyPixelSize, QFont::Normal)).family() != *family) {
@@ -366,7 +395,7 @@ int main(int argc, char *argv[])
 
     std::vector<Page> pages;
     for (qsizetype i = 2; i < args.size(); ++i) {
-        std::optional<Page> page = readPage(args.at(i));
+        std::optional<Page> page = readPage(args.at(i), suffix);
         if (!page)
             return 1;
         for (const Page &earlier : pages) {
@@ -382,7 +411,7 @@ int main(int argc, char *argv[])
     const int count = static_cast<int>(pages.size());
     std::vector<QImage> images;
     for (int i = 0; i < count; ++i) {
-        std::optional<QImage> image = renderPage(pages[static_cast<size_t>(i)], i + 1, count, fonts);
+        std::optional<QImage> image = renderPage(pages[static_cast<size_t>(i)], i + 1, count, fonts, footerText(language));
         if (!image)
             return 1;
         images.push_back(std::move(*image));

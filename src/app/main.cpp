@@ -4,6 +4,7 @@
 #include "DataPaths.h"
 #include "GLVex.h"
 #include "GlVexM.h"
+#include "InterfaceLanguage.h"
 #include "PlayerSettings.h"
 #include "ProgressStore.h"
 #include "Startup.h"
@@ -13,12 +14,30 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QTranslator>
 
 using namespace trenix;
+
+namespace {
+// Qt's own options, taken by QApplication after this first look at the
+// command line; accepted here so that only options nobody knows are refused.
+void acceptQtOptions(QCommandLineParser &parser)
+{
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                             "qwindowicon", "qwindowtitle", "display", "geometry", "name", "title", "visual",
+                             "style", "stylesheet", "session", "qmljsdebugger", "ncols", "cmap"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char *name : {"reverse", "nograb", "dograb", "sync", "widgetcount"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -28,13 +47,17 @@ int main(int argc, char *argv[])
         QCoreApplication::setApplicationName(QStringLiteral("trenix"));
         QCoreApplication::setApplicationVersion(QStringLiteral(TRENIX_VERSION));
         QCommandLineParser parser;
-        parser.setApplicationDescription(QStringLiteral("Trenix - typing practice for Chinese words and phrases"));
+        parser.setApplicationDescription(QStringLiteral("Trenix - typing practice for Chinese words and phrases\n"
+                                                        "Qt's own options (-platform, -style, -reverse, -display ...) work too."));
+        // Qt writes its options with one dash: -platform offscreen.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addHelpOption();
         parser.addVersionOption();
         const QCommandLineOption exportHistory(QStringLiteral("export-history"),
                                                QStringLiteral("Write every recorded game to <file> as CSV and exit."),
                                                QStringLiteral("file"));
         parser.addOption(exportHistory);
+        acceptQtOptions(parser);
         parser.process(pre);
         const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         const QString store = expectedStorePath(QCoreApplication::applicationDirPath(), userData);
@@ -49,7 +72,7 @@ int main(int argc, char *argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trenix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Trenix"));
+    // No display name: Qt would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(TRENIX_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.trenix.Trenix"));
 
@@ -64,19 +87,12 @@ int main(int argc, char *argv[])
     GlVexM.random = &random;
 
     int status = 0;
-    QTranslator qtTranslator;
     try {
         applyDataPaths();
         if (prepareStartup() == StartupOutcome::Quit)
             return 0;
         // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
-        const QString qtLocale = GlVexM.languageCode == 2 ? QStringLiteral("zh_CN")
-                                 : GlVexM.languageCode == 3 ? QStringLiteral("zh_TW")
-                                                            : QString();
-        if (!qtLocale.isEmpty()
-            && qtTranslator.load(QStringLiteral("qtbase_") + qtLocale,
-                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(&qtTranslator);
+        applyQtTranslations(GlVexM.languageCode);
         progress.open(progressStorePath());
         GlVexM.progress = &progress;
         GlVexM.keptSettingsFile = PlayerSettings::defaultPath();

@@ -2,6 +2,7 @@
 
 #include "NumberFormat.h"
 #include "ProgressStore.h"
+#include "Texts.h"
 
 #include <QLoggingCategory>
 #include <cmath>
@@ -77,10 +78,8 @@ void GameCore::reportStartFailure(const QString &what, const Error &e)
 {
     qCWarning(lcGame).noquote() << "game start:" << what << "skipped:" << e.message();
     if (m_startNotice.isEmpty()) {
-        QString format = text("GLVex.startFailed");
-        if (!format.contains(QLatin1String("%1")))
-            format = QStringLiteral("The game could not be prepared: %1");
-        m_startNotice = format.arg(e.message());
+        m_startNotice = formatOr(textid::kStartFailed, QStringLiteral("The game could not be prepared: %1"), 1)
+                            .arg(e.message());
     }
 }
 
@@ -100,6 +99,7 @@ void GameCore::Label3_Click()
     if (m_gameActive) // a start over a game ends that game
         recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
     m_startNotice.clear();
+    screen.feedback.clear();
     screen.lbmessageVisible = true;
     screen.lbmessage = QStringLiteral("loading...............");
     if (m_view)
@@ -182,6 +182,28 @@ void GameCore::Label3_Click()
 
     if (m_view)
         m_view->focusTyping();
+    if (allWordsGone()) {
+        // Nothing can fall: a clock running over an empty field would only
+        // count seconds nobody plays. Say why and leave the game stopped.
+        if (m_startNotice.isEmpty())
+            m_startNotice = formatOr(textid::kNoWords,
+                                     QStringLiteral("The word range %1 to %2 holds no words; choose another one under Settings."), 2)
+                                .arg(GlVexM.wordFrom)
+                                .arg(GlVexM.wordTo);
+        screen.lbmessage = m_startNotice;
+        screen.lbmessageVisible = true;
+        m_gameActive = false;
+        setTimers(false);
+        startTick = readClock();
+        playedSeconds = 0;
+        if (m_view) {
+            m_view->wordsChanged(); // the old game's words are gone
+            m_view->repaintNow();
+            m_view->screenChanged();
+        }
+        return;
+    }
+    m_wordsLanguage = qint16(lang);
     if (m_startNotice.isEmpty() && m_progressNotice.isEmpty()) {
         screen.lbmessageVisible = false;
         screen.lbmessage.clear();
@@ -308,14 +330,43 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
     if (keyCode != kKeyEnter || screen.TxT.isEmpty())
         return;
 
+    const EntryVerdict verdict = matchEntry();
+    ++inputCount;
+    screen.TxT.clear();
+    screen.feedback = feedbackMessage(verdict);
+    if (m_view) {
+        m_view->wordsChanged();
+        m_view->screenChanged();
+        m_view->entryJudged(verdict);
+    }
+    // Every word typed away: the game is over, as if the end command ended it.
+    if (verdict.kind == EntryVerdict::Kind::Hit && allWordsGone())
+        GameOver();
+}
+
+EntryVerdict GameCore::matchEntry()
+{
+    EntryVerdict verdict;
+    verdict.entry = screen.TxT;
+    const qint64 hitsBefore = rightCount;
     const size_t count = Label1.size();
     for (size_t i = 0; i < count; ++i) {
         WordLabel &w = Label1[i];
         if (!w.Visible || w.Caption != screen.TxT)
             continue;
         if (w.landed()) {
-            if (m_practice.coveredAbove(w.Top, w.Left, w.Left + w.Width))
-                continue; // a landed word higher up still covers an edge
+            if (const std::optional<PileRow> cover = m_practice.coverAbove(w.Top, w.Left, w.Left + w.Width)) {
+                // A landed word higher up still covers an edge; remember the first one for the player.
+                if (verdict.cover.isEmpty()) {
+                    verdict.cover = cover->cz;
+                    for (size_t j = 1; j < count && verdict.coverIndex == 0; ++j) {
+                        const WordLabel &c = Label1[j];
+                        if (c.Visible && c.landed() && c.Caption == cover->cz && c.Left == cover->left && c.Top == cover->top)
+                            verdict.coverIndex = j;
+                    }
+                }
+                continue;
+            }
             m_practice.releaseFromPile(w.Caption);
         }
         if (m_record)
@@ -324,12 +375,40 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
         w.Visible = false;
         ++rightCount;
     }
-    ++inputCount;
-    screen.TxT.clear();
-    if (m_view) {
-        m_view->wordsChanged();
-        m_view->screenChanged();
+    if (rightCount > hitsBefore) {
+        verdict.kind = EntryVerdict::Kind::Hit;
+        verdict.cover.clear(); // a hit needs no word pointed out
+        verdict.coverIndex = 0;
+    } else if (!verdict.cover.isEmpty())
+        verdict.kind = EntryVerdict::Kind::Buried;
+    return verdict;
+}
+
+bool GameCore::allWordsGone() const
+{
+    for (size_t i = 1; i < Label1.size(); ++i) {
+        if (!Label1[i].Caption.isEmpty())
+            return false; // waiting, falling or landed
     }
+    return true;
+}
+
+void GameCore::feedbackExpired()
+{
+    if (screen.feedback.isEmpty())
+        return;
+    screen.feedback.clear();
+    if (m_view)
+        m_view->screenChanged();
+}
+
+void GameCore::languageChanged()
+{
+    screen.feedback.clear();
+    if (GlVexM.isPaused)
+        screen.lbmessage = text("YXZTZAKGJJX");
+    if (m_view)
+        m_view->screenChanged();
 }
 
 bool GameCore::TxT_LostFocus() const
@@ -348,6 +427,7 @@ void GameCore::Label7_Click()
     screen.correctStatusVisible = false;
     screen.speedStatusVisible = false;
     GlVexM.isPaused = true;
+    screen.feedback.clear(); // the pause notice is what matters now
     screen.lbmessage = text("YXZTZAKGJJX");
     screen.lbmessageVisible = true;
     closeSegment();
@@ -389,6 +469,7 @@ void GameCore::GameOver()
 
 void GameCore::finishGame(bool closeOpenSegment)
 {
+    screen.feedback.clear();
     if (m_view)
         m_view->settleInput();
     setTimers(false);

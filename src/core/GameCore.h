@@ -3,6 +3,7 @@
 // to the entry points here (same names as its handlers) and draws what the
 // state below says.
 #include "GameRecord.h"
+#include "EntryFeedback.h"
 #include "GlVexM.h"
 #include "PracticeStore.h"
 
@@ -45,6 +46,8 @@ struct GameScreen {
     QString lbzql = QStringLiteral("0");
     QString lbfs = QStringLiteral("0");
     QString TxT; // the typing box
+    // What the last entry missed; while set, the message line shows it instead.
+    QString feedback;
 };
 
 // What the core asks of the window.
@@ -57,6 +60,7 @@ public:
     virtual void timersChanged() {}     // apply the three timer states
     virtual void wordsChanged() {}      // redraw the play field
     virtual void screenChanged() {}     // redraw the figures, message line, typing box
+    virtual void entryJudged(const EntryVerdict &) {} // flash the box, outline a covering word
 };
 
 class GameCore {
@@ -92,7 +96,14 @@ public:
     void GameOver();
     QString Get_Rnd_word();
 
-    // Settings dialog and about window hold a running game while active.
+    // The message line goes back to what the game shows once feedback has been read.
+    void feedbackExpired();
+    // The interface language changed: texts the game shows are looked up again.
+    void languageChanged();
+    // The language whose dictionary gave the words now on the field.
+    qint16 wordsLanguage() const { return m_wordsLanguage; }
+
+    // Settings dialog and about window hold a running game while open.
     bool holdIfRunning();           // true when it stopped the timers
     void restartTimers();
     void applySpeed(qint16 level);  // pictScroll = level s, CreatWord = level/2 s
@@ -123,6 +134,8 @@ private:
     void reportStartFailure(const QString &what, const Error &e);
     void progress(qint64 total, qint64 current, bool force);
     void startTicking();
+    EntryVerdict matchEntry();
+    bool allWordsGone() const;
     qint64 readClock() const;
     double nextRandom();
     void beginRecord(qint64 words);
@@ -134,6 +147,7 @@ private:
     qint64 m_fieldWidth = 11625;
     qint64 m_fieldHeight = 5835;
     bool m_gameActive = false;   // from a start until its game is over
+    qint16 m_wordsLanguage = 0;
     qint64 m_drawSize = -1;      // dictionary size, counted once per start
     QString m_startNotice;
     std::optional<GameRecord> m_record; // the game being played, until it is kept

@@ -28,6 +28,8 @@ struct ModuleVariables {
     QString programFolder;
     // Folder of the practice store when it is not the program's folder (installed layout).
     QString storeFolder;
+    // Folder of the player's own config.dat; empty means ~/.config/trenix.
+    QString playerConfigFolder;
     // Seams: injected by main() and by tests.
     Clock *clock = nullptr;
     Dialogs *dialogs = nullptr;

@@ -3,12 +3,12 @@
 #include "Error.h"
 #include "GameCore.h"
 #include "GlVexM.h"
+#include "LanguageChoice.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSettings>
-#include <QStandardPaths>
 #include <algorithm>
 #include <optional>
 
@@ -33,8 +33,8 @@ std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *prese
 
 QString PlayerSettings::defaultPath()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(QStringLiteral("trenix/trenix.conf"));
+    const QString folder = playerConfigFolder(); // beside the player's language choice
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("trenix.conf"));
 }
 
 PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringList *warnings) const

@@ -17,7 +17,7 @@ struct PracticeChoices {
 class PlayerSettings {
 public:
     explicit PlayerSettings(QString path) : m_path(std::move(path)) {}
-    // ~/.config/trenix/trenix.conf, or where the platform keeps such files.
+    // trenix.conf in the player's configuration folder (~/.config/trenix).
     static QString defaultPath();
 
     const QString &path() const { return m_path; }

@@ -108,13 +108,18 @@ void PracticeStore::recordLanding(qint64 left, qint64 top, qint64 width, const Q
         .bind(1, left).bind(2, top).bind(3, width).bind(4, cz).run();
 }
 
-bool PracticeStore::coveredAbove(qint64 top, qint64 left, qint64 right)
+std::optional<PileRow> PracticeStore::coverAbove(qint64 top, qint64 left, qint64 right)
 {
     Statement &st = statement(QStringLiteral(
-        "select cz from trenix where ishold=1 and ltop<?1 and ((lleft<=?2 and lleft+lwidth>=?2) or "
+        "select cz,lleft,ltop,lwidth from trenix where ishold=1 and ltop<?1 and ((lleft<=?2 and lleft+lwidth>=?2) or "
         "(lleft<=?3 and lleft+lwidth>=?3)) limit 1"));
     st.bind(1, top).bind(2, left).bind(3, right);
-    return !GetFieldValue(st).isEmpty();
+    std::optional<PileRow> row;
+    // As the query's first field read as text: an empty or Null word covers nothing.
+    if (st.next() && !st.isNull(0) && !st.text(0).isEmpty())
+        row = PileRow{st.text(0), st.integer(1), st.integer(2), st.integer(3)};
+    st.reset();
+    return row;
 }
 
 void PracticeStore::releaseFromPile(const QString &cz)

@@ -15,6 +15,11 @@ struct DrawnRow {
     qint64 xh = 0;
 };
 
+struct PileRow {
+    QString cz;
+    qint64 left = 0, top = 0, width = 0;
+};
+
 struct DetailEntry {
     QString cz, py, yw; // a Null column reads as the empty string
 };
@@ -39,7 +44,8 @@ public:
     // The pile.
     std::optional<qint64> floorUnder(qint64 left, qint64 right);
     void recordLanding(qint64 left, qint64 top, qint64 width, const QString &cz);
-    bool coveredAbove(qint64 top, qint64 left, qint64 right);
+    // The landed word higher up that covers an edge, if any (the burial query).
+    std::optional<PileRow> coverAbove(qint64 top, qint64 left, qint64 right);
     void releaseFromPile(const QString &cz);
 
     // Word details.

@@ -2,6 +2,7 @@
 
 #include "GlVexM.h"
 #include "ProgressStats.h"
+#include "Texts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -62,13 +63,11 @@ constexpr Migration kMigrations[] = {
 
 QString localized(const char *id, const char *english)
 {
-    QString text;
     try {
-        text = lookupText(QLatin1String(id));
+        return formatOr(QLatin1String(id), QString::fromUtf8(english), 1);
     } catch (const Error &) {
-        // Without the language store (the command line) the English text serves.
+        return QString::fromUtf8(english); // no language store: the command line
     }
-    return text.contains(QLatin1String("%1")) ? text : QString::fromUtf8(english);
 }
 
 qint64 userVersion(Store &store)

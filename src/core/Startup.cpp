@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "GlVexM.h"
+#include "LanguageChoice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,7 +57,8 @@ StartupOutcome prepareStartup()
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
     InitIniFile();
-    if (ReadLanguage() != 0) {
+    // The player's own choice first; the file beside the program when it gives none.
+    if (ReadPlayerLanguage() != 0 && ReadLanguage() != 0) {
         GlVexM.languageCode = 2;
         const QString prompt = GetLanguageText(QStringLiteral("GLVex_Module.main"), QStringLiteral("2"));
         const QString title = GetLanguageText(QStringLiteral("RJXX"), QString::number(GlVexM.languageCode));

@@ -9,5 +9,7 @@ namespace trenix {
 QFont uiFont(const QStringList &families, double pointSize, int weight = QFont::Normal);
 // The CJK family for the current interface language (traditional for language 3).
 QString cjkFamily();
+// A font made by uiFont() with its CJK families in the current language's order.
+QFont followLanguage(QFont font);
 
 } // namespace trenix

@@ -27,12 +27,12 @@ QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
 
 } // namespace
 
-FrmDetail::FrmDetail(PracticeStore &practice, QWidget *parent)
+FrmDetail::FrmDetail(PracticeStore &practice, QWidget *parent, int dictionaryLanguage)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     buildControls();
     try {
-        Form_Load(practice);
+        Form_Load(practice, dictionaryLanguage ? dictionaryLanguage : GlVexM.languageCode);
     } catch (...) {
         // The window never opens, so it cannot clear the marker itself;
         // the error itself goes on to the caller.
@@ -76,10 +76,10 @@ void FrmDetail::buildControls()
     Command1->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmDetail::Form_Load(PracticeStore &practice)
+void FrmDetail::Form_Load(PracticeStore &practice, int dictionaryLanguage)
 {
     const QString word = GlVexM.detailWord;
-    if (const std::optional<DetailEntry> entry = practice.detail(GlVexM.languageCode, word)) {
+    if (const std::optional<DetailEntry> entry = practice.detail(dictionaryLanguage, word)) {
         Txt_cz->setText(entry->cz);
         Txt_py->setText(entry->py);
         Txt_yw->setText(entry->yw);

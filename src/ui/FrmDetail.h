@@ -13,9 +13,11 @@ class PracticeStore;
 class FrmDetail : public QDialog {
     Q_OBJECT
 public:
-    // Shows the dictionary entry of the word in GlVexM.detailWord. A store
+    // Shows the dictionary entry of the word in GlVexM.detailWord, from the
+    // dictionary of dictionaryLanguage (the game's words keep theirs when the
+    // interface language changes mid-game; 0: the current language). A store
     // failure (no dictionary for the language) propagates as trenix::Error.
-    explicit FrmDetail(PracticeStore &practice, QWidget *parent = nullptr);
+    explicit FrmDetail(PracticeStore &practice, QWidget *parent = nullptr, int dictionaryLanguage = 0);
     ~FrmDetail() override;
 
     // Every way of closing ends here, so detailWord never outlives the window.
@@ -31,7 +33,7 @@ protected:
 
 private:
     void buildControls();
-    void Form_Load(PracticeStore &practice);
+    void Form_Load(PracticeStore &practice, int dictionaryLanguage);
     static void Form_Unload();
 };
 

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "GlVexM.h"
+#include "Texts.h"
 #include "Twips.h"
 
 #include <QDir>
@@ -9,9 +10,13 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScreen>
+
+Q_LOGGING_CATEGORY(lcHelp, "trenix.help")
 
 namespace trenix {
 
@@ -23,23 +28,10 @@ const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
 // The notice that stands in for a page picture that cannot be shown.
 QString missingNotice(int page, const QString &file, bool exists, const QString &reason)
 {
-    QString head, cause;
-    switch (GlVexM.languageCode) {
-    case 1:
-        head = QStringLiteral("Help page %1 cannot be shown.");
-        cause = exists ? QStringLiteral("The picture file cannot be read: %1").arg(reason)
-                       : QStringLiteral("The picture file is missing.");
-        break;
-    case 3:
-        head = QStringLiteral("無法顯示說明第 %1 頁。");
-        cause = exists ? QStringLiteral("無法讀取圖片檔案：%1").arg(reason) : QStringLiteral("找不到圖片檔案。");
-        break;
-    default:
-        head = QStringLiteral("无法显示帮助第 %1 页。");
-        cause = exists ? QStringLiteral("无法读取图片文件：%1").arg(reason) : QStringLiteral("找不到图片文件。");
-        break;
-    }
-    return head.arg(page) + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
+    const QString head = formatOr(textid::kHelpCannotShow, QStringLiteral("Help page %1 cannot be shown."), 1).arg(page);
+    const QString cause = exists ? formatOr(textid::kHelpUnreadable, QStringLiteral("The picture file cannot be read: %1"), 1).arg(reason)
+                                 : textOr(textid::kHelpMissing, QStringLiteral("The picture file is missing."));
+    return head + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
 }
 
 } // namespace
@@ -131,37 +123,77 @@ void Frmhelp::Label1_Click(int index)
 }
 
 namespace {
-// Non-empty when a Windows bitmap is shorter than its own header says.
+// Non-empty when a Windows bitmap holds less pixel data than its header
+// describes: Qt's reader would fill the missing rows and show half a page.
+// The file-size field is not trusted; writers round it or leave it out.
 QString truncatedBmp(const QString &path)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray head = f.read(54);
-    if (head.size() < 14 || !head.startsWith("BM"))
-        return QString();
-    auto le32 = [&](int at) {
-        return quint32(quint8(head[at])) | quint32(quint8(head[at + 1])) << 8 | quint32(quint8(head[at + 2])) << 16
-               | quint32(quint8(head[at + 3])) << 24;
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return QString(); // too short to describe any pixels: the reader refuses it
+    const auto le = [&](int at, int bytes) {
+        quint32 v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = v << 8 | quint8(head[at + i]);
+        return v;
     };
-    const qint64 actual = f.size();
-    qint64 expected = le32(2);
-    if (head.size() >= 38) {
-        qint64 imageSize = le32(34);
-        if (imageSize == 0 && quint32(le32(30)) == 0) { // uncompressed: the size may be left 0
-            const qint64 width = qint32(le32(18));
-            const qint64 height = std::abs(qint64(qint32(le32(22))));
-            const qint64 bpp = quint16(quint8(head[28]) | quint8(head[29]) << 8);
-            imageSize = ((width * bpp + 31) / 32) * 4 * height;
-        }
-        const qint64 pixels = qint64(le32(10)) + imageSize; // data offset + image size
-        expected = std::max(expected, pixels);
+    const quint32 infoSize = le(14, 4);
+    qint64 width = 0, height = 0, bpp = 0, compression = 0, imageSize = 0;
+    if (infoSize == 12) { // OS/2 core header: 16-bit sizes, never compressed
+        width = le(18, 2);
+        height = le(20, 2);
+        bpp = le(24, 2);
+    } else if (head.size() >= 38) {
+        width = qint32(le(18, 4));
+        height = std::abs(qint64(qint32(le(22, 4))));
+        bpp = le(28, 2);
+        compression = le(30, 4);
+        imageSize = le(34, 4);
+    } else {
+        return QString();
     }
-    if (expected > actual)
-        return QStringLiteral("the file is cut short (%1 of %2 bytes)").arg(actual).arg(expected);
+    // Uncompressed rows are padded to 4 bytes; compressed data states its own size.
+    const qint64 pixels = (compression == 0 || compression == 3) ? ((width * bpp + 31) / 32) * 4 * height : imageSize;
+    const qint64 expected = qint64(le(10, 4)) + pixels;
+    if (expected > f.size())
+        return QStringLiteral("the file is cut short (%1 of %2 bytes)").arg(f.size()).arg(expected);
     return QString();
 }
 } // namespace
+
+QImage Frmhelp::readPage(const QString &file, QString &reason)
+{
+    QImageReader reader(file);
+    // Qt's BMP reader fills missing rows of a cut-short file; the header says how long it should be.
+    const QString shortBy = truncatedBmp(file);
+    QImage image = shortBy.isEmpty() ? reader.read() : QImage();
+    if (image.isNull())
+        reason = shortBy.isEmpty() ? reader.errorString() : shortBy;
+    return image;
+}
+
+void Frmhelp::keyPressEvent(QKeyEvent *event)
+{
+    // The pages without the mouse: arrows and page keys turn them, digits pick one.
+    int page = m_page;
+    switch (event->key()) {
+    case Qt::Key_Right: case Qt::Key_Down: case Qt::Key_PageDown: case Qt::Key_Space: ++page; break;
+    case Qt::Key_Left: case Qt::Key_Up: case Qt::Key_PageUp: case Qt::Key_Backspace: --page; break;
+    case Qt::Key_Home: page = 1; break;
+    case Qt::Key_End: page = kPages; break;
+    default:
+        if (event->key() >= Qt::Key_1 && event->key() < Qt::Key_1 + kPages)
+            page = event->key() - Qt::Key_0;
+        else
+            return QDialog::keyPressEvent(event);
+    }
+    if (page >= 1 && page <= kPages && page != m_page)
+        loadPage(page);
+    event->accept();
+}
 
 void Frmhelp::loadPage(int page)
 {
@@ -169,13 +201,16 @@ void Frmhelp::loadPage(int page)
     for (int i = 0; i < kPages; ++i)
         Label1[size_t(i)]->setCurrent(i + 1 == page);
 
+    // The page in the player's language; the one every copy has when it is not there.
+    const QString own = programFile(QStringLiteral("help0%1-%2.bmp").arg(page).arg(GlVexM.languageCode));
+    QString reason;
+    QImage image = readPage(own, reason);
+    if (image.isNull() && QFileInfo::exists(own))
+        qCWarning(lcHelp).noquote() << own << "cannot be shown:" << reason;
     const QString file = programFile(QStringLiteral("help0%1.bmp").arg(page));
-    QImageReader reader(file);
-    // Qt's BMP reader fills missing rows of a cut-short file; the header says how long it should be.
-    const QString shortBy = truncatedBmp(file);
-    QImage image = shortBy.isEmpty() ? reader.read() : QImage();
+    if (image.isNull())
+        image = readPage(file, reason);
     if (image.isNull()) {
-        const QString reason = shortBy.isEmpty() ? reader.errorString() : shortBy;
         m_shown = false;
         Picture1->setPixmap(QPixmap());
         Picture1->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,5 @@
 #pragma once
-// Help window: seven picture pages, chosen by a strip of page labels.
+// Help window: seven picture pages, chosen by a strip of page labels or the keyboard.
 #include <QDialog>
 #include <QLabel>
 #include <array>
@@ -31,7 +31,8 @@ public:
 
     explicit Frmhelp(QWidget *parent = nullptr);
 
-    // Shows page index + 1; a picture that cannot be read shows a notice instead.
+    // Shows page index + 1 in the interface language (help0N-L.bmp), else the
+    // common page help0N.bmp; a picture that cannot be read shows a notice instead.
     void Label1_Click(int index);
 
     int currentPage() const { return m_page; }       // 1 .. 7
@@ -45,11 +46,13 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();
     void Form_Load();
     void loadPage(int page);
+    static QImage readPage(const QString &file, QString &reason);
 
     int m_page = 0;
     bool m_shown = false;

@@ -3,15 +3,20 @@
 #include "FrmDetail.h"
 #include "Fonts.h"
 #include "Frmhelp.h"
+#include "InterfaceLanguage.h"
+#include "KeyBindings.h"
+#include "LanguageChoice.h"
 #include "PlayField.h"
 #include "ProgressWindow.h"
 #include "Startup.h"
+#include "Texts.h"
 #include "Twips.h"
 #include "TypingBox.h"
 #include "frmAbout.h"
 #include "setForm.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -31,6 +36,9 @@ namespace {
 const QColor kTeal(0x00, 0x40, 0x40);   // 0x00404000
 const QColor kRed(0xFF, 0x00, 0x00);    // 0x000000FF
 const QColor kHintBlue(0x00, 0x00, 0xC0); // 0x00C00000
+constexpr int kFeedbackMs = 2500;
+// Each language by its own name in the language menu.
+const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
 
 QLabel *makeLabel(QWidget *parent, double l, double t, double w, double h, const QFont &font)
 {
@@ -118,15 +126,60 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent *event)
 // ---------------------------------------------------------------------------
 
 GLVex::GLVex(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_core(GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); })
 {
     setObjectName(QStringLiteral("GLVex"));
     buildControls();
+    installShortcuts();
+    m_feedbackTimer.setSingleShot(true);
+    connect(&m_feedbackTimer, &QTimer::timeout, this, [this] { m_core.feedbackExpired(); });
     m_core.setView(this);
     GamePict->setWords(&m_core.Label1);
     Form_Load();
+}
+
+void GLVex::installShortcuts()
+{
+    QList<QKeySequence> all;
+    for (const Shortcut &shortcut : shortcutTable()) {
+        for (const QKeySequence &key : keySequences(shortcut)) {
+            auto *sc = new QShortcut(key, this);
+            sc->setContext(Qt::WindowShortcut);
+            sc->setAutoRepeat(false); // a held F2 must not start game after game
+            connect(sc, &QShortcut::activated, this, [this, c = shortcut.command] { runCommand(c); });
+            all << key;
+        }
+    }
+    TxT->setGameKeys(all);
+}
+
+CommandLabel *GLVex::commandLabel(Command command) const
+{
+    switch (command) {
+    case Command::Start: return Label3;
+    case Command::Pause: return Label7;
+    case Command::End: return Label8;
+    case Command::Settings: return Label9;
+    case Command::Exit: return Label10;
+    case Command::Help: return Label11;
+    case Command::Progress: return Label12;
+    }
+    return nullptr;
+}
+
+void GLVex::runCommand(Command command)
+{
+    switch (command) {
+    case Command::Start: Label3_Click(); break;
+    case Command::Pause: Label7_Click(); break;
+    case Command::End: Label8_Click(); break;
+    case Command::Settings: Label9_Click(); break;
+    case Command::Exit: Label10_Click(); break;
+    case Command::Help: Label11_Click(); break;
+    case Command::Progress: Label12_Click(); break;
+    }
 }
 
 GLVex::~GLVex()
@@ -171,12 +224,8 @@ void GLVex::buildControls()
     Label9->setObjectName(QStringLiteral("Label9"));
     Label10->setObjectName(QStringLiteral("Label10"));
     Label11->setObjectName(QStringLiteral("Label11"));
-    // Progress sits in the strip's free left part; Ctrl+H opens it from the typing box too.
-    command(Label12, 660, 60, 1275, 345, &GLVex::Label12_Click);
+    command(Label12, 660, 60, 1275, 345, &GLVex::Label12_Click); // the strip's free left part
     Label12->setObjectName(QStringLiteral("Label12"));
-    auto *progressKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
-    progressKey->setContext(Qt::WindowShortcut);
-    connect(progressKey, &QShortcut::activated, this, &GLVex::Label12_Click);
 
     GamePict = new PlayField(this);
     GamePict->setObjectName(QStringLiteral("GamePict"));
@@ -285,6 +334,12 @@ void GLVex::Form_Load()
     if (GlVexM.random)
         GlVexM.random->seedFromTime();
     m_core.load();
+    lookUpCaptions();
+    screenChanged();
+}
+
+void GLVex::lookUpCaptions()
+{
     struct Caption { const char *id; std::function<void(const QString &)> set; };
     const Caption captions[] = {
         {"GLVex.label2", [this](const QString &t) { Label2->setText(t); }},
@@ -305,7 +360,9 @@ void GLVex::Form_Load()
     };
     for (const Caption &c : captions)
         c.set(lookupText(QLatin1String(c.id)));
-    screenChanged();
+    for (const Shortcut &shortcut : shortcutTable())
+        commandLabel(shortcut.command)->setToolTip(trenix::toolTip(shortcut));
+    layoutStatusRow();
 }
 
 void GLVex::showEvent(QShowEvent *event)
@@ -350,8 +407,10 @@ void GLVex::Label9_Click()
 {
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
-        if (!m_settings)
+        if (!m_settings) {
             m_settings = std::make_unique<setForm>(m_core, this);
+            connect(m_settings.get(), &setForm::languageChosen, this, &GLVex::chooseLanguage);
+        }
         m_settings->exec();
         if (m_settings->isUnloaded())
             m_settings.reset();
@@ -405,7 +464,7 @@ void GLVex::Label1_Click(int index)
         if (index < 1 || size_t(index) >= m_core.Label1.size())
             return;
         GlVexM.detailWord = m_core.Label1[size_t(index)].Caption;
-        FrmDetail detail(m_core.practice(), this);
+        FrmDetail detail(m_core.practice(), this, m_core.wordsLanguage());
         detail.exec();
     });
 }
@@ -428,14 +487,43 @@ void GLVex::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton) {
         QMenu menu(this);
-        const int lang = GlVexM.languageCode;
-        const QString about = lang == 1 ? QStringLiteral("About Trenix")
-                              : lang == 3 ? QStringLiteral("關於 Trenix")
-                                          : QStringLiteral("关于 Trenix");
-        menu.addAction(about, this, &GLVex::openAbout);
+        menu.addAction(textOr(textid::kMenuAbout, QStringLiteral("About Trenix")), this, &GLVex::openAbout);
+        QMenu *languages = menu.addMenu(textOr(textid::kMenuLanguage, QStringLiteral("Language")));
+        for (qint16 code = 1; code <= 3; ++code) {
+            QAction *choice = languages->addAction(QString::fromUtf8(kLanguageNames[code - 1]));
+            choice->setCheckable(true);
+            choice->setChecked(code == GlVexM.languageCode);
+            connect(choice, &QAction::triggered, this, [this, code] { chooseLanguage(code); });
+        }
         menu.exec(event->globalPosition().toPoint());
     }
     event->accept();
+}
+
+void GLVex::chooseLanguage(qint16 code)
+{
+    guard([&] {
+        QString where;
+        const bool kept = saveLanguageChoice(code, where);
+        // Everything that shows a language follows at once; the running game
+        // keeps its words, and the next start draws from the new dictionary.
+        GlVexM.languageCode = code;
+        applyQtTranslations(code);
+        refreshFonts(this);
+        GamePict->refreshFont();
+        lookUpCaptions();
+        if (m_settings) { // kept after a Cancel: its next OK must not bring the old language back
+            refreshFonts(m_settings.get());
+            m_settings->lookUpCaptions();
+            m_settings->Language->setCurrentIndex(code - 1);
+        }
+        m_core.languageChanged();
+        if (!kept && GlVexM.dialogs)
+            GlVexM.dialogs->inform(formatOr(textid::kLanguageNotSaved,
+                                            QStringLiteral("The language could not be saved in %1; it applies until Trenix ends."), 1)
+                                       .arg(where),
+                                   lookupText(QStringLiteral("RJXX")));
+    });
 }
 
 void GLVex::closeEvent(QCloseEvent *event)
@@ -490,11 +578,49 @@ void GLVex::wordsChanged()
     GamePict->update();
 }
 
+void GLVex::entryJudged(const EntryVerdict &verdict)
+{
+    if (verdict.kind == EntryVerdict::Kind::Hit)
+        return;
+    TxT->flash();
+    if (verdict.kind == EntryVerdict::Kind::Buried && verdict.coverIndex > 0)
+        GamePict->outline(int(verdict.coverIndex));
+    m_feedbackTimer.start(kFeedbackMs);
+}
+
+void GLVex::layoutStatusRow()
+{
+    // Captions and figures keep their places while their texts fit; a longer
+    // text widens its box to the left and moves what stands left of it, so no
+    // figure is ever cut off. The input hint gives up the room.
+    struct Item { QLabel *label; double left, top, width, height; };
+    const Item row[] = {
+        {Label6, 4650, 300, 615, 285}, {lbsd, 5280, 240, 1065, 345}, {Label5, 6420, 300, 735, 285},
+        {lbzql, 7230, 240, 1365, 345}, {Label4, 8730, 300, 495, 285}, {lbfs, 9240, 240, 735, 345},
+        {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345},
+    };
+    constexpr int kPad = 6;
+    int limit = Twips::rect(row[7].left, 0, row[7].width, 0).right() + 1; // right edge of the row
+    for (int i = 7; i >= 0; --i) {
+        const Item &item = row[i];
+        const QRect laid = Twips::rect(item.left, item.top, item.width, item.height);
+        const int needed = item.label->fontMetrics().horizontalAdvance(item.label->text()) + kPad;
+        const int width = std::max(laid.width(), needed);
+        const int right = std::min(laid.right() + 1, limit);
+        item.label->setGeometry(right - width, laid.y(), width, laid.height());
+        const double gap = i > 0 ? item.left - (row[i - 1].left + row[i - 1].width) : 315; // 315: hint to Label6
+        limit = right - width - Twips::px(gap);
+    }
+    const QRect hint = Twips::rect(2310, 390, 2025, 285);
+    Label2->setGeometry(hint.x(), hint.y(), std::max(0, std::min(hint.width(), limit - hint.x())), hint.height());
+}
+
 void GLVex::screenChanged()
 {
     const GameScreen &s = m_core.screen;
-    lbmessage->setText(s.lbmessage);
-    lbmessage->setVisible(s.lbmessageVisible);
+    const bool feedback = !s.feedback.isEmpty();
+    lbmessage->setText(feedback ? s.feedback : s.lbmessage);
+    lbmessage->setVisible(feedback || s.lbmessageVisible);
     lblPause->setVisible(s.lblPauseVisible);
     correctStatus->setVisible(s.correctStatusVisible);
     speedStatus->setVisible(s.speedStatusVisible);
@@ -502,6 +628,7 @@ void GLVex::screenChanged()
     lbsd->setText(s.lbsd);
     lbzql->setText(s.lbzql);
     lbfs->setText(s.lbfs);
+    layoutStatusRow();
     TxT->setEntry(s.TxT); // keeps an open composition of the next word
 }
 

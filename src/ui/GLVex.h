@@ -1,6 +1,7 @@
 #pragma once
 // The main window: draws the game and forwards its events to GameCore.
 #include "GameCore.h"
+#include "Shortcuts.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -41,6 +42,12 @@ public:
     void TxT_KeyUp(int keyCode, int shift);
     void TxT_LostFocus();
     void openAbout();
+    // Runs a command of the tool strip, as its shortcut keys do.
+    void runCommand(Command command);
+    // Keeps the language in the player's config.dat and shows every text in it at once.
+    void chooseLanguage(qint16 code);
+    // The label of a tool-strip command.
+    CommandLabel *commandLabel(Command command) const;
 
     // Controls, for the windows that hold the game and for tests.
     QTimer pictScroll, CreatWord, GaTime;
@@ -66,14 +73,19 @@ private:
     void timersChanged() override;
     void wordsChanged() override;
     void screenChanged() override;
+    void entryJudged(const EntryVerdict &verdict) override;
 
     template <typename F> void guard(F &&f);
     void buildControls();
+    void installShortcuts();
+    void lookUpCaptions();
+    void layoutStatusRow();
     void applyTimer(QTimer &timer, const TimerState &state);
 
     GameCore m_core;
     std::unique_ptr<setForm> m_settings;
     bool m_placed = false;
+    QTimer m_feedbackTimer; // how long the message line shows what an entry missed
 };
 
 // A text command of the tool strip: never takes the focus, never disabled.

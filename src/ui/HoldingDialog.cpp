@@ -3,7 +3,7 @@
 #include "GameCore.h"
 #include "Twips.h"
 
-#include <QEvent>
+#include <QShowEvent>
 
 namespace trenix {
 
@@ -26,17 +26,22 @@ void HoldingDialog::releaseGame()
     stoppedTimers = false;
 }
 
-bool HoldingDialog::event(QEvent *e)
-{
-    if (e->type() == QEvent::WindowActivate)
-        Form_Activate();
-    return QDialog::event(e);
-}
-
 void HoldingDialog::showEvent(QShowEvent *e)
 {
     Twips::centreOverOwner(this);
     QDialog::showEvent(e);
+    // Once per opening; a window manager's own show (un-minimise) is no new opening.
+    if (!m_open && !e->spontaneous()) {
+        m_open = true;
+        Form_Activate();
+    }
+}
+
+void HoldingDialog::hideEvent(QHideEvent *e)
+{
+    QDialog::hideEvent(e);
+    if (!e->spontaneous())
+        m_open = false;
 }
 
 } // namespace trenix

@@ -1,6 +1,8 @@
 #pragma once
-// A dialog that holds a running game while it is the active window and owes
-// the game a restart until it lets go. Shown centred over its owner.
+// A dialog that holds a running game from the moment it opens and owes the
+// game a restart until it lets go. It holds by its own opening, not by window
+// activation: message boxes over it come and go without holding again.
+// Shown centred over its owner, at a fixed size without a maximise button.
 #include <QDialog>
 
 namespace trenix {
@@ -20,10 +22,13 @@ public:
 protected:
     // Runs the game again if this dialog held it.
     void releaseGame();
-    bool event(QEvent *e) override;
     void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
 
     GameCore &m_core;
+
+private:
+    bool m_open = false; // between an opening and the next hide
 };
 
 } // namespace trenix

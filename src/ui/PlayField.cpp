@@ -21,7 +21,28 @@ PlayField::PlayField(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::NoFocus);
+    m_outlineTimer.setSingleShot(true);
+    connect(&m_outlineTimer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
+
+void PlayField::refreshFont()
+{
+    m_wordFont = uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black);
+    m_wordMetrics = QFontMetrics(m_wordFont);
+    update();
+}
+
+void PlayField::outline(int index, int ms)
+{
+    m_outlined = index;
+    m_outlineTimer.start(ms);
+    update();
+}
+
+namespace {
+// The word whose landing ended the game: at or above the field's top edge.
+bool endedTheGame(const WordLabel &w) { return w.Visible && w.landed() && w.Top <= 0; }
+} // namespace
 
 qint64 PlayField::measure(const QString &caption) const
 {
@@ -32,7 +53,10 @@ qint64 PlayField::measure(const QString &caption) const
 QRect PlayField::wordRect(int index) const
 {
     const WordLabel &w = (*m_words)[size_t(index)];
-    return Twips::rect(double(w.Left), double(w.Top), double(w.Width), double(w.Height));
+    QRect r = Twips::rect(double(w.Left), double(w.Top), double(w.Width), double(w.Height));
+    if (endedTheGame(w) && r.top() < 0)
+        r.moveTop(0); // above the field it would hide behind the title band
+    return r;
 }
 
 int PlayField::wordAt(const QPoint &pos) const
@@ -62,10 +86,17 @@ void PlayField::paintEvent(QPaintEvent *event)
         const QRect r = wordRect(int(i));
         if (!r.intersects(event->rect()))
             continue;
-        p.fillRect(r, fill);
-        p.setPen(Qt::black);
+        const bool ended = endedTheGame(w);
+        p.fillRect(r, ended ? QColor(0xFF, 0xC8, 0xA0) : fill);
+        p.setPen(ended ? QPen(QColor(0xD0, 0x00, 0x00), 3) : QPen(Qt::black));
         p.drawRect(r.adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
         p.drawText(r, Qt::AlignCenter, w.Caption);
+    }
+    if (const int i = outlined(); i > 0 && size_t(i) < m_words->size() && (*m_words)[size_t(i)].Visible) {
+        p.setPen(QPen(QColor(0xE0, 0x60, 0x00), 3, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(wordRect(i).adjusted(-3, -3, 2, 2));
     }
 }
 

@@ -3,6 +3,7 @@
 // of one child widget per word.
 #include <QFont>
 #include <QFontMetrics>
+#include <QTimer>
 #include <QWidget>
 #include <vector>
 
@@ -20,7 +21,13 @@ public:
     qint64 measure(const QString &caption) const;
     // Index of the visible word at the point, or 0.
     int wordAt(const QPoint &pos) const;
+    // A word that ended the game by landing above the field is drawn at its top.
     QRect wordRect(int index) const;
+    // Outlines a word for a while (the word that covers a buried entry).
+    void outline(int index, int ms = 1500);
+    int outlined() const { return m_outlineTimer.isActive() ? m_outlined : 0; }
+    // The word font follows the interface language's CJK family.
+    void refreshFont();
 
 signals:
     void wordClicked(int index);
@@ -33,6 +40,8 @@ private:
     const std::vector<WordLabel> *m_words = nullptr;
     QFont m_wordFont;
     QFontMetrics m_wordMetrics; // measured once per word at every game start
+    int m_outlined = 0;
+    QTimer m_outlineTimer;
 };
 
 } // namespace trenix

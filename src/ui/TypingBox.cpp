@@ -23,6 +23,35 @@ int gameKeyCode(int qtKey)
 TypingBox::TypingBox(QWidget *parent) : QLineEdit(parent)
 {
     setAttribute(Qt::WA_InputMethodEnabled, true);
+    m_flash.setSingleShot(true);
+    connect(&m_flash, &QTimer::timeout, this, [this] { setPalette(QPalette()); });
+}
+
+void TypingBox::flash(int ms)
+{
+    QPalette red = palette();
+    red.setColor(QPalette::Base, QColor(0xFF, 0xB8, 0xB8));
+    setPalette(red);
+    m_flash.start(ms);
+}
+
+bool TypingBox::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (composing()) {
+            // Esc that cancels a composition must not pause the game, nor F2 restart it.
+            key->accept();
+            return true;
+        }
+        const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+        if (m_gameKeys.contains(pressed)) {
+            // Our own commands win over the line edit's editing keys (Ctrl+E).
+            key->ignore();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void TypingBox::settleComposition()

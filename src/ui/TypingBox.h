@@ -4,9 +4,11 @@
 // such a release must not submit the entry or resume a game. A release counts
 // only when its press reached the box while no composition was open.
 #include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QList>
 #include <QSet>
+#include <QTimer>
 
 namespace trenix {
 
@@ -21,6 +23,12 @@ public:
     // Replaces the entry but keeps an open composition, which setText() would
     // drop: a fast typist starts the next word before releasing Enter.
     void setEntry(const QString &entry);
+    // The window's shortcut keys: they reach their commands while no
+    // composition is open; while one is, every key belongs to the input method.
+    void setGameKeys(const QList<QKeySequence> &keys) { m_gameKeys = keys; }
+    // A short red flash of the box: the entry hit nothing.
+    void flash(int ms = 300);
+    bool flashing() const { return m_flash.isActive(); }
 
 signals:
     // Released key in the codes the game uses (13 Enter, 32 Space, others as Qt keys).
@@ -28,6 +36,7 @@ signals:
     void focusLost(Qt::FocusReason reason);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
@@ -40,6 +49,8 @@ private:
     QString m_preedit;
     QList<QInputMethodEvent::Attribute> m_preeditAttributes;
     QSet<int> m_cleanPresses; // keys pressed while no composition was open
+    QList<QKeySequence> m_gameKeys;
+    QTimer m_flash;
 };
 
 int gameKeyCode(int qtKey);

@@ -5,9 +5,11 @@
 #include "GlVexM.h"
 #include "PlayerSettings.h"
 #include "SettingsRules.h"
+#include "Texts.h"
 #include "Twips.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,7 +26,8 @@ Q_LOGGING_CATEGORY(lcSettings, "trenix.settings")
 namespace trenix {
 
 namespace {
-
+// Each language by its own name, so that a player lost in a foreign one finds theirs.
+const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
 } // namespace
 
 setForm::setForm(GameCore &core, QWidget *parent)
@@ -38,7 +41,8 @@ void setForm::buildControls()
 {
     setObjectName(QStringLiteral("setForm"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    setFixedSize(Twips::px(4710), Twips::px(3870));
+    // Taller than the stored layout by the language row.
+    setFixedSize(Twips::px(4710), Twips::px(4380));
     setWindowTitle(QStringLiteral("選項"));
 
     Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
@@ -91,24 +95,56 @@ void setForm::buildControls()
     red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
     Label3->setPalette(red);
 
+    LanguageLabel = new QLabel(QStringLiteral("Language / 语言 / 語言"), this);
+    Twips::place(LanguageLabel, 300, 3420, 1500, 285);
+    Language = new QComboBox(this);
+    Language->setObjectName(QStringLiteral("Language"));
+    for (const char *name : kLanguageNames)
+        Language->addItem(QString::fromUtf8(name));
+    Twips::place(Language, 1860, 3375, 2505, 345);
+    LanguageLabel->setBuddy(Language);
+
     setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
     setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
-    Twips::place(setSpeedOK, 2280, 3400, 1035, 345);
+    Twips::place(setSpeedOK, 2280, 3900, 1035, 345);
     setSpeedOK->setDefault(true);
     setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
-    Twips::place(setSpeedCancel, 3330, 3400, 1035, 345);
+    Twips::place(setSpeedCancel, 3330, 3900, 1035, 345);
 
+    // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
-    setTabOrder(setSpeedCancel, GaSpeed[1]);
-    setTabOrder(GaSpeed[1], Txt_Word_From);
+    QWidget *previous = setSpeedCancel;
+    for (QRadioButton *option : GaSpeed) {
+        setTabOrder(previous, option);
+        previous = option;
+    }
+    setTabOrder(previous, Txt_Word_From);
     setTabOrder(Txt_Word_From, txt_Word_To);
+    setTabOrder(txt_Word_To, Language);
 
     connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
     connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
 }
 
 void setForm::Form_Load()
+{
+    lookUpCaptions();
+    for (size_t i = 0; i < GaSpeed.size(); ++i) {
+        if (settings::speedFromTag(QString::fromLatin1(kSpeedTags[i])) == GlVexM.speedLevel)
+            GaSpeed[i]->setChecked(true);
+    }
+    Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
+    txt_Word_To->setText(QString::number(GlVexM.wordTo));
+    // Tab stops at the chosen speed, as Qt does once one of them has had the focus.
+    for (QRadioButton *option : GaSpeed)
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    setSpeedOK->setFocus(Qt::OtherFocusReason);
+    // No entry chosen for a code without one: OK then leaves the language alone.
+    Language->setCurrentIndex(GlVexM.languageCode >= 1 && GlVexM.languageCode <= 3 ? GlVexM.languageCode - 1 : -1);
+}
+
+void setForm::lookUpCaptions()
 {
     struct Caption { const char *id; std::function<void(const QString &)> set; };
     const Caption captions[] = {
@@ -128,13 +164,7 @@ void setForm::Form_Load()
     };
     for (const Caption &c : captions)
         c.set(lookupText(QLatin1String(c.id)));
-
-    for (size_t i = 0; i < GaSpeed.size(); ++i) {
-        if (settings::speedFromTag(QString::fromLatin1(kSpeedTags[i])) == GlVexM.speedLevel)
-            GaSpeed[i]->setChecked(true);
-    }
-    Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
-    txt_Word_To->setText(QString::number(GlVexM.wordTo));
+    LanguageLabel->setText(textOr(textid::kLanguageLabel, QStringLiteral("Language / 语言 / 語言")));
 }
 
 void setForm::setSpeedOK_Click()
@@ -157,18 +187,18 @@ void setForm::setSpeedOK_Click()
     case settings::RangeOutcome::Accepted:
         break;
     case settings::RangeOutcome::NotNumeric:
-        message = settings::kNotNumeric;
+        message = textOr(textid::kNotNumeric, settings::kNotNumeric);
         break;
     case settings::RangeOutcome::Reversed:
-        message = settings::kReversed;
+        message = textOr(textid::kReversed, settings::kReversed);
         break;
     case settings::RangeOutcome::OutOfRange:
-        message = settings::kOutOfRange;
+        message = textOr(textid::kOutOfRange, settings::kOutOfRange);
         break;
     }
     if (!message.isEmpty()) {
         if (GlVexM.dialogs)
-            GlVexM.dialogs->inform(message, settings::kMessageTitle);
+            GlVexM.dialogs->inform(message, textOr(textid::kSettingsTitle, settings::kMessageTitle));
         else
             qCWarning(lcSettings).noquote() << message;
         return;
@@ -181,6 +211,9 @@ void setForm::setSpeedOK_Click()
         m_core.notify(notKept);
     m_unloaded = true;
     QDialog::accept();
+    const qint16 chosen = qint16(Language->currentIndex() + 1);
+    if (Language->currentIndex() >= 0 && chosen != GlVexM.languageCode)
+        emit languageChosen(chosen);
 }
 
 void setForm::setSpeedCancel_Click()

@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -22,6 +23,8 @@ public:
     explicit setForm(GameCore &core, QWidget *parent = nullptr);
     // True once OK has unloaded the dialog; Cancel only hides it.
     bool isUnloaded() const { return m_unloaded; }
+    // Sets the captions from the language store (also when the language changes).
+    void lookUpCaptions();
 
     // Event handlers, named as the rest of the program knows them.
     void setSpeedOK_Click();
@@ -37,6 +40,12 @@ public:
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     QLineEdit *Txt_Word_From = nullptr, *txt_Word_To = nullptr;
     QPushButton *setSpeedOK = nullptr, *setSpeedCancel = nullptr;
+    QLabel *LanguageLabel = nullptr;
+    QComboBox *Language = nullptr; // entries for language codes 1, 2, 3
+
+signals:
+    // OK accepted another interface language.
+    void languageChosen(qint16 code);
 
 public slots:
     // Enter (OK) and Escape or the close box (Cancel) take the handlers' roads.

@@ -44,6 +44,9 @@ private slots:
         row("non-numeric string one too long", "[config]\nlanguage=hello\n", 0, QStringLiteral("hell"), 5);
         row("digits then letters", "[config]\nlanguage=12abc\n", 12, QStringLiteral("12abc"));
         row("key only in another section", "[other]\nlanguage=2\n[config]\nx=1\n", kUntouched, QString());
+        row("key in a later section, not the first one's", "[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, QString());
+        row("huge number clamped, not wrapped", "[config]\nlanguage=99999999999\n", 2147483647, QStringLiteral("99999999999"));
+        row("huge negative clamped", "[config]\nlanguage=-99999999999\n", -2147483647 - 1, QStringLiteral("-99999999999"));
         row("missing file", QByteArray(), kUntouched, QString());
         row("empty file", "", kUntouched, QString());
         row("upper-case names in file", "[CONFIG]\nLANGUAGE=3\n", 3, QStringLiteral("3"));
@@ -113,6 +116,8 @@ private slots:
         QTest::newRow("replace keeps other lines")
             << QByteArray("; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE = 2\r\nother=3\r\n") << QStringLiteral("5")
             << QByteArray("; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE =5\r\nother=3\r\n");
+        QTest::newRow("LF file with a blank line stays LF")
+            << QByteArray("[a]\nx=1\n\n[config]\nlanguage=1\n") << QStringLiteral("5") << QByteArray("[a]\nx=1\n\n[config]\nlanguage=5\n");
         QTest::newRow("file above the size cap") << plain + QByteArray(kCap, ';') + "\n[tail]\nkept=1\n" << QStringLiteral("2") << QByteArray();
         QTest::newRow("file not UTF-8") << plain + "name=\xC4\xE3\xBA\xC3\n" << QStringLiteral("2") << QByteArray();
         QTest::newRow("line break in value") << plain << QStringLiteral("2\n[x]") << QByteArray();

@@ -93,11 +93,12 @@ private slots:
     }
 
     // 546 hits of 61 s: 33306 s played, past the 16-bit 32767, on a clock that
-    // crosses 2^32 ms, where a 32-bit millisecond count wraps.
+    // crosses 2^32 ms, where a 32-bit millisecond count wraps. One more word
+    // waits, so that the last hit does not end the game.
     void longSession_figuresWrapOrOverflow()
     {
         constexpr int kHits = 546;
-        start({{2, numberedEntries(kHits)}}, 1, kHits);
+        start({{2, numberedEntries(kHits + 1)}}, 1, kHits + 1);
         clock.now = (qint64(1) << 32) - 600'000;
         core->Label3_Click();
         for (int i = 0; i < kHits; ++i) {

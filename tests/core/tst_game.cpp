@@ -9,6 +9,7 @@
 
 using namespace trenix;
 using namespace trenix::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 constexpr qint64 kWordWidth = 900; // every test word is this wide
@@ -16,8 +17,25 @@ constexpr qint64 kWordWidth = 900; // every test word is this wide
 struct Recorder : GameView {
     int repaints = 0;
     int focusCalls = 0;
+    int wordRedraws = 0;
+    GameCore *core = nullptr;
+    QStringList log; // what the window was asked to do, in order
+    QList<EntryVerdict> verdicts;
+    QStringList shown;         // the message line and the word pointed out, for each verdict
+    bool readFeedback = false; // every feedback is read at once
     void repaintNow() override { ++repaints; }
     void focusTyping() override { ++focusCalls; }
+    void wordsChanged() override { ++wordRedraws; }
+    void settleInput() override { log << QStringLiteral("settle"); }
+    void screenChanged() override { log << (core->screen.lblPauseVisible ? QStringLiteral("paused") : QStringLiteral("screen")); }
+    void entryJudged(const EntryVerdict &v) override
+    {
+        verdicts << v;
+        if (!readFeedback)
+            return;
+        shown << core->screen.feedback + u'|' + core->Label1.at(v.coverIndex).Caption;
+        core->feedbackExpired();
+    }
 };
 } // namespace
 
@@ -30,6 +48,7 @@ class tst_Game : public QObject, GameFixture {
     {
         view = Recorder();
         start(dicts, from, to, lang, &view);
+        view.core = core.get();
     }
 
     // Puts a landed word straight into the pile, as a landing would.
@@ -117,35 +136,64 @@ private slots:
         QVERIFY(!core->running());
     }
 
-    void floorQueryFindsTheRightLandedWord_data()
+    // A falling word from 1500 to 2640 (1140 wide) over a pile, driven by the
+    // fall tick until it lands: where it rests, what the store records, and
+    // whether its landing ends the game.
+    void fall_wrongFloorStepOrRecord_data()
     {
-        QTest::addColumn<QList<QList<qint64>>>("pile"); // left, top, width
-        QTest::addColumn<qint64>("left");
-        QTest::addColumn<qint64>("right");
-        QTest::addColumn<qint64>("expected"); // -1: none
-        QTest::newRow("no pile") << QList<QList<qint64>>{} << qint64(1500) << qint64(2640) << qint64(-1);
-        QTest::newRow("touching right end counts")
-            << QList<QList<qint64>>{{600, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(5190);
-        QTest::newRow("wholly between the edges is not found")
-            << QList<QList<qint64>>{{1600, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(-1);
-        QTest::newRow("higher of two floors")
-            << QList<QList<qint64>>{{1000, 5190, 900}, {2000, 4545, 900}} << qint64(1500) << qint64(2640)
-            << qint64(4545);
-        QTest::newRow("just past the right end")
-            << QList<QList<qint64>>{{599, 5190, 900}} << qint64(1500) << qint64(2640) << qint64(-1);
+        QTest::addColumn<QList<QList<qint64>>>("pile"); // left, top, width of landed words
+        QTest::addColumn<qint64>("startTop");
+        QTest::addColumn<int>("ticks");  // until it lands
+        QTest::addColumn<qint64>("restTop");
+        QTest::addColumn<bool>("ends");
+        using Pile = QList<QList<qint64>>;
+        const auto row = [](const char *name, const Pile &pile, qint64 top, int ticks, qint64 rest, bool ends = false) {
+            QTest::newRow(name) << pile << top << ticks << rest << ends;
+        };
+        row("no pile: the bottom", {}, 3870, 3, 5190);
+        row("under the left edge only", {{600, 5190, 901}}, 3225, 3, 4545);
+        row("under the right edge only", {{2640, 5190, 900}}, 3225, 3, 4545);
+        row("touching the left edge counts", {{600, 5190, 900}}, 3225, 3, 4545);
+        row("just short of the left edge", {{599, 5190, 900}}, 3870, 3, 5190);
+        row("wholly between the edges: passed over", {{1600, 5190, 900}}, 3870, 3, 5190);
+        row("the higher of two floors", {{1000, 5190, 900}, {2000, 4545, 900}}, 2580, 3, 3900);
+        row("a step that ends on the floor still steps", {{1000, 3000, 900}}, 1710, 2, 2355);
+        row("bottom below the floor moves up onto it", {{1000, 3000, 900}}, 2700, 1, 2355);
+        row("lands at 30: goes on", {{1000, 675, 900}}, 0, 1, 30);
+        row("lands at 0: game over", {{1000, 645, 900}}, 0, 1, 0, true);
+        row("lands above the top: game over", {{1000, 300, 900}}, 0, 1, -345, true);
     }
-    void floorQueryFindsTheRightLandedWord()
+    void fall_wrongFloorStepOrRecord()
     {
         QFETCH(QList<QList<qint64>>, pile);
-        QFETCH(qint64, left);
-        QFETCH(qint64, right);
-        QFETCH(qint64, expected);
+        QFETCH(qint64, startTop);
+        QFETCH(int, ticks);
+        QFETCH(qint64, restTop);
+        QFETCH(bool, ends);
         setUpGame({{2, numberedEntries(3)}}, 1, 3);
-        int i = 0;
+        core->Label3_Click();
+        for (size_t k = 1; k < core->Label1.size(); ++k)
+            core->Label1[k].Visible = false; // only the word under test falls
+        int n = 0;
         for (const auto &p : pile)
-            landed(QStringLiteral("p%1").arg(++i), p[0], p[1], p[2]);
-        const std::optional<qint64> floor = core->practice().floorUnder(left, right);
-        QCOMPARE(floor.value_or(-1), expected);
+            landed(QStringLiteral("p%1").arg(++n), p[0], p[1], p[2]);
+        const QString word = core->Label1[1].Caption;
+        core->Label1[1].Caption.clear();
+        const size_t i = addLabel(word, 1500, startTop, false, 1140);
+        for (int t = 1; t < ticks; ++t) {
+            core->pictScroll_Timer();
+            QVERIFY2(!core->Label1[i].landed(), qPrintable(QStringLiteral("landed at tick %1 at %2").arg(t).arg(core->Label1[i].Top)));
+            QCOMPARE(core->Label1[i].Top, startTop + t * GameCore::kFallStep);
+        }
+        core->pictScroll_Timer();
+        QVERIFY2(core->Label1[i].landed(), qPrintable(QStringLiteral("still falling at %1").arg(core->Label1[i].Top)));
+        QCOMPARE(core->Label1[i].Top, restTop);
+        Statement row = GlVexM.storeConn.prepare(QStringLiteral("select ishold, lleft, ltop, lwidth from trenix where cz=?1"));
+        QVERIFY(row.bind(1, word).next());
+        QCOMPARE((QList<qint64>{row.integer(0), row.integer(1), row.integer(2), row.integer(3)}),
+                 (QList<qint64>{1, 1500, restTop, 1140}));
+        QCOMPARE(dialogs.questions.size(), ends ? 1 : 0);
+        QCOMPARE(core->running(), !ends);
     }
 
     void fieldValueIsFirstFieldAsTextOrEmpty_data()
@@ -164,42 +212,6 @@ private slots:
         setUpGame({{2, numberedEntries(3)}}, 1, 3);
         Statement st = GlVexM.storeConn.prepare(sql);
         QCOMPARE(PracticeStore::GetFieldValue(st), expected);
-    }
-
-    void wordStepsOntoTheFloorExactlyThenLandsInPlace()
-    {
-        setUpGame({{2, numberedEntries(3)}}, 1, 3);
-        runningWithoutWords();
-        landed(QStringLiteral("floor"), 1000, 3000);
-        const size_t i = addLabel(QStringLiteral("a"), 1000, 3000 - 645 - 645, false);
-        core->pictScroll_Timer();
-        QCOMPARE(core->Label1[i].Top, qint64(3000 - 645));
-        QVERIFY(!core->Label1[i].landed());
-        core->pictScroll_Timer();
-        QCOMPARE(core->Label1[i].Top, qint64(3000 - 645));
-        QVERIFY(core->Label1[i].landed());
-        QCOMPARE(count(QStringLiteral("select count(*) from trenix where cz='a' and ishold=1")), qint64(0)); // not in list
-    }
-
-    void landingAtTheTopEndsTheGameOnlyAtZeroOrAbove_data()
-    {
-        QTest::addColumn<qint64>("floorTop");
-        QTest::addColumn<bool>("ends");
-        QTest::newRow("lands at 0") << qint64(645) << true;
-        QTest::newRow("lands at 30") << qint64(675) << false;
-        QTest::newRow("lands above the top") << qint64(300) << true;
-    }
-    void landingAtTheTopEndsTheGameOnlyAtZeroOrAbove()
-    {
-        QFETCH(qint64, floorTop);
-        QFETCH(bool, ends);
-        setUpGame({{2, numberedEntries(3)}}, 1, 3);
-        runningWithoutWords();
-        landed(QStringLiteral("floor"), 1000, floorTop);
-        addLabel(QStringLiteral("a"), 1000, 0, false);
-        core->pictScroll_Timer();
-        QCOMPARE(dialogs.questions.size(), ends ? 1 : 0);
-        QCOMPARE(core->running(), !ends);
     }
 
     void tickEndsOnceItsGameIsOver_data()
@@ -326,8 +338,10 @@ private slots:
         QVERIFY(!core->screen.lbmessage.isEmpty());
         core->screen.TxT = QStringLiteral("xyz ");
         clock.advance(5000);
+        QVERIFY(!core->screen.speedStatusVisible && !core->screen.correctStatusVisible);
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!GlVexM.isPaused && core->running() && !core->screen.lblPauseVisible);
+        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
         QVERIFY(core->screen.TxT.isEmpty() && !core->screen.lbmessageVisible);
         QCOMPARE(core->startTick, clock.now);
     }
@@ -366,27 +380,76 @@ private slots:
         core->Label8_Click();
         QCOMPARE(dialogs.questions.size(), 1);
         QCOMPARE(core->playedSeconds, qint64(12)); // the pause is not counted again
-        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible);
+        QVERIFY(!GlVexM.isPaused && !core->screen.lblPauseVisible && !core->screen.lbmessageVisible);
+        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!core->running()); // Space does not revive the ended game
         core->Label8_Click(); // after the game
         QCOMPARE(dialogs.questions.size(), 1);
     }
 
-    void liveFiguresBeforeTheFirstEntry()
+    // Before the result question the open composition is committed and the
+    // window no longer shows a pause; after No the box is emptied.
+    void end_questionOverStaleWindow_data()
     {
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("running") << false;
+        QTest::newRow("paused") << true;
+    }
+    void end_questionOverStaleWindow()
+    {
+        QFETCH(bool, paused);
+        setUpGame({{2, numberedEntries(3)}}, 1, 3);
+        core->Label3_Click();
+        if (paused)
+            core->Label7_Click();
+        view.log.clear();
+        dialogs.onAsk = [this] { view.log << QStringLiteral("ask"); };
+        core->screen.TxT = QStringLiteral("半");
+        core->Label8_Click();
+        const qsizetype ask = view.log.indexOf(QStringLiteral("ask"));
+        QVERIFY2(ask > 0 && view.log.indexOf(QStringLiteral("settle")) < ask, qPrintable(view.log.join(u' ')));
+        QVERIFY2(!paused || view.log.mid(0, ask).contains(QStringLiteral("screen")), qPrintable(view.log.join(u' ')));
+        QCOMPARE(view.log.last(), QStringLiteral("screen"));
+        QVERIFY(core->screen.TxT.isEmpty());
+    }
+
+    // The figures every second and the result at the end, with misses among the entries.
+    void figures_wrongLiveOrFinal_data()
+    {
+        QTest::addColumn<int>("hits");
+        QTest::addColumn<int>("misses");
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<QStringList>("live");  // time, speed, accuracy, score
+        QTest::addColumn<QStringList>("final"); // seconds, speed, accuracy
+        QTest::newRow("3 of 4 in 50.9 s") << 3 << 1 << qint64(50900) << QStringList{"50", "3.6", "75.%", "3"} << QStringList{"50", "4", "75.%"};
+        QTest::newRow("37 of 40 in 95 s") << 37 << 3 << qint64(95000) << QStringList{"95", "23.37", "92.5%", "37"} << QStringList{"95", "23", "92.5%"};
+        QTest::newRow("misses only") << 0 << 2 << qint64(3000) << QStringList{"3", ".", ".%", "0"} << QStringList{"3", "0", ".%"};
+        QTest::newRow("nothing typed within a second") << 0 << 0 << qint64(999) << QStringList{"0", "0", "0", "0"} << QStringList{"0", "0", ""};
+    }
+    void figures_wrongLiveOrFinal()
+    {
+        QFETCH(int, hits);
+        QFETCH(int, misses);
+        QFETCH(qint64, ms);
+        QFETCH(QStringList, live);
+        QFETCH(QStringList, final);
         setUpGame({{2, numberedEntries(3)}}, 1, 3);
         core->Label3_Click();
         QCOMPARE(core->screen.timeDisplay, QStringLiteral("000"));
+        for (int h = 0; h < hits; ++h)
+            type(core->Label1[addLabel(QStringLiteral("h%1").arg(h), 1000, 645, false)].Caption);
+        for (int m = 0; m < misses; ++m)
+            type(QStringLiteral("miss"));
+        clock.advance(ms);
         core->GaTime_Timer();
-        QCOMPARE(core->screen.lbsd, QStringLiteral("0"));
-        QCOMPARE(core->screen.lbzql, QStringLiteral("0"));
-        clock.advance(3000);
-        type(QStringLiteral("missing"));
-        core->GaTime_Timer();
-        QCOMPARE(core->screen.lbsd, QStringLiteral("."));
-        QCOMPARE(core->screen.lbzql, QStringLiteral(".%"));
-        QCOMPARE(core->screen.lbfs, QStringLiteral("0"));
+        const GameScreen &sc = core->screen;
+        QCOMPARE((QStringList{sc.timeDisplay, sc.lbsd, sc.lbzql, sc.lbfs}), live);
+        core->Label8_Click();
+        const auto t = [](const char *id) { return lookupText(QLatin1String(id)); };
+        const QString cr(QChar(13));
+        QCOMPARE(dialogs.questions, QStringList{t("NDCJ") + u'|' + t("ZSJ") + u':' + final[0] + t("M") + cr + t("SD") + u':' + final[1]
+                                               + t("CFZ") + cr + t("ZQL") + u':' + final[2] + cr + t("LXYXYJJSSFCXKS")});
     }
 
     void drawGivesEveryRowOfTheRangeExactlyOnce_data()
@@ -419,15 +482,15 @@ private slots:
             QVERIFY(core->Label1[i].Left >= 500);
     }
 
-    // Nothing to draw: the clock runs on an empty field; only a failure says so.
-    void startWithoutWordsRunsEmptyAndTellsOnlyAFailure_data()
+    // Nothing to draw: no game starts, and the message line says why.
+    void startWithoutWordsStaysStoppedAndSaysWhy_data()
     {
         QTest::addColumn<qint16>("language");
-        QTest::addColumn<QString>("notice"); // empty: none
-        QTest::newRow("range without entries") << qint16(2) << "";
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("range without entries") << qint16(2) << "50";
         QTest::newRow("language without a dictionary") << qint16(7) << "zidian7";
     }
-    void startWithoutWordsRunsEmptyAndTellsOnlyAFailure()
+    void startWithoutWordsStaysStoppedAndSaysWhy()
     {
         QFETCH(qint16, language);
         QFETCH(QString, notice);
@@ -435,14 +498,18 @@ private slots:
         core->Label3_Click();
         const qint64 before = count(QStringLiteral("select count(*) from trenix"));
         GlVexM.languageCode = language;
-        if (notice.isEmpty())
+        if (language == 2)
             GlVexM.wordFrom = GlVexM.wordTo = 50;
+        view.wordRedraws = 0;
         core->Label3_Click();
         QCOMPARE(core->Label1.size(), size_t(1));
+        QVERIFY2(view.wordRedraws > 0, "the old game's words stay drawn");
         QCOMPARE(count(QStringLiteral("select count(*) from trenix")), before); // the list is left alone
-        QVERIFY(core->running());
-        QCOMPARE(core->screen.lbmessageVisible, !notice.isEmpty());
-        QVERIFY(core->screen.lbmessage.contains(notice));
+        QVERIFY(!core->running() && !core->gameActive());
+        QVERIFY(core->screen.lbmessageVisible);
+        QVERIFY2(core->screen.lbmessage.contains(notice), qPrintable(core->screen.lbmessage));
+        core->Label8_Click(); // no game to end
+        QVERIFY(dialogs.questions.isEmpty());
     }
 
     void startResetsARunningOrPausedGame_data()
@@ -482,32 +549,72 @@ private slots:
         QCOMPARE(view.focusCalls, 1);
     }
 
-    void wholeGamePlaysToTheEndAndAgain()
+    // The same game with its feedback read by a view and with no view at all:
+    // every figure, the result and every row of the practice list come out alike.
+    void feedbackChangesFiguresOrStore()
     {
-        setUpGame({{2, numberedEntries(40)}}, 1, 40);
-        core->setFieldSize(3000, 5835); // a narrow field fills up quickly
-        dialogs.answers = {true, false};
-        core->Label3_Click();
-        int typed = 0;
-        for (int tick = 0; tick < 400 && dialogs.questions.size() < 2; ++tick) {
-            clock.advance(8000);
-            core->pictScroll_Timer();
-            core->GaTime_Timer();
-            // Type every third falling word.
-            for (size_t i = 1; i < core->Label1.size(); ++i) {
-                if (core->Label1[i].falling() && (tick % 3 == 0)) {
-                    type(core->Label1[i].Caption);
-                    ++typed;
-                    break;
+        QList<QStringList> runs;
+        QSet<int> kinds;
+        for (bool withView : {true, false}) {
+            view = Recorder();
+            start({{2, numberedEntries(40)}}, 1, 40, 2, withView ? &view : nullptr);
+            view.core = core.get();
+            view.readFeedback = true;
+            core->setFieldSize(6000, 5835); // a narrow field piles up words that cover each other
+            dialogs.answers = {false};
+            core->Label3_Click();
+            for (int tick = 0; tick < 80 && core->running(); ++tick) {
+                clock.advance(8000);
+                core->pictScroll_Timer();
+                core->GaTime_Timer();
+                type(QStringLiteral("typo"));
+                const WordLabel *pick = nullptr; // the top of the pile every third tick, else its bottom
+                for (size_t i = 1; i < core->Label1.size(); ++i) {
+                    const WordLabel &w = core->Label1[i];
+                    if (w.Visible && w.landed() && (!pick || (tick % 3 == 0 ? w.Top < pick->Top : w.Top > pick->Top)))
+                        pick = &w;
                 }
+                if (pick)
+                    type(pick->Caption);
             }
+            core->Label8_Click();
+            QStringList run{QString::number(core->inputCount), QString::number(core->rightCount), core->screen.lbsd,
+                            core->screen.timeDisplay, core->screen.lbzql, core->screen.lbfs, dialogs.questions.join(u'#')};
+            Statement rows = GlVexM.storeConn.prepare(QStringLiteral("select * from trenix order by xh"));
+            while (rows.next())
+                for (int c = 0; c < 12; ++c)
+                    run << rows.text(c);
+            runs << run;
+            for (qsizetype i = 0; i < view.verdicts.size(); ++i) {
+                const EntryVerdict &v = view.verdicts[i];
+                kinds << int(v.kind);
+                const QString expected = v.kind == EntryVerdict::Kind::Hit ? u"|"_s
+                    : v.kind == EntryVerdict::Kind::Buried ? u"《%1》被《%2》压住了，请先打掉它|%2"_s.arg(v.entry, v.cover)
+                                                           : u"《%1》不在游戏区中|"_s.arg(v.entry);
+                QCOMPARE(view.shown[i], expected);
+            }
+            stop();
         }
-        QCOMPARE(dialogs.questions.size(), 2);
-        QVERIFY(typed > 0);
-        QVERIFY(!core->running());
-        QVERIFY(core->screen.TxT.isEmpty());
-        const QString result = dialogs.questions.last();
-        QVERIFY(result.contains(QChar(13)));
+        QCOMPARE(kinds.size(), 3); // fixture: hits, typos and buried words all came
+        QCOMPARE(runs[0], runs[1]);
+    }
+
+    void lastWordTypedAwayEndsTheGame()
+    {
+        setUpGame({{2, numberedEntries(2)}}, 1, 2);
+        core->Label3_Click();
+        for (int i = 0; i < 12; ++i)
+            core->pictScroll_Timer(); // both words land
+        clock.advance(9500);
+        type(QStringLiteral("typo"));
+        core->Label7_Click(); // the pause notice wins over the feedback
+        QVERIFY(core->screen.feedback.isEmpty() && core->screen.lbmessageVisible);
+        core->TxT_KeyUp(GameCore::kKeySpace, 0);
+        type(core->Label1[1].Caption);
+        QVERIFY2(dialogs.questions.isEmpty() && core->running(), "the game ended with a word still on the field");
+        type(core->Label1[2].Caption);
+        QCOMPARE(dialogs.questions.size(), 1);
+        QVERIFY(dialogs.questions.first().contains(QStringLiteral(":9")) && !core->gameActive());
     }
 };
 

@@ -1,11 +1,17 @@
+#include "EntryFeedback.h"
 #include "GlVexM.h"
+#include "LanguageChoice.h"
+#include "SettingsRules.h"
+#include "Shortcuts.h"
 #include "Startup.h"
 #include "TestSupport.h"
+#include "Texts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,6 +85,83 @@ private slots:
         QCOMPARE(snapshot(folder.path()), before);
     }
 
+    void playerLanguage_wrongPrecedence_data()
+    {
+        QTest::addColumn<QByteArray>("player"); // the player's config.dat; the one beside the program says 3
+        QTest::addColumn<int>("languageCode");
+        QTest::newRow("player's choice wins") << QByteArray("[config]\nlanguage=1") << 1;
+        QTest::newRow("16-bit edge") << QByteArray("[config]\nlanguage=32767") << 32767;
+        QTest::newRow("without the key") << QByteArray("[other]\nlanguage=1") << 3;
+        QTest::newRow("above 16 bits") << QByteArray("[config]\nlanguage=70000") << 3;
+        QTest::newRow("no file") << QByteArray() << 3;
+    }
+    void playerLanguage_wrongPrecedence()
+    {
+        QFETCH(QByteArray, player);
+        ProgramFolder folder, config;
+        folder.makePracticeStore({{2, test::numberedEntries(5)}});
+        folder.writeFile(QLatin1String(kSettingsFile), "[config]\nlanguage=3\n");
+        if (!player.isEmpty())
+            config.writeFile(QLatin1String(kSettingsFile), player);
+        folder.install();
+        GlVexM.playerConfigFolder = config.path();
+        QCOMPARE(int(prepareStartup()), int(StartupOutcome::ShowMainWindow));
+        QTEST(int(GlVexM.languageCode), "languageCode");
+        QVERIFY(m_dialogs.questions.isEmpty());
+    }
+
+    void saveLanguageChoice_fileWrongOrFailureUntold()
+    {
+        QTemporaryDir home;
+        GlVexM.playerConfigFolder = home.filePath(u"a/trenix"_s); // folders made as needed
+        QString where;
+        QVERIFY(saveLanguageChoice(3, where) && saveLanguageChoice(1, where)); // replaced, not added
+        QFile file(playerConfigFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[config]\r\nlanguage=1\r\n"));
+        GlVexM.playerConfigFolder = file.fileName(); // a file where the folder should be
+        QVERIFY(!saveLanguageChoice(2, where));
+        QCOMPARE(where, QDir::toNativeSeparators(file.fileName()));
+    }
+
+    // The added texts in all three languages, with the placeholders of the English one.
+    void generatedStore_textMissingOrPlaceholderLost()
+    {
+        ProgramFolder folder;
+        folder.copyFromBuild({QLatin1String(kLanguageFile)});
+        folder.install();
+        QStringList ids(textid::kAll.begin(), textid::kAll.end());
+        for (const Shortcut &s : shortcutTable())
+            ids << s.tipId;
+        for (const QString &id : std::as_const(ids)) {
+            for (const QString &language : {u"1"_s, u"2"_s, u"3"_s}) {
+                const QString text = GetLanguageText(id, language);
+                QVERIFY2(!text.isEmpty(), qPrintable(id + u" has no text in language "_s + language));
+                for (const auto &p : QRegularExpression(u"%\\d"_s).globalMatch(GetLanguageText(id, u"1"_s)))
+                    QVERIFY2(text.contains(p.captured()), qPrintable(id + u" lost "_s + p.captured() + u" in "_s + language));
+            }
+        }
+        folder.makeLanguageStore({{textid::kBuried, u"2"_s, u"《%1》被压住了"_s}, // lost its %2
+                                  {textid::kNotOnField, u"2"_s, u"不在游戏区中"_s}}); // lost its %1
+        GlVexM.languageCode = 2;
+        QCOMPARE(feedbackMessage({EntryVerdict::Kind::Buried, u"低"_s, u"高"_s, 3}), u"《低》 is buried under 《高》"_s);
+        QCOMPARE(feedbackMessage({EntryVerdict::Kind::NotOnField, u"%2x"_s, {}, 0}), u"《%2x》 is not on the field"_s);
+        QCOMPARE(textOr(textid::kSettingsTitle, settings::kMessageTitle), settings::kMessageTitle);
+    }
+
+    // A key the help pages do not name is one the player never learns.
+    void shortcuts_keyMissingFromHelp()
+    {
+        for (int language = 1; language <= 3; ++language) {
+            QFile page(u"%1/data/help/%2/help02.txt"_s.arg(QStringLiteral(TRENIX_SOURCE_DIR)).arg(language));
+            QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
+            const QString text = QString::fromUtf8(page.readAll());
+            for (const Shortcut &s : shortcutTable())
+                for (const QString &key : s.keys)
+                    QVERIFY2(text.contains(key), qPrintable(page.fileName() + u" does not name "_s + key));
+        }
+    }
+
     void getLanguageText_wrongStaleOrMissing()
     {
         ProgramFolder folder;
@@ -109,15 +192,19 @@ private slots:
     void executable_exitStatusWrong_data()
     {
         QTest::addColumn<int>("store");
-        QTest::newRow("complete folder") << int(Built);
-        QTest::newRow("practice store missing") << int(Missing);
-        QTest::newRow("practice store empty") << int(Empty);
-        QTest::newRow("practice store random bytes") << int(Noise);
-        QTest::newRow("practice store with another password") << int(OtherKey);
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("complete folder") << int(Built) << QStringList();
+        QTest::newRow("practice store missing") << int(Missing) << QStringList();
+        QTest::newRow("practice store empty") << int(Empty) << QStringList();
+        QTest::newRow("practice store random bytes") << int(Noise) << QStringList();
+        QTest::newRow("practice store with another password") << int(OtherKey) << QStringList();
+        QTest::newRow("Qt's own options") << int(Built) << QStringList{u"-platform"_s, u"offscreen"_s, u"-reverse"_s, u"-style"_s, u"fusion"_s};
+        QTest::newRow("unknown option") << int(Built) << QStringList{u"--no-such"_s};
     }
     void executable_exitStatusWrong()
     {
         QFETCH(int, store);
+        QFETCH(QStringList, arguments);
         ProgramFolder folder;
         folder.copyAllFromBuild();
         QByteArray noise(store == Noise ? 8192 : 0, '\0');
@@ -132,20 +219,19 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
         QTemporaryDir workDir;
         const QStringList before = snapshot(folder.path());
-        QTemporaryDir home; // the player's kept settings are read from here, never from the real home
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"HOME"_s, home.path());
-        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u".config"_s));
-        process.setProcessEnvironment(env);
         process.setWorkingDirectory(workDir.path());
-        process.start(program);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"HOME"_s, workDir.path()); // never the player's own ~/.config/trenix
+        env.remove(u"XDG_CONFIG_HOME"_s);
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run
         const QString out = process.readAllStandardOutput(), err = process.readAllStandardError();
         const QString run = u"exit %1\nstdout: %2\nstderr: %3"_s.arg(process.exitCode()).arg(out, err);
-        const bool fails = store != Built;
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == (fails ? kFatalExitStatus : 0), qPrintable(run));
-        QVERIFY2(fails ? err.contains(u"trenix: error:"_s) && err.contains(folder.file(kStore)) : !err.contains(u"error"_s),
+        const bool fails = store != Built, refused = arguments.contains(u"--no-such"_s);
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == (refused ? 1 : fails ? kFatalExitStatus : 0), qPrintable(run));
+        QVERIFY2(refused ? err.contains(u"no-such"_s) : fails ? err.contains(u"trenix: error:"_s) && err.contains(folder.file(kStore)) : !err.contains(u"error"_s),
                  qPrintable(run));
         QCOMPARE(snapshot(folder.path()), before);
         QCOMPARE(snapshot(workDir.path()), QStringList());

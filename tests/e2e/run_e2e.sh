@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end on a virtual X screen: the real executable in a fresh program folder
-# shows its window, starts a game, takes a typed word and exits with Yes; the game
-# is kept in progress.db and exported by --export-history.
+# shows its window under its exact title, starts a game with F2, takes a typed
+# word and exits with Yes; the game is kept in progress.db and exported by
+# --export-history.
 # Usage: run_e2e.sh <trenix executable> <folder with the data files>
 # Exit status: 0 passed, 1 failed, 77 a needed tool is missing (skipped).
 set -euo pipefail
@@ -11,7 +12,7 @@ readonly DATA=${2:?usage: run_e2e.sh <trenix executable> <data folder>}
 readonly KEY="OakRun.Blue"
 readonly TWIPS_PER_PX=15 # 96 DPI
 
-for tool in Xvfb xdotool sqlcipher import convert timeout; do
+for tool in Xvfb xdotool xprop sqlcipher import convert timeout; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -76,7 +77,7 @@ wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/x
 export DISPLAY=":$(head -n1 "$WORK/display")"
 
 # --- the window appears with its looked-up title ---------------------------------
-env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY \
+env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME \
     HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
     "$PROGRAM/trenix" >"$WORK/app.log" 2>&1 &
 APP_PID=$!
@@ -104,8 +105,13 @@ green_pixels() {
 word_shown() { [[ $(green_pixels) -gt 0 ]]; }
 word_gone() { [[ $(green_pixels) -eq 0 ]]; }
 
-# --- the start command fills the practice list -------------------------------------
-click_command 2370 60
+# The title exactly as looked up: no application name appended.
+SHOWN_TITLE=$(xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p')
+[[ $SHOWN_TITLE == "$TITLE" ]] || fail "the window is titled '$SHOWN_TITLE', not '$TITLE'"
+
+# --- F2 starts a game and fills the practice list ----------------------------------
+xdotool windowfocus --sync "$MAIN"
+xdotool key F2
 practice_filled() { [[ $(store "select count(*) from trenix where flag=1;") -eq 3 ]]; }
 wait_for 100 practice_filled || fail "the start command did not fill the practice list: $(store 'select count(*), sum(flag) from trenix;')"
 wait_for 50 word_shown || fail "no word appeared in the play field"
@@ -113,7 +119,6 @@ wait_for 50 word_shown || fail "no word appeared in the play field"
 # --- a typed word with Enter removes it ----------------------------------------------
 # The first released word is one of the list; the others are still waiting and
 # cannot match, so typing all of them hits exactly the one on the field.
-xdotool windowfocus --sync "$MAIN"
 while IFS= read -r word; do
     xdotool type --delay 120 -- "$word"
     xdotool key Return

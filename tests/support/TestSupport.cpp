@@ -139,6 +139,9 @@ QList<DictionaryEntry> numberedEntries(int count, const QString &prefix)
 void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random)
 {
     resetModuleVariables();
+    // Never the player's own ~/.config/trenix.
+    static QTemporaryDir playerConfig;
+    GlVexM.playerConfigFolder = playerConfig.path();
     GlVexM.clock = clock;
     GlVexM.dialogs = dialogs;
     GlVexM.random = random;

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QMap>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -37,9 +38,12 @@ public:
     QStringList questions;    // "title|text" of each question asked
     QStringList notices;      // "title|text" of each message shown
     QStringList errors;
+    std::function<void()> onAsk; // runs as each question is put
     bool askYesNo(const QString &text, const QString &title) override
     {
         questions << title + u'|' + text;
+        if (onAsk)
+            onAsk();
         return answers.isEmpty() ? false : answers.takeFirst();
     }
     void inform(const QString &text, const QString &title) override { notices << title + u'|' + text; }
@@ -98,7 +102,8 @@ GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringLis
 // Simple dictionary entries: word<i> with the given count, xh 1..count.
 QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
 
-// Fresh module variables with the fake seams installed.
+// Fresh module variables with the fake seams installed, and a player's config
+// folder of the test's own.
 void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random);
 
 } // namespace trenix::test

@@ -62,6 +62,13 @@ private slots:
             << Script{preedit(ni), commit(word), release(Qt::Key_Space)} << QList<int>{} << word;
         QTest::newRow("rollover: next word's composition opens before Enter comes up")
             << Script{commit(word), press(enter), preedit(QStringLiteral("w")), release(enter)} << QList<int>{13} << word;
+        QTest::newRow("Enter pressed and released during a composition")
+            << Script{preedit(QStringLiteral("ni")), press(enter), preedit(ni), release(enter)} << QList<int>{} << QString();
+        QTest::newRow("clean Space press forgotten when a composition ends before its release")
+            << Script{press(Qt::Key_Space), preedit(QStringLiteral("w")), commit(QStringLiteral("我")), release(Qt::Key_Space)}
+            << QList<int>{} << QStringLiteral(" 我");
+        QTest::newRow("plain Enter and Space, no input method")
+            << Script{press(enter), release(enter), press(Qt::Key_Space), release(Qt::Key_Space)} << QList<int>{13, 32} << QStringLiteral(" ");
         QTest::newRow("press here, focus away and back, release from a swallowed press")
             << Script{press(enter), focusAwayAndBack, release(enter)} << QList<int>{} << QString();
     }
@@ -78,6 +85,21 @@ private slots:
             got << args.at(0).toInt();
         QCOMPARE(got, counted);
         QCOMPARE(m_box->text(), entry);
+    }
+
+    // Leaving the box commits an open composition into the entry, unless the
+    // box has the focus back before the queued look.
+    void focusOut_compositionLostOrCommittedWhileBack()
+    {
+        sendIm(m_box, QStringLiteral("ni"));
+        focusAwayAndBack(m_box);
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(m_box->preedit(), QStringLiteral("ni"));
+        QCOMPARE(m_box->text(), QString());
+        m_box->nextInFocusChain()->setFocus();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(!m_box->composing());
+        QCOMPARE(m_box->text(), QStringLiteral("ni"));
     }
 
     void settleAndSetEntry_compositionLostOrDoubled()

@@ -3,6 +3,7 @@
 #include "Frmhelp.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
+#include "Texts.h"
 #include "Twips.h"
 #include "frmAbout.h"
 #include "setForm.h"
@@ -77,16 +78,16 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<Leave>("how");
-        QTest::addColumn<QString>("message"); // empty: none
+        QTest::addColumn<QString>("message"); // its text identifier; empty: none
         QTest::addColumn<int>("storedFrom");
         QTest::addColumn<int>("storedTo");
         const auto row = [](const char *name, const char *from, const char *to, Leave how, const QString &message, int f = 1, int t = 50) {
             QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(to) << how << message << f << t;
         };
-        row("empty first", "", "9", Leave::OkButton, settings::kNotNumeric);
-        row("500 to 400", "500", "400", Leave::OkButton, settings::kReversed);
+        row("empty first", "", "9", Leave::OkButton, textid::kNotNumeric);
+        row("500 to 400", "500", "400", Leave::OkButton, textid::kReversed);
         row("2.5 to 3.5", "2.5", "3.5", Leave::OkButton, QString(), 2, 4);
-        row("beyond 16 bits", "1", "40000", Leave::OkButton, settings::kOutOfRange);
+        row("beyond 16 bits", "1", "40000", Leave::OkButton, textid::kOutOfRange);
         row("Cancel button", "20", "abc", Leave::CancelButton, QString());
     }
     void settings_wrongStoredMessageOrEditsLost()
@@ -113,7 +114,13 @@ private slots:
         QVERIFY2(allOn(*core), "the game did not come back");
         QTEST(int(GlVexM.wordFrom), "storedFrom");
         QTEST(int(GlVexM.wordTo), "storedTo");
-        QCOMPARE(dialogs.notices, message.isEmpty() ? QStringList() : QStringList{settings::kMessageTitle + u'|' + message});
+        QCOMPARE(dialogs.notices, message.isEmpty() ? QStringList() : QStringList{text(textid::kSettingsTitle) + u'|' + text(message)});
+        if (!message.isEmpty()) { // a message box closing hands the focus back: no second hold
+            QWidget box;
+            activate(box);
+            activate(dlg);
+            QVERIFY2(allOn(*core), "the dialog held the game again after its message");
+        }
         QVERIFY2(dlg.isVisible() == !message.isEmpty(), "a refused range must leave the dialog open, else it closes");
         QVERIFY2(dlg.isUnloaded() == (ok && message.isEmpty()), "only a valid OK unloads the dialog");
         if (ok)
@@ -123,6 +130,69 @@ private slots:
         QCOMPARE(dlg.Txt_Word_From->text(), from);
         QCOMPARE(dlg.txt_Word_To->text(), to);
         QVERIFY(dlg.GaSpeed[4]->isChecked());
+    }
+
+    // What an opening shows: the speed in force and the range, read anew after an OK.
+    void settings_openingShowsWrongState_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("checked"); // index of the option that shows it
+        for (int i = 0; i < 5; ++i)
+            QTest::addRow("level %s", setForm::kSpeedTags[size_t(i)]) << QString::fromLatin1(setForm::kSpeedTags[size_t(i)]).toInt() << i;
+        QTest::newRow("level without an option keeps the stored one") << 5 << 1;
+    }
+    void settings_openingShowsWrongState()
+    {
+        QFETCH(int, level);
+        QFETCH(int, checked);
+        GlVexM.speedLevel = qint16(level);
+        GlVexM.wordFrom = -12;
+        GlVexM.wordTo = 345;
+        setForm dlg(*core);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY2(dlg.GaSpeed[size_t(i)]->isChecked() == (i == checked), qPrintable(QStringLiteral("option %1").arg(i)));
+        QCOMPARE(dlg.Txt_Word_From->text(), QStringLiteral("-12"));
+        QCOMPARE(dlg.txt_Word_To->text(), QStringLiteral("345"));
+        QCOMPARE(dlg.windowTitle(), text(QStringLiteral("setForm.caption")));
+        QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
+    }
+
+    // Every visible control lies inside its parent and clear of its visible
+    // siblings; the stored layout's rules and frames may touch by 2 px.
+    void layout_controlsOverlapOrStickOut_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout"})
+            QTest::newRow(w) << QString::fromLatin1(w);
+    }
+    void layout_controlsOverlapOrStickOut()
+    {
+        QFETCH(QString, window);
+        GlVexM.detailWord = QStringLiteral("中国");
+        std::unique_ptr<QDialog> dlg;
+        if (window == QLatin1String("setForm")) dlg = std::make_unique<setForm>(*core);
+        else if (window == QLatin1String("FrmDetail")) dlg = std::make_unique<FrmDetail>(core->practice());
+        else if (window == QLatin1String("Frmhelp")) dlg = std::make_unique<Frmhelp>();
+        else dlg = std::make_unique<frmAbout>(*core);
+        dlg->show();
+        QStringList faults;
+        const auto inner = [](QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
+        const auto check = [&](const auto &self, QWidget *parent) -> void {
+            QList<QWidget *> kids;
+            for (QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (w->isVisible() && !w->isWindow())
+                    kids << w;
+            for (qsizetype i = 0; i < kids.size(); ++i) {
+                if (!parent->rect().contains(inner(kids[i])))
+                    faults << kids[i]->metaObject()->className() + QStringLiteral(" sticks out of ") + parent->metaObject()->className();
+                for (qsizetype j = i + 1; j < kids.size(); ++j)
+                    if (inner(kids[i]).intersects(inner(kids[j])))
+                        faults << QStringLiteral("%1 \"%2\" overlaps %3").arg(kids[i]->metaObject()->className(), kids[i]->objectName(), kids[j]->metaObject()->className());
+                self(self, kids[i]);
+            }
+        };
+        check(check, dlg.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
     void holding_gameNotHeldOrNotResumed_data()
@@ -208,6 +278,25 @@ private slots:
             QVERIFY2(help.Label1[size_t(i)]->isCurrent() == (i == index), qPrintable(QStringLiteral("highlight of label %1").arg(i)));
         QCOMPARE(help.Label1[size_t(index)]->text(), text(QStringLiteral("Frmhelp.label1(%1)").arg(index)));
         QCOMPARE(help.Label1[size_t(index)]->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void help_wrongLanguagePageOrNoFallback_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("English page") << 1 << QStringLiteral("help01-1.bmp");
+        QTest::newRow("damaged traditional page") << 3 << QStringLiteral("help01.bmp");
+    }
+    void help_wrongLanguagePageOrNoFallback()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, shown);
+        GlVexM.languageCode = qint16(language);
+        folder->copyFromBuild({QStringLiteral("help01-1.bmp")});
+        folder->writeFile(QStringLiteral("help01-3.bmp"), "BM broken");
+        Frmhelp help;
+        QVERIFY(help.pictureShown());
+        QCOMPARE(comparable(help.Picture1->pixmap().toImage()), comparable(QImage(folder->file(shown))));
     }
 };
 
