@@ -138,7 +138,7 @@ private:
     bool allWordsGone() const;
     qint64 readClock() const;
     double nextRandom();
-    void beginRecord(qint64 words);
+    void beginRecord(qint64 words, const WordSet &set);
     void recordGame(qint64 seconds);
 
     PracticeStore m_practice;

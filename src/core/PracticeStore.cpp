@@ -41,6 +41,43 @@ void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
     st.run();
 }
 
+std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
+{
+    Statement &st = statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));
+    st.bind(1, QString::number(level));
+    std::vector<SetWord> words;
+    while (st.next())
+        words.push_back({st.text(0), QString(), QString()});
+    st.reset();
+    return words;
+}
+
+std::map<int, qint64> PracticeStore::levelCounts(int languageCode)
+{
+    Statement &st = statement(QStringLiteral("select sm, count(*) from %1 group by sm").arg(dictionary(languageCode)));
+    std::map<int, qint64> counts;
+    while (st.next()) {
+        bool ok = false;
+        const int level = st.text(0).toInt(&ok);
+        if (ok)
+            counts[level] = st.integer(1);
+    }
+    st.reset();
+    return counts;
+}
+
+void PracticeStore::fillWords(int languageCode, const std::vector<SetWord> &words)
+{
+    Statement &add = statement(QStringLiteral("insert or fail into trenix(xh,cz,py,yw,flag) values (?1,?2,?3,?4,0)"));
+    qint64 xh = 0;
+    for (const SetWord &w : words)
+        add.bind(1, ++xh).bind(2, w.word).bind(3, w.pinyin).bind(4, w.english).run();
+    // One pass for the dictionary's columns, as the range's copy would give them.
+    statement(QStringLiteral("update or fail trenix set (sm,yd,py,yw)=(select sm,yd,py,yw from %1 z where z.cz=trenix.cz)"
+                             " where cz in (select cz from %1)").arg(dictionary(languageCode)))
+        .run();
+}
+
 qint64 PracticeStore::countDictionary(int languageCode)
 {
     Statement &st = statement(QStringLiteral("select count(*) as countzs from %1").arg(dictionary(languageCode)));

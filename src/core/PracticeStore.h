@@ -3,10 +3,12 @@
 // one connection. Numbers and words are bound, never pasted into the SQL text;
 // the dictionary table name built from the language code is the only joined piece.
 #include "Store.h"
+#include "WordSet.h"
 
 #include <QString>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace trenix {
 
@@ -34,6 +36,13 @@ public:
     qint64 countRange(int languageCode, qint64 from, qint64 to);
     void emptyList();
     void fillList(int languageCode, qint64 from, qint64 to);
+
+    // Word sets: the words of an HSK level in dictionary order, the size of each
+    // level (one grouped query), and a set's words as the practice list, xh 1..n,
+    // with the dictionary's columns for every word the dictionary holds.
+    std::vector<SetWord> levelWords(int languageCode, int level);
+    std::map<int, qint64> levelCounts(int languageCode);
+    void fillWords(int languageCode, const std::vector<SetWord> &words);
 
     // The draw.
     qint64 countDictionary(int languageCode);
