@@ -77,8 +77,7 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, Pro
         }
         if (words.empty())
             *notice = textOr(QStringLiteral("GLVex.emptyReview"),
-                             QStringLiteral("Nothing to review yet: a word that lands, or that you type only in the lower half "
-                                            "of the field, comes back here until you type it quickly in two later games."));
+                             QStringLiteral("Nothing to review yet: words that land, or that you type only late, come back here."));
         return words;
     }
     const std::optional<std::vector<SetWord>> list = progress ? progress->listWords(set.list) : std::nullopt;

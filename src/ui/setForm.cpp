@@ -80,10 +80,10 @@ void setForm::buildControls()
 
     // What the words come from; the range boxes below serve the range only.
     WordsLabel = new QLabel(QStringLiteral("Words"), this);
-    Twips::place(WordsLabel, 300, 2295, 1020, 285);
+    Twips::place(WordsLabel, 300, 2295, 825, 285);
     WordSetChoice = new QComboBox(this);
     WordSetChoice->setObjectName(QStringLiteral("WordSetChoice"));
-    Twips::place(WordSetChoice, 1320, 2250, 2100, 345);
+    Twips::place(WordSetChoice, 1140, 2250, 2280, 345);
     WordsLabel->setBuddy(WordSetChoice);
     ListsButton = new QPushButton(QStringLiteral("Lists…"), this);
     ListsButton->setObjectName(QStringLiteral("ListsButton"));
@@ -149,6 +149,7 @@ void setForm::enableRangeBoxes()
     const bool range = WordSetChoice->currentData().toString() == WordSet().value();
     Txt_Word_From->setEnabled(range);
     txt_Word_To->setEnabled(range);
+    WordSetChoice->setToolTip(WordSetChoice->currentText()); // a long list name is cut in the box
 }
 
 void setForm::Form_Load()
@@ -214,7 +215,7 @@ void setForm::chooseWordSet(const QString &value)
 
     const QSignalBlocker quiet(WordSetChoice);
     WordSetChoice->clear();
-    WordSetChoice->addItem(textOr(QStringLiteral("setForm.setRange"), QStringLiteral("Range (numbers below)")),
+    WordSetChoice->addItem(textOr(QStringLiteral("setForm.setRange"), QStringLiteral("Word range")),
                            WordSet().value());
     const QString level = formatOr(QStringLiteral("setForm.setLevel"), QStringLiteral("HSK %1 (%2 words)"), 2);
     for (int n = WordSet::kLowestLevel; n <= WordSet::kHighestLevel; ++n) {
