@@ -42,9 +42,7 @@ qsizetype codePoints(const QString &s)
 
 std::vector<SetWord> parseWordList(const QByteArray &bytes, const QString &fileName)
 {
-    QByteArrayView rest(bytes);
-    if (rest.startsWith("\xEF\xBB\xBF"))
-        rest = rest.sliced(3);
+    QByteArrayView rest(bytes); // the decoder drops a byte order mark at the start of a line
     std::vector<SetWord> words;
     QSet<QString> seen;
     int lineNumber = 0;
@@ -96,10 +94,8 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         refuse("Import.cannotRead", "%1 cannot be read: %2", shown,
                QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : file.errorString());
-    if (file.size() > kMaxListFileBytes)
-        refuse("Import.tooLarge", "%1 is larger than 4 MiB.", shown);
-    const QByteArray bytes = file.read(kMaxListFileBytes + 1);
-    if (bytes.size() > kMaxListFileBytes) // it grew while we looked
+    const QByteArray bytes = file.read(kMaxListFileBytes + 1); // never more, however large the file
+    if (bytes.size() > kMaxListFileBytes)
         refuse("Import.tooLarge", "%1 is larger than 4 MiB.", shown);
     std::vector<SetWord> words = parseWordList(bytes, QFileInfo(path).fileName());
 

@@ -363,7 +363,7 @@ private slots:
         QTest::newRow("cannot be written") << QByteArray("a file where the folder should be") << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
         QTest::newRow("word set kept") << QByteArray("[practice]\nwordSet=level:3\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("level:3");
         QTest::newRow("level 7") << QByteArray("[practice]\nwordSet=level:7\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
-        QTest::newRow("unknown kind") << QByteArray("[practice]\nwordSet=hsk\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
+        QTest::newRow("list without a name") << QByteArray("[practice]\nwordSet=list:\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
         QTest::newRow("own list kept") << QByteArray("[practice]\nwordSet=list:课本\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("list:课本");
         QTest::newRow("own list gone") << QByteArray("[practice]\nwordSet=list:旧\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
     }
