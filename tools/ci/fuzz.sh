@@ -13,7 +13,7 @@ build=$1
 seconds=${2:-30}
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 corpus_dir=$source_dir/tests/fuzz/corpus
-targets="fuzz_cinifile fuzz_numberformat fuzz_settingsrules fuzz_cencryption fuzz_wordlist"
+targets="fuzz_cinifile fuzz_numberformat fuzz_settingsrules fuzz_cencryption"
 
 cmake -S "$source_dir" -B "$build" -G Ninja \
     -DCMAKE_CXX_COMPILER="${CXX:-clang++}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
