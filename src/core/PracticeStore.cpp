@@ -79,10 +79,10 @@ void PracticeStore::fillWords(int languageCode, const std::vector<SetWord> &word
     for (size_t first = 0; first < words.size();) {
         const size_t rows = words.size() - first >= kRows ? kRows : 1;
         Statement &add = insert(rows);
-        int at = 0;
-        for (size_t end = first + rows; first < end; ++first) {
+        for (size_t end = first + rows, at = 0; first < end; ++first, at += 4) {
             const SetWord &w = words[first];
-            add.bind(++at, qint64(first + 1)).bind(++at, w.word).bind(++at, w.pinyin).bind(++at, w.english);
+            const int p = int(at);
+            add.bind(p + 1, qint64(first + 1)).bind(p + 2, w.word).bind(p + 3, w.pinyin).bind(p + 4, w.english);
         }
         add.run();
     }
