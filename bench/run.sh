@@ -32,6 +32,10 @@ rm -rf "$WORK"
 mkdir -p "$WORK/app" "$RAW" "$WORK/tipp10-home"
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+# The player's own settings (language, kept range) must not change the figures.
+export HOME=$WORK/home
+unset XDG_CONFIG_HOME XDG_DATA_HOME
+mkdir -p "$HOME"
 
 "$BENCH" prepare "$WORK" 2>/dev/null
 # The real executable with its data files beside it, as installed in one folder.

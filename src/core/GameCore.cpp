@@ -583,4 +583,17 @@ void GameCore::applySpeed(qint16 level)
         m_view->timersChanged();
 }
 
+void GameCore::prepareNextStart()
+{
+    try {
+        const int lang = GlVexM.languageCode;
+        m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
+        m_practice.countDictionary(lang);
+        for (const QString &word : m_practice.wordsInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
+            m_measure(word);
+    } catch (const Error &e) {
+        qCInfo(lcGame).noquote() << "preparing the next start:" << e.message();
+    }
+}
+
 } // namespace trenix

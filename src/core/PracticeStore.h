@@ -5,6 +5,7 @@
 #include "Store.h"
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <optional>
 
@@ -34,6 +35,8 @@ public:
     qint64 countRange(int languageCode, qint64 from, qint64 to);
     void emptyList();
     void fillList(int languageCode, qint64 from, qint64 to);
+    // The words fillList() copies, in the dictionary's order.
+    QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
 
     // The draw.
     qint64 countDictionary(int languageCode);

@@ -5,6 +5,7 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "ProgressStore.h"
+#include "Startup.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -46,6 +47,8 @@ int main(int argc, char *argv[])
             for (;;)
                 QThread::sleep(60);
         }
+        if (mode == QLatin1String("start") || mode == QLatin1String("land"))
+            useWriteAheadJournal(GlVexM.storeConn); // as the program writes
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
