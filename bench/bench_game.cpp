@@ -19,6 +19,7 @@
 //                                         (default 1000), then the first start (cold
 //                                         caches) and four more (warm); prints ms
 //   trenix_bench blank                    an empty Qt Widgets window: the launch floor
+#include "Fonts.h"
 #include "GLVex.h"
 #include "GameCore.h"
 #include "GlVexM.h"
@@ -113,6 +114,10 @@ public:
 void copyData(const QString &folder)
 {
     QDir().mkpath(folder);
+    for (const QString &font : QDir(QStringLiteral(TRENIX_BIN_DIR)).entryList({QStringLiteral("TrenixUI-*.otf")})) {
+        QFile::remove(QDir(folder).filePath(font));
+        QFile::copy(QDir(QStringLiteral(TRENIX_BIN_DIR)).filePath(font), QDir(folder).filePath(font));
+    }
     for (const char *name : {kStoreFile, kLanguageFile, kSettingsFile}) {
         const QString to = QDir(folder).filePath(QLatin1String(name));
         QFile::remove(to);
@@ -146,8 +151,10 @@ void openStoreIn(const QString &folder)
 {
     GlVexM.programFolder = folder;
     GlVexM.storeConn = Store(); // let go of the previous file first
+    loadInterfaceFonts();       // as the program does
     if (prepareStartup() != StartupOutcome::ShowMainWindow)
         die(QStringLiteral("start-up declined in %1").arg(folder));
+    useWriteAheadJournal(GlVexM.storeConn);
 }
 
 void settle(int ms)
@@ -541,10 +548,11 @@ int hold(const QString &folder, int from, int to, double seconds)
 }
 
 // A minute of play as the disk sees it: one fall tick a second (speed 1) and a
-// player who types away a falling word every other second (30 words a minute);
-// the rest lands. Times every tick and every Enter: those that write are the
-// landings and the hits, one transaction each. Runs on the program's journal
-// (write-ahead), or on the rollback journal the store was built with.
+// player who types the lowest word on the field every other second, landed or
+// not (30 words a minute). A landing and a hit on a landed word write, one
+// transaction each; each tick and each Enter that wrote is timed. Runs on the
+// program's journal (write-ahead), or on the rollback journal the store is
+// built with. SECONDS 0: only the set-up, whose syncs bench/disk.sh subtracts.
 int play(const QString &folder, int seconds, bool rollback)
 {
     openStoreIn(folder);
@@ -558,7 +566,7 @@ int play(const QString &folder, int seconds, bool rollback)
     GameCore core(GlVexM.storeConn, [](const QString &caption) { return qint64(400 + 330 * caption.size()); });
     core.load();
     core.Label3_Click();
-    std::vector<double> writes, all;
+    std::vector<double> writes;
     int landings = 0, hits = 0, games = 1;
     auto landed = [&core] {
         return std::count_if(core.Label1.begin() + 1, core.Label1.end(), [](const WordLabel &w) { return w.Visible && w.landed(); });
@@ -568,38 +576,37 @@ int play(const QString &folder, int seconds, bool rollback)
             core.Label3_Click();
             ++games;
         }
-        const auto before = landed();
+        auto before = landed();
         double t0 = wallMs();
         core.pictScroll_Timer();
-        double t = wallMs() - t0;
-        all.push_back(t);
-        if (landed() > before || !core.gameActive()) {
-            writes.push_back(t);
-            ++landings;
+        if (landed() > before) {
+            writes.push_back(wallMs() - t0);
+            landings += int(landed() - before);
         }
-        if (second % 2 == 1 && core.gameActive()) {
-            auto lowest = core.Label1.end();
-            for (auto it = core.Label1.begin() + 1; it != core.Label1.end(); ++it)
-                if (it->falling() && (lowest == core.Label1.end() || it->Top > lowest->Top))
-                    lowest = it;
-            if (lowest != core.Label1.end()) {
-                core.screen.TxT = lowest->Caption;
-                t0 = wallMs();
-                core.TxT_KeyUp(GameCore::kKeyEnter, 0);
-                t = wallMs() - t0;
-                all.push_back(t);
-                writes.push_back(t);
-                ++hits;
-            }
+        if (second % 2 == 0 || !core.gameActive())
+            continue;
+        auto lowest = core.Label1.end();
+        for (auto it = core.Label1.begin() + 1; it != core.Label1.end(); ++it)
+            if (it->Visible && (lowest == core.Label1.end() || it->Top > lowest->Top))
+                lowest = it;
+        if (lowest == core.Label1.end())
+            continue;
+        core.screen.TxT = lowest->Caption;
+        before = landed();
+        t0 = wallMs();
+        core.TxT_KeyUp(GameCore::kKeyEnter, 0);
+        if (landed() < before) {
+            writes.push_back(wallMs() - t0);
+            hits += int(before - landed());
         }
     }
     std::sort(writes.begin(), writes.end());
     const double p99 = writes.empty() ? 0 : writes[std::min(writes.size() - 1, size_t(double(writes.size()) * 0.99))];
-    std::printf("journal=%s seconds=%d games=%d landings=%d hits=%d write_ms_median=%.3f write_ms_min=%.3f "
+    std::printf("journal=%s seconds=%d games=%d landings=%d hits=%d writes=%zu write_ms_median=%.3f write_ms_min=%.3f "
                 "write_ms_p99=%.3f write_ms_max=%.3f\n",
-                rollback ? "rollback" : "wal", seconds, games, landings, hits, writes.empty() ? 0 : median(writes),
-                writes.empty() ? 0 : writes.front(), p99, writes.empty() ? 0 : writes.back());
-    core.Label8_Click();
+                rollback ? "rollback" : "wal", seconds, games, landings, hits, writes.size(),
+                writes.empty() ? 0 : median(writes), writes.empty() ? 0 : writes.front(), p99,
+                writes.empty() ? 0 : writes.back());
     GlVexM.storeConn.close();
     return 0;
 }

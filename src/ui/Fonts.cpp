@@ -59,10 +59,14 @@ QFont uiFont(const QStringList &families, double pointSize, int weight)
 
 void loadInterfaceFonts()
 {
+    static QStringList loaded;
     for (const char *name : {"TrenixUI-SC-Regular.otf", "TrenixUI-SC-Bold.otf", "TrenixUI-TC-Regular.otf",
                              "TrenixUI-TC-Bold.otf"}) {
         const QString path = programFile(QLatin1String(name));
-        if (QFileInfo::exists(path) && QFontDatabase::addApplicationFont(path) < 0)
+        if (loaded.contains(path) || !QFileInfo::exists(path))
+            continue;
+        loaded << path;
+        if (QFontDatabase::addApplicationFont(path) < 0)
             qCWarning(lcFonts) << "cannot use" << path << "- the full CJK faces draw the interface";
     }
 }
