@@ -140,9 +140,13 @@ void ProgressWindow::buildControls()
     speedSeries->attachAxis(m_speedAxis);
     accuracySeries->attachAxis(m_dateAxis);
     accuracySeries->attachAxis(m_accuracyAxis);
+    // Qt Charts sizes a vertical title by the first family of its font: with a
+    // Latin one first, a Chinese title on the left axis is cut down to "…".
+    QFont titleFont = font();
+    titleFont.setFamilies(QStringList{cjkFamily()} + titleFont.families());
     for (QAbstractAxis *axis : chart->axes()) {
         axis->setLabelsFont(font());
-        axis->setTitleFont(font());
+        axis->setTitleFont(titleFont);
     }
     chart->legend()->setFont(font());
     chartView = new QChartView(chart, this);

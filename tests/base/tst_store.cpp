@@ -21,7 +21,6 @@ private slots:
         QTest::newRow("read-only, moved") << SQLITE_READONLY_DBMOVED << write << "the file is read-only; nothing was changed";
         QTest::newRow("disk full") << SQLITE_FULL << write << "the disk is full; nothing was changed";
         QTest::newRow("busy snapshot") << SQLITE_BUSY_SNAPSHOT << write << "the file is in use by another program; nothing was changed";
-        QTest::newRow("locked, shared cache") << SQLITE_LOCKED_SHAREDCACHE << write << "the file is in use by another program; nothing was changed";
         QTest::newRow("fsync failed") << SQLITE_IOERR_FSYNC << write << "the file cannot be read or written; nothing was changed";
         QTest::newRow("journal is a folder") << SQLITE_CANTOPEN_ISDIR << write << "the file or its journal cannot be opened; nothing was changed";
         QTest::newRow("damaged") << SQLITE_CORRUPT_VTAB << int(ErrorKind::StoreDamaged) << "the file is damaged";

@@ -1,9 +1,8 @@
-// Strange input: odd language texts, words that look like SQL or lie outside
-// the BMP, sessions long enough to overflow narrow counters.
+// Strange input: words that look like SQL or lie outside the BMP, sessions
+// long enough to overflow narrow counters.
 #include "GameCore.h"
 #include "TestSupport.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -22,11 +21,6 @@ QString dictionaries()
     return st.next() ? st.text(0) : QString();
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestBadInput : public QObject, GameFixture {
@@ -34,22 +28,6 @@ class TestBadInput : public QObject, GameFixture {
 
 private slots:
     void cleanup() { stop(); }
-
-    void languageText_nullOrLongTextAltered()
-    {
-        const QString longText = QString(1'000'000, QChar(0x5B57)) + QStringLiteral("😀");
-        ProgramFolder texts;
-        texts.makeLanguageStore({{QStringLiteral("NULL"), QStringLiteral("2"), std::nullopt},
-                                 {QStringLiteral("LONG"), QStringLiteral("2"), longText}});
-        texts.install();
-        const QByteArray before = fileBytes(texts.file(QLatin1String(kLanguageFile)));
-        QCOMPARE(GetLanguageText(QStringLiteral("NULL"), QStringLiteral("2")), QString());
-        const QString got = GetLanguageText(QStringLiteral("LONG"), QStringLiteral("2"));
-        QCOMPARE(got.size(), longText.size());
-        QVERIFY(got == longText);
-        closeLanguageStore();
-        QVERIFY2(fileBytes(texts.file(QLatin1String(kLanguageFile))) == before, "a lookup changed the language store");
-    }
 
     void strangeWord_runAsSqlOrMismatched_data()
     {

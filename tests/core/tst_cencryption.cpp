@@ -14,28 +14,6 @@ class TestCEncryption : public QObject {
     Q_OBJECT
 
 private slots:
-    void generator_restartOrSeedNotFixed_data()
-    {
-        QTest::addColumn<qint32>("seed");
-        QTest::addColumn<QList<quint64>>("draws"); // each draw times 2^53, as in docs/random.md
-        QTest::newRow("seed 0") << 0 << QList<quint64>{0x15ca9aff33306bULL, 0x34eeafbee559aULL, 0xa2e1b4524b6a6ULL};
-        QTest::newRow("seed 12345") << 12345 << QList<quint64>{0x84da57c5aaca7ULL, 0x167e5f53425137ULL, 0xe6bc1e298c0daULL};
-    }
-    void generator_restartOrSeedNotFixed()
-    {
-        QFETCH(qint32, seed);
-        QFETCH(QList<quint64>, draws);
-        Random generator;
-        disturb(generator);
-        generator.restart();
-        generator.seed(seed);
-        for (const quint64 draw : draws) {
-            const double r = generator.next();
-            QVERIFY2(r >= 0.0 && r < 1.0, qPrintable(QStringLiteral("draw %1 outside [0, 1)").arg(r)));
-            QCOMPARE(quint64(r * 9007199254740992.0), draw); // multiples of 2^-53: exact
-        }
-    }
-
     void encrypt_wrongShiftArithmeticOrState_data()
     {
         QTest::addColumn<QString>("key");
