@@ -69,11 +69,16 @@ void ensurePracticeStore()
 
 void useWriteAheadJournal(Store &store)
 {
-    Statement mode = store.prepare(QStringLiteral("pragma journal_mode=wal"));
-    if (mode.next() && mode.text(0) == QLatin1String("wal"))
-        store.exec(QStringLiteral("pragma synchronous=normal"));
-    else
-        qCInfo(lcStartup) << "the practice store keeps its journal mode:" << store.path();
+    try {
+        Statement mode = store.prepare(QStringLiteral("pragma journal_mode=wal"));
+        if (mode.next() && mode.text(0) == QLatin1String("wal")) {
+            store.exec(QStringLiteral("pragma synchronous=normal"));
+            return;
+        }
+    } catch (const Error &e) { // a read-only file: the game start will say so
+        qCInfo(lcStartup).noquote() << e.message();
+    }
+    qCInfo(lcStartup) << "the practice store keeps its journal mode:" << store.path();
 }
 
 void deferStartupWork(std::function<void()> work) { g_deferred = std::move(work); }
