@@ -121,6 +121,10 @@ done
 cmake --build "$BUILD" --target trenix_bench_progress >/dev/null
 "$BUILD/bench/trenix_bench_progress" "$WORK/progress" ${QUICK:+--quick} 2>/dev/null >"$RAW/progress.tsv"
 
+# --- Word sets: importing 10,000 words, a game over a 10,000-word list, 50 lists ----
+cmake --build "$BUILD" --target trenix_bench_sets >/dev/null
+"$BUILD/bench/trenix_bench_sets" "$WORK/sets" ${QUICK:+--quick} 2>/dev/null >"$RAW/sets.tsv"
+
 # --- The disk: syncs per minute of play and the writes' wall time -----------------
 "$HERE/disk.sh" "$BENCH" "$WORK" "$([ -n "$QUICK" ] && echo 30 || echo 60)" >"$RAW/disk.tsv" 2>"$RAW/disk.err" || true
 
@@ -230,9 +234,10 @@ while IFS=$'\t' read -r key label m lo hi unit n; do
     target=""
     case $key in
         progress.record) target="<= 5" ;; progress.window) target="<= 150" ;; progress.export) target="<= 1000" ;;
+        sets.import) target="<= 1000" ;; sets.start.cpu) target="<= 150" ;; sets.settings) target="<= 50" ;;
         disk.wal.write | disk.slow.wal.write) target="max <= 16" ;;
     esac
     line "$label" "$unit" "$m $lo $hi $n" "$target"
-done < <(cat "$RAW/progress.tsv" "$RAW/disk.tsv")
+done < <(cat "$RAW/progress.tsv" "$RAW/sets.tsv" "$RAW/disk.tsv")
 cat "$RAW/load"
 echo "raw figures: $RAW/"

@@ -1,5 +1,6 @@
 // Entry point: open the stores, read the language, show the main window;
-// or, from the command line, write the recorded games as CSV.
+// or, from the command line, write the recorded games as CSV, or import and
+// list the player's own word lists.
 #include "CsvWriter.h"
 #include "DataPaths.h"
 #include "Fonts.h"
@@ -10,6 +11,7 @@
 #include "ProgressStore.h"
 #include "Startup.h"
 #include "WidgetDialogs.h"
+#include "WordListImport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,6 +19,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
+#include <cstdio>
 
 using namespace trenix;
 
@@ -88,6 +91,17 @@ int main(int argc, char *argv[])
                                                QStringLiteral("Write every recorded game to <file> as CSV and exit."),
                                                QStringLiteral("file"));
         parser.addOption(exportHistory);
+        const QCommandLineOption importWords(QStringLiteral("import-words"),
+                                             QStringLiteral("Import <file> (UTF-8, one word per line, optionally TAB pinyin"
+                                                            " TAB English) as the word list named by --list, and exit."),
+                                             QStringLiteral("file"));
+        const QCommandLineOption listName(QStringLiteral("list"), QStringLiteral("The name of the list --import-words makes."),
+                                          QStringLiteral("name"));
+        const QCommandLineOption replace(QStringLiteral("replace"),
+                                         QStringLiteral("Let --import-words replace a list of the same name."));
+        const QCommandLineOption listWords(QStringLiteral("list-words"),
+                                           QStringLiteral("Print the word lists with their numbers of words, and exit."));
+        parser.addOptions({importWords, listName, replace, listWords});
         acceptQtOptions(parser);
         parser.process(pre);
         const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -97,6 +111,26 @@ int main(int argc, char *argv[])
             const QString folder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
             return exportHistoryCommand(QDir(folder).filePath(QLatin1String(kProgressFile)),
                                         parser.value(exportHistory));
+        }
+        if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
+            const QString folder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
+            const QString progressPath = QDir(folder).filePath(QLatin1String(kProgressFile));
+            if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName) && !parser.isSet(replace))
+                return listWordsCommand(progressPath);
+            if (!parser.isSet(importWords) || !parser.isSet(listName) || parser.isSet(listWords)) {
+                std::fprintf(stderr, "trenix: --import-words FILE needs --list NAME (and --replace only with them);"
+                                     " --list-words stands alone\n");
+                return 1;
+            }
+            // The dictionary and config.dat of the program; an installed copy not started yet reads its shared ones.
+            const QDir exe(QCoreApplication::applicationDirPath());
+            const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
+            const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
+                && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
+            GlVexM.programFolder = installed ? shared : exe.path();
+            const QString dictionary = store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
+            return importWordsCommand(progressPath, dictionary, commandLineLanguage(), parser.value(importWords),
+                                      parser.value(listName), parser.isSet(replace));
         }
     }
     QApplication app(argc, argv);

@@ -54,6 +54,18 @@ public:
         Q_UNUSED(title) Q_UNUSED(suggested) Q_UNUSED(filter)
         return QString();
     }
+    // A file to read, or empty when the player cancels.
+    virtual QString chooseOpenFile(const QString &title, const QString &filter)
+    {
+        Q_UNUSED(title) Q_UNUSED(filter)
+        return QString();
+    }
+    // A line of text the player types, or a null string when they cancel.
+    virtual QString askText(const QString &title, const QString &label, const QString &initial)
+    {
+        Q_UNUSED(title) Q_UNUSED(label) Q_UNUSED(initial)
+        return QString();
+    }
 };
 
 } // namespace trenix

@@ -96,6 +96,24 @@ void GameCore::progress(qint64 total, qint64 current, bool force)
 
 void GameCore::Label3_Click()
 {
+    // A set other than the range is read before anything changes: an empty one
+    // starts nothing and leaves the game there is, running, paused or over, as it was.
+    const WordSet set = GlVexM.wordSet;
+    std::vector<SetWord> setWords;
+    if (set.kind != WordSet::Kind::Range) {
+        QString notice;
+        try {
+            setWords = wordsOfSet(set, m_practice, GlVexM.progress, GlVexM.languageCode, &notice);
+        } catch (const Error &e) {
+            qCWarning(lcGame).noquote() << "game start: reading" << set.value() << "failed:" << e.message();
+            notice = formatOr(textid::kStartFailed, QStringLiteral("The game could not be prepared: %1"), 1).arg(e.message());
+        }
+        if (setWords.empty()) {
+            screen.feedback.clear();
+            notify(notice);
+            return;
+        }
+    }
     if (m_gameActive) // a start over a game ends that game
         recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
     m_startNotice.clear();
@@ -118,11 +136,13 @@ void GameCore::Label3_Click()
     Label1.resize(1);
 
     const int lang = GlVexM.languageCode;
-    qint64 n = 0;
-    try {
-        n = m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
-    } catch (const Error &e) {
-        reportStartFailure(QStringLiteral("counting the word range"), e);
+    qint64 n = qint64(setWords.size());
+    if (set.kind == WordSet::Kind::Range) {
+        try {
+            n = m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
+        } catch (const Error &e) {
+            reportStartFailure(QStringLiteral("counting the word range"), e);
+        }
     }
 
     // One transaction for the whole preparation: a failure or a kill never
@@ -132,7 +152,10 @@ void GameCore::Label3_Click()
         try {
             tx.emplace(m_practice.store());
             m_practice.emptyList();
-            m_practice.fillList(lang, GlVexM.wordFrom, GlVexM.wordTo);
+            if (set.kind == WordSet::Kind::Range)
+                m_practice.fillList(lang, GlVexM.wordFrom, GlVexM.wordTo);
+            else
+                m_practice.fillWords(lang, setWords);
         } catch (const Error &e) {
             tx.reset();
             reportStartFailure(QStringLiteral("preparing the practice list"), e);
@@ -219,7 +242,7 @@ void GameCore::Label3_Click()
     setTimers(true);
     startTick = readClock();
     playedSeconds = 0;
-    beginRecord(n);
+    beginRecord(n, set);
     GaTime.Interval = 1000;
     if (m_view) {
         m_view->timersChanged();
@@ -525,7 +548,7 @@ void GameCore::notify(const QString &text)
         m_view->screenChanged();
 }
 
-void GameCore::beginRecord(qint64 words)
+void GameCore::beginRecord(qint64 words, const WordSet &set)
 {
     m_record.emplace();
     GameRecord &r = *m_record;
@@ -534,9 +557,13 @@ void GameCore::beginRecord(qint64 words)
     r.utcOffsetS = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(r.startUtcMs, Qt::UTC));
     r.language = GlVexM.languageCode;
     r.dictionary = QStringLiteral("zidian%1").arg(GlVexM.languageCode);
-    r.selection = QStringLiteral("range:%1-%2").arg(GlVexM.wordFrom).arg(GlVexM.wordTo);
-    r.wordFrom = GlVexM.wordFrom;
-    r.wordTo = GlVexM.wordTo;
+    if (set.kind == WordSet::Kind::Range) {
+        r.selection = QStringLiteral("range:%1-%2").arg(GlVexM.wordFrom).arg(GlVexM.wordTo);
+        r.wordFrom = GlVexM.wordFrom;
+        r.wordTo = GlVexM.wordTo;
+    } else {
+        r.selection = set.value();
+    }
     r.speedLevel = GlVexM.speedLevel;
     r.wordsInSelection = words;
     r.fieldHeight = m_fieldHeight;
@@ -587,8 +614,14 @@ void GameCore::prepareNextStart()
 {
     try {
         const int lang = GlVexM.languageCode;
-        m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
         m_practice.countDictionary(lang);
+        if (GlVexM.wordSet.kind != WordSet::Kind::Range) {
+            QString notice; // an empty set is the start's to report
+            for (const SetWord &word : wordsOfSet(GlVexM.wordSet, m_practice, GlVexM.progress, lang, &notice))
+                m_measure(word.word);
+            return;
+        }
+        m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
         for (const QString &word : m_practice.wordsInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
             m_measure(word);
     } catch (const Error &e) {

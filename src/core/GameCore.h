@@ -112,7 +112,7 @@ public:
     void recordIfActive();
     // A notice in the message line.
     void notify(const QString &text);
-    // Idle time before a start: the words of the word range are read and
+    // Idle time before a start: the words of the chosen set are read and
     // measured ahead, so that the first start after launch finds the store's
     // pages decrypted and the words' widths known. Changes nothing; a store
     // that fails here is left for the start to report.
@@ -143,7 +143,7 @@ private:
     bool allWordsGone() const;
     qint64 readClock() const;
     double nextRandom();
-    void beginRecord(qint64 words);
+    void beginRecord(qint64 words, const WordSet &set);
     void recordGame(qint64 seconds);
 
     PracticeStore m_practice;

@@ -59,6 +59,7 @@ void resetModuleVariables()
     GlVexM.isPaused = false;
     GlVexM.detailWord.clear();
     GlVexM.gameMinutes = 0;
+    GlVexM.wordSet = WordSet();
     GlVexM.progress = nullptr;
     GlVexM.keptSettingsFile.clear();
 }

@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "Random.h"
 #include "Store.h"
+#include "WordSet.h"
 
 #include <QString>
 #include <memory>
@@ -23,6 +24,7 @@ struct ModuleVariables {
     bool isPaused = false;
     QString detailWord;           // non-empty while another window is open over the main one
     qint16 gameMinutes = 0;       // never assigned; game start shows it on the clock
+    WordSet wordSet;              // what the next game draws from; the range unless chosen
 
     // Where the data files live (the program's folder unless told otherwise).
     QString programFolder;

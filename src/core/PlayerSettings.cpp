@@ -4,6 +4,7 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "LanguageChoice.h"
+#include "ProgressStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -70,6 +71,13 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
         warn(QStringLiteral("rangeFrom and rangeTo are not a range of whole numbers from -32768 to 32767;"
                             " the range stays %1 to %2").arg(defaults.wordFrom).arg(defaults.wordTo));
     }
+
+    const QVariant set = s.value(QStringLiteral("wordSet"));
+    if (const std::optional<WordSet> parsed = WordSet::parse(set.toString()))
+        choices.wordSet = *parsed;
+    else if (set.isValid())
+        warn(QStringLiteral("wordSet \"%1\" is not range, level:1 to level:6, review or list:NAME; the words come"
+                            " from the range").arg(set.toString()));
     return choices;
 }
 
@@ -80,6 +88,7 @@ void PlayerSettings::write(const PracticeChoices &choices) const
     s.setValue(QStringLiteral("speedLevel"), int(choices.speedLevel));
     s.setValue(QStringLiteral("rangeFrom"), int(choices.wordFrom));
     s.setValue(QStringLiteral("rangeTo"), int(choices.wordTo));
+    s.setValue(QStringLiteral("wordSet"), choices.wordSet.value());
     s.sync();
     if (s.status() != QSettings::NoError)
         throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2)")
@@ -93,12 +102,23 @@ void applyKeptSettings(GameCore &core)
     if (GlVexM.keptSettingsFile.isEmpty())
         return;
     QStringList warnings;
-    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo};
-    const PracticeChoices kept = PlayerSettings(GlVexM.keptSettingsFile).read(defaults, &warnings);
+    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, GlVexM.wordSet};
+    PracticeChoices kept = PlayerSettings(GlVexM.keptSettingsFile).read(defaults, &warnings);
+    if (kept.wordSet.kind == WordSet::Kind::List) {
+        bool found = false;
+        for (const ListInfo &list : GlVexM.progress ? GlVexM.progress->lists() : std::vector<ListInfo>())
+            found = found || list.name == kept.wordSet.list;
+        if (!found) {
+            warnings << QStringLiteral("%1: wordSet names the list \"%2\", which does not exist; the words come from the range")
+                            .arg(QDir::toNativeSeparators(GlVexM.keptSettingsFile), kept.wordSet.list);
+            kept.wordSet = WordSet();
+        }
+    }
     for (const QString &line : std::as_const(warnings))
         qCWarning(lcKept).noquote() << line;
     GlVexM.wordFrom = kept.wordFrom;
     GlVexM.wordTo = kept.wordTo;
+    GlVexM.wordSet = kept.wordSet;
     if (kept.speedLevel != GlVexM.speedLevel) {
         // As the window's load sets them, with the kept level.
         GlVexM.speedLevel = kept.speedLevel;
@@ -112,7 +132,7 @@ QString keepCurrentSettings()
     if (GlVexM.keptSettingsFile.isEmpty())
         return QString();
     try {
-        PlayerSettings(GlVexM.keptSettingsFile).write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo});
+        PlayerSettings(GlVexM.keptSettingsFile).write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, GlVexM.wordSet});
     } catch (const Error &e) {
         qCWarning(lcKept).noquote() << e.message();
         return e.message();

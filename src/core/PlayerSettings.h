@@ -1,6 +1,8 @@
 #pragma once
 // The player's choices kept between runs: an INI file at the standard place
 // (~/.config/trenix/trenix.conf), group [practice]. config.dat stays as it is.
+#include "WordSet.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ struct PracticeChoices {
     qint16 speedLevel = 8;
     qint16 wordFrom = 1;
     qint16 wordTo = 999;
+    WordSet wordSet;
 };
 
 class PlayerSettings {
@@ -31,10 +34,11 @@ private:
     QString m_path;
 };
 
-// Start-up, after the window's own defaults: the kept speed and range, from the
-// file in GlVexM.keptSettingsFile (nothing when it is empty). Warnings go to stderr.
+// Start-up, after the window's own defaults: the kept speed, range and word set,
+// from the file in GlVexM.keptSettingsFile (nothing when it is empty); a list
+// that GlVexM.progress does not hold falls back to the range. Warnings go to stderr.
 void applyKeptSettings(GameCore &core);
-// The settings dialog's OK: the current speed and range are kept. Failures go
+// The settings dialog's OK: the current speed, range and word set are kept. Failures go
 // to stderr and come back as a notice for the message line (empty when kept).
 QString keepCurrentSettings();
 

@@ -51,6 +51,57 @@ QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to
     return words;
 }
 
+std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
+{
+    Statement &st = statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));
+    st.bind(1, QString::number(level));
+    std::vector<SetWord> words;
+    while (st.next())
+        words.push_back({st.text(0), QString(), QString()});
+    st.reset();
+    return words;
+}
+
+std::map<int, qint64> PracticeStore::levelCounts(int languageCode)
+{
+    Statement &st = statement(QStringLiteral("select sm, count(*) from %1 group by sm").arg(dictionary(languageCode)));
+    std::map<int, qint64> counts;
+    while (st.next()) {
+        bool ok = false;
+        const int level = st.text(0).toInt(&ok);
+        if (ok)
+            counts[level] = st.integer(1);
+    }
+    st.reset();
+    return counts;
+}
+
+void PracticeStore::fillWords(int languageCode, const std::vector<SetWord> &words)
+{
+    // Two hundred rows a statement, the rest one by one: a step per word cost a sixth of a start.
+    constexpr size_t kRows = 200;
+    const auto insert = [this](size_t rows) -> Statement & {
+        QString sql = QStringLiteral("insert or fail into trenix(xh,cz,py,yw,flag) values (?,?,?,?,0)");
+        for (size_t r = 1; r < rows; ++r)
+            sql += QStringLiteral(",(?,?,?,?,0)");
+        return statement(sql);
+    };
+    for (size_t first = 0; first < words.size();) {
+        const size_t rows = words.size() - first >= kRows ? kRows : 1;
+        Statement &add = insert(rows);
+        int at = 0;
+        for (size_t end = first + rows; first < end; ++first) {
+            const SetWord &w = words[first];
+            add.bind(++at, qint64(first + 1)).bind(++at, w.word).bind(++at, w.pinyin).bind(++at, w.english);
+        }
+        add.run();
+    }
+    // One pass for the dictionary's columns, as the range's copy would give them.
+    statement(QStringLiteral("update or fail trenix set (sm,yd,py,yw)=(select sm,yd,py,yw from %1 z where z.cz=trenix.cz)"
+                             " where cz in (select cz from %1)").arg(dictionary(languageCode)))
+        .run();
+}
+
 qint64 PracticeStore::countDictionary(int languageCode)
 {
     Statement &st = statement(QStringLiteral("select count(*) as countzs from %1").arg(dictionary(languageCode)));

@@ -3,11 +3,13 @@
 // one connection. Numbers and words are bound, never pasted into the SQL text;
 // the dictionary table name built from the language code is the only joined piece.
 #include "Store.h"
+#include "WordSet.h"
 
 #include <QString>
 #include <QStringList>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace trenix {
 
@@ -37,6 +39,13 @@ public:
     void fillList(int languageCode, qint64 from, qint64 to);
     // The words fillList() copies, in the dictionary's order.
     QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
+
+    // Word sets: the words of an HSK level in dictionary order, the size of each
+    // level (one grouped query), and a set's words as the practice list, xh 1..n,
+    // with the dictionary's columns for every word the dictionary holds.
+    std::vector<SetWord> levelWords(int languageCode, int level);
+    std::map<int, qint64> levelCounts(int languageCode);
+    void fillWords(int languageCode, const std::vector<SetWord> &words);
 
     // The draw.
     qint64 countDictionary(int languageCode);

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStorageInfo>
+#include <map>
 
 Q_LOGGING_CATEGORY(lcProgress, "trenix.progress")
 
@@ -22,7 +23,72 @@ namespace {
 struct Migration {
     int version;
     const char *sql;
+    void (*fill)(Store &) = nullptr; // brings what the new tables derive from the history
 };
+
+// What one game says of a word that showed in it. A word caught only late, or
+// not at all, is trouble; a hit in the top half is quick; a word still falling
+// when the game ended tells nothing.
+enum class Showing { Neutral, Quick, Troubled };
+
+Showing showing(bool hit, bool landed, qint64 top, qint64 fieldHeight)
+{
+    if (landed || (hit && top * 2 > fieldHeight))
+        return Showing::Troubled;
+    return hit ? Showing::Quick : Showing::Neutral;
+}
+
+// The review as each game changes it; the same for a new game and for the
+// history an older file brings.
+class ReviewUpdate {
+public:
+    explicit ReviewUpdate(Store &store)
+        : m_enter(store.prepare(QStringLiteral(
+              "insert or replace into review_words(word, troubled_game, quick_games) values (?1, ?2, 0)"))),
+          m_quick(store.prepare(QStringLiteral("update review_words set quick_games = quick_games + 1 where word = ?1"))),
+          m_leave(store.prepare(QStringLiteral("delete from review_words where word = ?1 and quick_games >= 2")))
+    {
+    }
+    void note(const QString &word, Showing s)
+    {
+        Showing &seen = m_game[word];
+        seen = std::max(seen, s); // a word shown twice in a game: its worst showing counts
+    }
+    void apply(qint64 gameId)
+    {
+        for (const auto &[word, s] : m_game) {
+            if (s == Showing::Troubled) {
+                m_enter.bind(1, word).bind(2, gameId).run();
+            } else if (s == Showing::Quick) {
+                m_quick.bind(1, word).run();
+                m_leave.bind(1, word).run();
+            }
+        }
+        m_game.clear();
+    }
+
+private:
+    Statement m_enter, m_quick, m_leave;
+    std::map<QString, Showing> m_game;
+};
+
+void fillReview(Store &store)
+{
+    ReviewUpdate review(store);
+    Statement rows = store.prepare(QStringLiteral(
+        "select w.game_id, w.word, w.hit, w.landed, w.top, g.field_height from game_words w"
+        " join games g on g.id = w.game_id order by w.game_id"));
+    qint64 game = -1;
+    while (rows.next()) {
+        if (rows.integer(0) != game && game >= 0)
+            review.apply(game);
+        game = rows.integer(0);
+        review.note(rows.text(1), showing(rows.integer(2) != 0, rows.integer(3) != 0, rows.integer(4), rows.integer(5)));
+    }
+    if (game >= 0)
+        review.apply(game);
+}
+
 constexpr Migration kMigrations[] = {
     {1,
      "create table games ("
@@ -59,6 +125,25 @@ constexpr Migration kMigrations[] = {
      " landed integer not null,"         // games in which it reached the pile
      " last_game integer not null);"
      "create index missed_words_rank on missed_words(landed, last_game);"},
+    {2,
+     "create table word_lists ("
+     " id integer primary key,"
+     " name text not null unique,"
+     " imported_utc integer not null);"  // ms since 1970, UTC
+     "create table list_words ("
+     " list_id integer not null references word_lists(id) on delete cascade,"
+     " position integer not null,"       // 1..n, the list's order
+     " word text not null,"
+     " pinyin text not null,"
+     " english text not null,"
+     " primary key (list_id, position)) without rowid;"
+     "create index list_words_word on list_words(word);"
+     "create table review_words ("
+     " word text primary key,"
+     " troubled_game integer not null,"  // the last game in which it landed or was hit late
+     " quick_games integer not null);"   // games since then in which it was hit in the top half
+     "create index review_words_recent on review_words(troubled_game);",
+     fillReview},
 };
 
 QString localized(const char *id, const char *english)
@@ -216,6 +301,8 @@ void ProgressStore::migrate()
             continue;
         Transaction tx(m_store);
         m_store.exec(QString::fromUtf8(m.sql));
+        if (m.fill)
+            m.fill(m_store);
         m_store.exec(QStringLiteral("pragma user_version=%1").arg(m.version));
         tx.commit();
     }
@@ -299,6 +386,7 @@ void ProgressStore::write(const GameRecord &game)
         "insert or ignore into missed_words(word, landed, last_game) values (?1, 0, ?2)"));
     Statement missedAgain = m_store.prepare(QStringLiteral(
         "update missed_words set landed = landed + 1, last_game = ?2 where word = ?1"));
+    ReviewUpdate review(m_store);
     for (const WordOutcome &w : game.words) {
         word.bind(1, id).bind(2, w.word).bind(3, w.hit ? 1 : 0).bind(4, w.landed ? 1 : 0);
         word.bind(5, w.ticks).bind(6, w.top);
@@ -307,7 +395,9 @@ void ProgressStore::write(const GameRecord &game)
             missed.bind(1, w.word).bind(2, id).run();
             missedAgain.bind(1, w.word).bind(2, id).run();
         }
+        review.note(w.word, showing(w.hit, w.landed, w.top, game.fieldHeight));
     }
+    review.apply(id);
     tx.commit();
 }
 
@@ -442,7 +532,171 @@ void ProgressStore::clear()
     if (m_state != State::Ready)
         return;
     Transaction tx(m_store);
-    m_store.exec(QStringLiteral("delete from missed_words; delete from game_words; delete from games;"));
+    m_store.exec(QStringLiteral(
+        "delete from review_words; delete from missed_words; delete from game_words; delete from games;"));
+    tx.commit();
+}
+
+void ProgressStore::writable()
+{
+    if (m_state != State::Ready && m_state != State::Newer && !m_path.isEmpty())
+        openFile(m_path, true); // the first change makes the file
+    if (m_state != State::Ready)
+        throw Error(ErrorKind::StoreOpen, m_status.isEmpty() ? QStringLiteral("no progress file is open") : m_status);
+}
+
+std::vector<QString> ProgressStore::reviewWords(int limit)
+{
+    return reading([&] {
+        std::vector<QString> words;
+        Statement st = m_store.prepare(QStringLiteral(
+            "select word from review_words order by troubled_game desc, word limit ?1"));
+        st.bind(1, limit);
+        while (st.next())
+            words.push_back(st.text(0));
+        return words;
+    }, std::vector<QString>());
+}
+
+qint64 ProgressStore::reviewCount()
+{
+    return reading([&] {
+        Statement st = m_store.prepare(QStringLiteral("select count(*) from review_words"));
+        return st.next() ? st.integer(0) : qint64(0);
+    }, qint64(0));
+}
+
+std::vector<ListInfo> ProgressStore::lists()
+{
+    return reading([&] {
+        std::vector<ListInfo> result;
+        Statement st = m_store.prepare(QStringLiteral(
+            "select l.name, count(w.position) from word_lists l left join list_words w on w.list_id = l.id"
+            " group by l.id order by l.name"));
+        while (st.next())
+            result.push_back({st.text(0), st.integer(1)});
+        return result;
+    }, std::vector<ListInfo>());
+}
+
+std::optional<std::vector<SetWord>> ProgressStore::listWords(const QString &name)
+{
+    using Words = std::optional<std::vector<SetWord>>;
+    return reading([&]() -> Words {
+        Statement list = m_store.prepare(QStringLiteral("select id from word_lists where name = ?1"));
+        list.bind(1, name);
+        if (!list.next())
+            return std::nullopt;
+        const qint64 id = list.integer(0);
+        list.reset();
+        std::vector<SetWord> words;
+        Statement st = m_store.prepare(QStringLiteral(
+            "select word, pinyin, english from list_words where list_id = ?1 order by position"));
+        st.bind(1, id);
+        while (st.next())
+            words.push_back({st.text(0), st.text(1), st.text(2)});
+        return words;
+    }, Words());
+}
+
+std::optional<SetWord> ProgressStore::ownWord(const QString &word)
+{
+    return reading([&]() -> std::optional<SetWord> {
+        Statement st = m_store.prepare(QStringLiteral(
+            "select w.word, w.pinyin, w.english from list_words w join word_lists l on l.id = w.list_id"
+            " where w.word = ?1 order by l.imported_utc desc, l.id desc limit 1"));
+        st.bind(1, word);
+        if (!st.next())
+            return std::nullopt;
+        return SetWord{st.text(0), st.text(1), st.text(2)};
+    }, std::optional<SetWord>());
+}
+
+namespace {
+constexpr int kMaxListName = 64;
+
+void checkListName(const QString &name)
+{
+    bool control = false;
+    for (const QChar c : name)
+        control = control || c.category() == QChar::Other_Control;
+    if (name.trimmed() != name || name.isEmpty() || name.toUcs4().size() > kMaxListName || control)
+        throw Error(ErrorKind::Input,
+                    formatOrFixed(QStringLiteral("Lists.badName"),
+                                  QStringLiteral("\"%1\" cannot name a list: 1 to 64 characters, no control characters,"
+                                                 " no blanks at either end."), 1)
+                        .arg(name));
+}
+
+[[noreturn]] void noSuchList(const QString &name)
+{
+    throw Error(ErrorKind::Input,
+                formatOrFixed(QStringLiteral("Lists.missing"), QStringLiteral("There is no word list named %1."), 1).arg(name));
+}
+
+[[noreturn]] void listExists(const QString &name)
+{
+    throw Error(ErrorKind::Input,
+                formatOrFixed(QStringLiteral("Lists.exists"), QStringLiteral("A word list named %1 exists already."), 1)
+                    .arg(name));
+}
+
+std::optional<qint64> listId(Store &store, const QString &name)
+{
+    Statement st = store.prepare(QStringLiteral("select id from word_lists where name = ?1"));
+    st.bind(1, name);
+    return st.next() ? std::optional<qint64>(st.integer(0)) : std::nullopt;
+}
+} // namespace
+
+void ProgressStore::saveList(const QString &name, const std::vector<SetWord> &words, bool replace)
+{
+    checkListName(name);
+    writable();
+    Transaction tx(m_store);
+    if (const std::optional<qint64> old = listId(m_store, name)) {
+        if (!replace)
+            listExists(name);
+        Statement drop = m_store.prepare(QStringLiteral("delete from word_lists where id = ?1"));
+        drop.bind(1, *old).run(); // its words go with it
+    }
+    Statement list = m_store.prepare(QStringLiteral("insert into word_lists(name, imported_utc) values (?1, ?2)"));
+    list.bind(1, name).bind(2, wallNow()).run();
+    const qint64 id = *listId(m_store, name);
+    Statement add = m_store.prepare(QStringLiteral(
+        "insert into list_words(list_id, position, word, pinyin, english) values (?1, ?2, ?3, ?4, ?5)"));
+    qint64 position = 0;
+    for (const SetWord &w : words)
+        add.bind(1, id).bind(2, ++position).bind(3, w.word).bind(4, w.pinyin).bind(5, w.english).run();
+    tx.commit();
+}
+
+void ProgressStore::renameList(const QString &from, const QString &to)
+{
+    checkListName(to);
+    writable();
+    Transaction tx(m_store);
+    const std::optional<qint64> id = listId(m_store, from);
+    if (!id)
+        noSuchList(from);
+    if (from == to)
+        return;
+    if (listId(m_store, to))
+        listExists(to);
+    Statement st = m_store.prepare(QStringLiteral("update word_lists set name = ?2 where id = ?1"));
+    st.bind(1, *id).bind(2, to).run();
+    tx.commit();
+}
+
+void ProgressStore::deleteList(const QString &name)
+{
+    writable();
+    Transaction tx(m_store);
+    const std::optional<qint64> id = listId(m_store, name);
+    if (!id)
+        noSuchList(name);
+    Statement st = m_store.prepare(QStringLiteral("delete from word_lists where id = ?1"));
+    st.bind(1, *id).run();
     tx.commit();
 }
 

@@ -6,6 +6,7 @@
 // a file from a newer program is left as it is and nothing is recorded.
 #include "GameRecord.h"
 #include "Store.h"
+#include "WordSet.h"
 
 #include <QString>
 #include <QStringList>
@@ -47,9 +48,14 @@ struct RecentGame {
     QString selection;
 };
 
+struct ListInfo {
+    QString name;
+    qint64 words = 0;
+};
+
 class ProgressStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     enum class State { Closed, Ready, Newer, Unavailable };
 
     // Opens the file and brings its schema forward; a missing file is created
@@ -79,13 +85,31 @@ public:
     static QStringList csvHeader();
     // One row per game, oldest first, as the CSV columns; throws Error.
     void forEachCsvRow(const std::function<void(const QStringList &)> &row);
-    // Deletes every game in one transaction; throws Error.
+    // Deletes every game in one transaction (the own lists stay); throws Error.
     void clear();
+
+    // Trouble words: entered by landing or by a hit in the lower half of the
+    // field, left after quick hits in two later games. Most recently troubled first.
+    std::vector<QString> reviewWords(int limit);
+    qint64 reviewCount();
+
+    // The player's own lists, by name with their sizes: one grouped query.
+    std::vector<ListInfo> lists();
+    // A list's words in its order; nothing when there is no such list.
+    std::optional<std::vector<SetWord>> listWords(const QString &name);
+    // The pinyin and English an own list gives a word (the newest list first).
+    std::optional<SetWord> ownWord(const QString &word);
+    // One transaction each; throw Error (the name taken or missing, a file that
+    // cannot be written, one from a newer program) and then change nothing.
+    void saveList(const QString &name, const std::vector<SetWord> &words, bool replace);
+    void renameList(const QString &from, const QString &to);
+    void deleteList(const QString &name);
 
 private:
     void openFile(const QString &path, bool createMissing);
     void migrate();
     void write(const GameRecord &game);
+    void writable(); // opens or makes the file for a change; throws when it cannot be
     void setAside(const QString &why);
     void tell(const QString &notice);
     template <typename T, typename F> T reading(F &&read, T empty);

@@ -1,5 +1,6 @@
 #include "Texts.h"
 
+#include "Error.h"
 #include "GlVexM.h"
 
 namespace trenix {
@@ -18,6 +19,15 @@ QString formatOr(const QString &textId, const QString &fixed, int argCount)
             return fixed;
     }
     return found.isEmpty() ? fixed : found;
+}
+
+QString formatOrFixed(const QString &textId, const QString &fixed, int argCount)
+{
+    try {
+        return formatOr(textId, fixed, argCount);
+    } catch (const Error &) {
+        return fixed;
+    }
 }
 
 } // namespace trenix

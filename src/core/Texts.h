@@ -11,6 +11,9 @@ QString textOr(const QString &textId, const QString &fixed);
 // The same for a text with %1 .. %argCount: a looked-up text that lacks one of
 // them would lose part of the message, so the fixed text stands in.
 QString formatOr(const QString &textId, const QString &fixed, int argCount);
+// formatOr, and the fixed text also when the language store cannot be read
+// (the command line runs without one).
+QString formatOrFixed(const QString &textId, const QString &fixed, int argCount);
 
 namespace textid {
 inline const QString kNotOnField = QStringLiteral("GLVex.notOnField");
@@ -46,6 +49,41 @@ inline const std::array kAll{kNotOnField, kBuried, kNoWords, kStartFailed, kMenu
                              kTipHelp, kSettingsTitle, kNotNumeric, kReversed, kOutOfRange, kLanguageLabel,
                              kAboutCaption, kAboutTitle, kAboutVersion, kAboutOk, kHelpCannotShow,
                              kHelpMissing, kHelpUnreadable};
+// Word sets and own lists; their code names them where it uses them.
+inline const std::array kWordSetTexts{
+    QStringLiteral("GLVex.noList"),
+    QStringLiteral("GLVex.emptyList"),
+    QStringLiteral("setForm.words"),
+    QStringLiteral("setForm.setRange"),
+    QStringLiteral("setForm.setLevel"),
+    QStringLiteral("setForm.setReview"),
+    QStringLiteral("setForm.setList"),
+    QStringLiteral("setForm.lists"),
+    QStringLiteral("WordLists.caption"),
+    QStringLiteral("WordLists.item"),
+    QStringLiteral("WordLists.none"),
+    QStringLiteral("WordLists.import"),
+    QStringLiteral("WordLists.rename"),
+    QStringLiteral("WordLists.delete"),
+    QStringLiteral("WordLists.close"),
+    QStringLiteral("WordLists.filter"),
+    QStringLiteral("WordLists.name"),
+    QStringLiteral("WordLists.replace"),
+    QStringLiteral("WordLists.deleteQuestion"),
+    QStringLiteral("WordLists.imported"),
+    QStringLiteral("WordLists.notChanged"),
+    QStringLiteral("Import.badUtf8"),
+    QStringLiteral("Import.control"),
+    QStringLiteral("Import.fields"),
+    QStringLiteral("Import.noWord"),
+    QStringLiteral("Import.tooLong"),
+    QStringLiteral("Import.tooMany"),
+    QStringLiteral("Import.noWords"),
+    QStringLiteral("Import.tooLarge"),
+    QStringLiteral("Import.cannotRead"),
+    QStringLiteral("Lists.badName"),
+    QStringLiteral("Lists.missing"),
+    QStringLiteral("Lists.exists")};
 } // namespace textid
 
 } // namespace trenix

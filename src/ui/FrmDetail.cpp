@@ -3,6 +3,7 @@
 #include "Fonts.h"
 #include "GlVexM.h"
 #include "PracticeStore.h"
+#include "ProgressStore.h"
 #include "Twips.h"
 
 #include <QFrame>
@@ -83,8 +84,12 @@ void FrmDetail::Form_Load(PracticeStore &practice, int dictionaryLanguage)
         Txt_cz->setText(entry->cz);
         Txt_py->setText(entry->py);
         Txt_yw->setText(entry->yw);
+    } else if (const std::optional<SetWord> own = GlVexM.progress ? GlVexM.progress->ownWord(word) : std::nullopt) {
+        // Not in the dictionary: what the player's own list says of it.
+        Txt_cz->setText(own->word);
+        Txt_py->setText(own->pinyin);
+        Txt_yw->setText(own->english);
     } else {
-        // Not in the dictionary: the word is all there is to show.
         Txt_cz->setText(word);
     }
     Txt_cz->setCursorPosition(0);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace trenix {
@@ -39,6 +40,18 @@ void WidgetDialogs::showError(const QString &text)
 QString WidgetDialogs::chooseSaveFile(const QString &title, const QString &suggested, const QString &filter)
 {
     return QFileDialog::getSaveFileName(owner(), title, suggested, filter);
+}
+
+QString WidgetDialogs::chooseOpenFile(const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(owner(), title, QString(), filter);
+}
+
+QString WidgetDialogs::askText(const QString &title, const QString &label, const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(owner(), title, label, QLineEdit::Normal, initial, &ok);
+    return ok ? text : QString();
 }
 
 } // namespace trenix

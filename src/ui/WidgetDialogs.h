@@ -12,6 +12,8 @@ public:
     void inform(const QString &text, const QString &title) override;
     void showError(const QString &text) override;
     QString chooseSaveFile(const QString &title, const QString &suggested, const QString &filter) override;
+    QString chooseOpenFile(const QString &title, const QString &filter) override;
+    QString askText(const QString &title, const QString &label, const QString &initial) override;
 };
 
 } // namespace trenix

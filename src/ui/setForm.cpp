@@ -4,9 +4,11 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "PlayerSettings.h"
+#include "ProgressStore.h"
 #include "SettingsRules.h"
 #include "Texts.h"
 #include "Twips.h"
+#include "WordListsDialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -41,8 +43,8 @@ void setForm::buildControls()
 {
     setObjectName(QStringLiteral("setForm"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    // Taller than the stored layout by the language row.
-    setFixedSize(Twips::px(4710), Twips::px(4380));
+    // Taller than the stored layout by the word-set and language rows.
+    setFixedSize(Twips::px(4710), Twips::px(4860));
     setWindowTitle(QStringLiteral("選項"));
 
     Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
@@ -76,9 +78,20 @@ void setForm::buildControls()
     GaTime[0]->setChecked(true);
     Frame1->hide();
 
+    // What the words come from; the range boxes below serve the range only.
+    WordsLabel = new QLabel(QStringLiteral("Words"), this);
+    Twips::place(WordsLabel, 300, 2295, 825, 285);
+    WordSetChoice = new QComboBox(this);
+    WordSetChoice->setObjectName(QStringLiteral("WordSetChoice"));
+    Twips::place(WordSetChoice, 1140, 2250, 2280, 345);
+    WordsLabel->setBuddy(WordSetChoice);
+    ListsButton = new QPushButton(QStringLiteral("Lists…"), this);
+    ListsButton->setObjectName(QStringLiteral("ListsButton"));
+    Twips::place(ListsButton, 3480, 2250, 885, 345);
+
     Frame3 = new QGroupBox(QStringLiteral("詞組範圍"), this);
     // Lower and taller than stored: the title sits above the border here.
-    Twips::place(Frame3, 180, 2250, 4185, 1065);
+    Twips::place(Frame3, 180, 2730, 4185, 1065);
     Label1 = new QLabel(QStringLiteral("從:"), Frame3);
     Twips::place(Label1, 300, 345, 525, 285);
     Txt_Word_From = new QLineEdit(Frame3);
@@ -96,21 +109,21 @@ void setForm::buildControls()
     Label3->setPalette(red);
 
     LanguageLabel = new QLabel(QStringLiteral("Language / 语言 / 語言"), this);
-    Twips::place(LanguageLabel, 300, 3420, 1500, 285);
+    Twips::place(LanguageLabel, 300, 3900, 1500, 285);
     Language = new QComboBox(this);
     Language->setObjectName(QStringLiteral("Language"));
     for (const char *name : kLanguageNames)
         Language->addItem(QString::fromUtf8(name));
-    Twips::place(Language, 1860, 3375, 2505, 345);
+    Twips::place(Language, 1860, 3855, 2505, 345);
     LanguageLabel->setBuddy(Language);
 
     setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
     setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
-    Twips::place(setSpeedOK, 2280, 3900, 1035, 345);
+    Twips::place(setSpeedOK, 2280, 4380, 1035, 345);
     setSpeedOK->setDefault(true);
     setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
-    Twips::place(setSpeedCancel, 3330, 3900, 1035, 345);
+    Twips::place(setSpeedCancel, 3330, 4380, 1035, 345);
 
     // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
@@ -119,12 +132,24 @@ void setForm::buildControls()
         setTabOrder(previous, option);
         previous = option;
     }
-    setTabOrder(previous, Txt_Word_From);
+    setTabOrder(previous, WordSetChoice);
+    setTabOrder(WordSetChoice, ListsButton);
+    setTabOrder(ListsButton, Txt_Word_From);
     setTabOrder(Txt_Word_From, txt_Word_To);
     setTabOrder(txt_Word_To, Language);
 
     connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
     connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
+    connect(ListsButton, &QPushButton::clicked, this, &setForm::ListsButton_Click);
+    connect(WordSetChoice, &QComboBox::currentIndexChanged, this, &setForm::enableRangeBoxes);
+}
+
+void setForm::enableRangeBoxes()
+{
+    const bool range = WordSetChoice->currentData().toString() == WordSet().value();
+    Txt_Word_From->setEnabled(range);
+    txt_Word_To->setEnabled(range);
+    WordSetChoice->setToolTip(WordSetChoice->currentText()); // a long list name is cut in the box
 }
 
 void setForm::Form_Load()
@@ -136,6 +161,7 @@ void setForm::Form_Load()
     }
     Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
     txt_Word_To->setText(QString::number(GlVexM.wordTo));
+    chooseWordSet(GlVexM.wordSet.value());
     // Tab stops at the chosen speed, as Qt does once one of them has had the focus.
     for (QRadioButton *option : GaSpeed)
         option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
@@ -165,6 +191,67 @@ void setForm::lookUpCaptions()
     for (const Caption &c : captions)
         c.set(lookupText(QLatin1String(c.id)));
     LanguageLabel->setText(textOr(textid::kLanguageLabel, QStringLiteral("Language / 语言 / 語言")));
+    WordsLabel->setText(textOr(QStringLiteral("setForm.words"), QStringLiteral("Words")));
+    ListsButton->setText(textOr(QStringLiteral("setForm.lists"), QStringLiteral("Lists…")));
+    refreshWordSets();
+}
+
+void setForm::refreshWordSets()
+{
+    chooseWordSet(WordSetChoice->count() ? WordSetChoice->currentData().toString() : GlVexM.wordSet.value());
+}
+
+void setForm::chooseWordSet(const QString &value)
+{
+    // One grouped query for the levels, one for the lists, one count for the review.
+    std::map<int, qint64> levels;
+    try {
+        levels = m_core.practice().levelCounts(GlVexM.languageCode);
+    } catch (const Error &e) {
+        qCWarning(lcSettings).noquote() << "the HSK levels cannot be counted:" << e.message();
+    }
+    ProgressStore *progress = GlVexM.progress;
+    const std::vector<ListInfo> lists = progress ? progress->lists() : std::vector<ListInfo>();
+
+    const QSignalBlocker quiet(WordSetChoice);
+    WordSetChoice->clear();
+    WordSetChoice->addItem(textOr(QStringLiteral("setForm.setRange"), QStringLiteral("Word range")),
+                           WordSet().value());
+    const QString level = formatOr(QStringLiteral("setForm.setLevel"), QStringLiteral("HSK %1 (%2 words)"), 2);
+    for (int n = WordSet::kLowestLevel; n <= WordSet::kHighestLevel; ++n) {
+        const auto found = levels.find(n);
+        WordSetChoice->addItem(level.arg(n).arg(found == levels.end() ? 0 : found->second),
+                               WordSet{WordSet::Kind::Level, n, QString()}.value());
+    }
+    WordSetChoice->addItem(formatOr(QStringLiteral("setForm.setReview"), QStringLiteral("Review (%1 words)"), 1)
+                               .arg(progress ? progress->reviewCount() : 0),
+                           WordSet{WordSet::Kind::Review, 0, QString()}.value());
+    const QString list = formatOr(QStringLiteral("setForm.setList"), QStringLiteral("List: %1 (%2 words)"), 2);
+    for (const ListInfo &l : lists)
+        WordSetChoice->addItem(list.arg(l.name, QString::number(l.words)), WordSet{WordSet::Kind::List, 0, l.name}.value());
+    WordSetChoice->setCurrentIndex(std::max(0, WordSetChoice->findData(value)));
+    enableRangeBoxes();
+}
+
+void setForm::ListsButton_Click()
+{
+    QString chosen = WordSetChoice->currentData().toString();
+    {
+        WordListsDialog lists(m_core, this);
+        connect(&lists, &WordListsDialog::listRenamed, this, [&chosen](const QString &from, const QString &to) {
+            if (chosen == WordSet{WordSet::Kind::List, 0, from}.value())
+                chosen = WordSet{WordSet::Kind::List, 0, to}.value();
+        });
+        lists.exec();
+    }
+    chooseWordSet(chosen);
+}
+
+void setForm::showEvent(QShowEvent *e)
+{
+    // Lists may have come or gone since the dialog was last open.
+    refreshWordSets();
+    HoldingDialog::showEvent(e);
 }
 
 void setForm::setSpeedOK_Click()
@@ -181,7 +268,12 @@ void setForm::setSpeedOK_Click()
     m_core.applySpeed(level);
     releaseGame();
 
-    const settings::RangeCheck range = settings::checkRange(Txt_Word_From->text(), txt_Word_To->text());
+    const WordSet words = WordSet::parse(WordSetChoice->currentData().toString()).value_or(WordSet());
+    const bool useRange = words.kind == WordSet::Kind::Range;
+    // The range is checked only when the words come from it: its boxes are closed otherwise.
+    settings::RangeCheck range = settings::checkRange(Txt_Word_From->text(), txt_Word_To->text());
+    if (!useRange)
+        range = {settings::RangeOutcome::Accepted, GlVexM.wordFrom, GlVexM.wordTo};
     QString message;
     switch (range.outcome) {
     case settings::RangeOutcome::Accepted:
@@ -206,6 +298,7 @@ void setForm::setSpeedOK_Click()
 
     GlVexM.wordFrom = range.from;
     GlVexM.wordTo = range.to;
+    GlVexM.wordSet = words;
     const QString notKept = keepCurrentSettings();
     if (!notKept.isEmpty())
         m_core.notify(notKept);

@@ -42,6 +42,15 @@ public:
     QPushButton *setSpeedOK = nullptr, *setSpeedCancel = nullptr;
     QLabel *LanguageLabel = nullptr;
     QComboBox *Language = nullptr; // entries for language codes 1, 2, 3
+    QLabel *WordsLabel = nullptr;
+    QComboBox *WordSetChoice = nullptr; // item data: the set's kept value ("range", "level:3", ...)
+    QPushButton *ListsButton = nullptr;
+
+    // Fills the word-set choice with the current counts, keeping the entry
+    // chosen (the range when it is gone).
+    void refreshWordSets();
+    // The "Word lists" dialog.
+    void ListsButton_Click();
 
 signals:
     // OK accepted another interface language.
@@ -52,9 +61,14 @@ public slots:
     void accept() override;
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *e) override;
+
 private:
     void buildControls();
     void Form_Load();
+    void chooseWordSet(const QString &value);
+    void enableRangeBoxes();
 
     bool m_unloaded = false;
 };

@@ -184,7 +184,7 @@ private slots:
             QVERIFY(progress.takeNotice().contains(QFileInfo(aside).fileName()));
         }
         QVERIFY(progress.record(sampleGame(wallClock.now, 0, {QStringLiteral("词")})));
-        QCOMPARE(column(path(), QStringLiteral("pragma user_version")), QStringList{QStringLiteral("1")});
+        QCOMPARE(column(path(), QStringLiteral("pragma user_version")), QStringList{QString::number(ProgressStore::kSchemaVersion)});
         QCOMPARE(column(path(), QStringLiteral("select word from game_words")), QStringList{QStringLiteral("词")});
     }
 
@@ -352,20 +352,29 @@ private slots:
         QTest::addColumn<QByteArray>("ini"); // null: no file
         QTest::addColumn<QList<int>>("expected"); // speed, from, to
         QTest::addColumn<int>("warnings");
-        QTest::newRow("no file") << QByteArray() << QList<int>{8, 1, 999} << 0;
-        QTest::newRow("kept") << QByteArray("[practice]\nspeedLevel=2\nrangeFrom=5\nrangeTo=5\n") << QList<int>{2, 5, 5} << 0;
-        QTest::newRow("speed not a level") << QByteArray("[practice]\nspeedLevel=7\nrangeFrom=3\nrangeTo=9\n") << QList<int>{8, 3, 9} << 1;
-        QTest::newRow("range reversed") << QByteArray("[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n") << QList<int>{4, 1, 999} << 1;
-        QTest::newRow("letters") << QByteArray("[practice]\nspeedLevel=x\nrangeFrom=abc\nrangeTo=5\n") << QList<int>{8, 1, 999} << 2;
-        QTest::newRow("beyond 16 bits") << QByteArray("[practice]\nrangeFrom=-30000\nrangeTo=40000\n") << QList<int>{8, 1, 999} << 1;
-        QTest::newRow("other group only") << QByteArray("[config]\nspeedLevel=2\n") << QList<int>{8, 1, 999} << 0;
-        QTest::newRow("cannot be written") << QByteArray("a file where the folder should be") << QList<int>{8, 1, 999} << 0;
+        QTest::addColumn<QString>("set"); // in force after start-up, the list 课本 existing
+        QTest::newRow("no file") << QByteArray() << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
+        QTest::newRow("kept") << QByteArray("[practice]\nspeedLevel=2\nrangeFrom=5\nrangeTo=5\n") << QList<int>{2, 5, 5} << 0 << QStringLiteral("range");
+        QTest::newRow("speed not a level") << QByteArray("[practice]\nspeedLevel=7\nrangeFrom=3\nrangeTo=9\n") << QList<int>{8, 3, 9} << 1 << QStringLiteral("range");
+        QTest::newRow("range reversed") << QByteArray("[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n") << QList<int>{4, 1, 999} << 1 << QStringLiteral("range");
+        QTest::newRow("letters") << QByteArray("[practice]\nspeedLevel=x\nrangeFrom=abc\nrangeTo=5\n") << QList<int>{8, 1, 999} << 2 << QStringLiteral("range");
+        QTest::newRow("beyond 16 bits") << QByteArray("[practice]\nrangeFrom=-30000\nrangeTo=40000\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
+        QTest::newRow("other group only") << QByteArray("[config]\nspeedLevel=2\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
+        QTest::newRow("cannot be written") << QByteArray("a file where the folder should be") << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
+        QTest::newRow("word set kept") << QByteArray("[practice]\nwordSet=level:3\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("level:3");
+        QTest::newRow("level 7") << QByteArray("[practice]\nwordSet=level:7\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
+        QTest::newRow("list without a name") << QByteArray("[practice]\nwordSet=list:\n") << QList<int>{8, 1, 999} << 1 << QStringLiteral("range");
+        QTest::newRow("own list kept") << QByteArray("[practice]\nwordSet=list:课本\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("list:课本");
+        QTest::newRow("own list gone") << QByteArray("[practice]\nwordSet=list:旧\n") << QList<int>{8, 1, 999} << 0 << QStringLiteral("range");
     }
     void keptSettings_wrongValueOrSilentFallback()
     {
         QFETCH(QByteArray, ini);
         QFETCH(QList<int>, expected);
         QFETCH(int, warnings);
+        QFETCH(QString, set);
+        openProgress();
+        progress.saveList(QStringLiteral("课本"), {{QStringLiteral("词"), {}, {}}}, false);
         const QString file = folder->file(QStringLiteral("config/trenix.conf"));
         const bool writable = !ini.startsWith("a file");
         if (!writable) {
@@ -375,7 +384,7 @@ private slots:
             folder->writeFile(QStringLiteral("config/trenix.conf"), ini);
         }
         QStringList lines;
-        const PracticeChoices read = PlayerSettings(file).read({8, 1, 999}, &lines);
+        const PracticeChoices read = PlayerSettings(file).read({8, 1, 999, {}}, &lines);
         QCOMPARE((QList<int>{read.speedLevel, read.wordFrom, read.wordTo}), expected);
         QCOMPARE(lines.size(), warnings);
         // Start-up takes them over the window's defaults; OK keeps what is in force.
@@ -385,13 +394,16 @@ private slots:
         applyKeptSettings(*core);
         QCOMPARE((QList<int>{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core->pictScroll.Interval}),
                  (QList<int>{expected[0], expected[1], expected[2], expected[0] * 1000}));
+        QCOMPARE(GlVexM.wordSet.value(), set);
         GlVexM.speedLevel = 10;
+        GlVexM.wordSet = *WordSet::parse(QStringLiteral("list:课 本"));
         GlVexM.wordTo = 1234;
         QCOMPARE(keepCurrentSettings().contains(file), !writable);
         if (!writable)
             return;
         QCOMPARE(PlayerSettings(file).read({}, &lines).wordTo, qint16(1234));
         QCOMPARE(PlayerSettings(file).read({}, &lines).speedLevel, qint16(10));
+        QCOMPARE(PlayerSettings(file).read({}, &lines).wordSet.value(), QStringLiteral("list:课 本"));
     }
 };
 

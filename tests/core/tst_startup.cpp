@@ -145,6 +145,7 @@ private slots:
         folder.copyFromBuild({QLatin1String(kLanguageFile)});
         folder.install();
         QStringList ids(textid::kAll.begin(), textid::kAll.end());
+        ids << QStringList(textid::kWordSetTexts.begin(), textid::kWordSetTexts.end());
         for (const Shortcut &s : shortcutTable())
             ids << s.tipId;
         for (const QString &id : std::as_const(ids)) {

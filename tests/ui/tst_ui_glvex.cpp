@@ -9,6 +9,7 @@
 #include "setForm.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
@@ -219,7 +220,7 @@ private slots:
         for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab})
             QTest::keyClick(focus(), key);
         QVERIFY2(dlg.GaSpeed[3]->isChecked(), "the arrow key did not move the speed");
-        QCOMPARE(focus(), static_cast<QWidget *>(dlg.Txt_Word_From));
+        QCOMPARE(focus(), static_cast<QWidget *>(dlg.WordSetChoice));
         QTest::keyClick(focus(), Qt::Key_Return); // Enter is OK
         QVERIFY(dlg.isUnloaded() && GlVexM.speedLevel == 4);
     }

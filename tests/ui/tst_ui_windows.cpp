@@ -1,13 +1,16 @@
 // The four small windows: settings dialog, word details, help and about.
 #include "FrmDetail.h"
 #include "Frmhelp.h"
+#include "ProgressStore.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
 #include "Texts.h"
 #include "Twips.h"
 #include "frmAbout.h"
+#include "WordListsDialog.h"
 #include "setForm.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,6 +49,8 @@ Q_DECLARE_METATYPE(Leave)
 class TestUiWindows : public QObject, GameFixture {
     Q_OBJECT
 
+    ProgressStore progress;
+
     void bringTo(GameState state)
     {
         if (state != GameState::Stopped)
@@ -69,8 +74,12 @@ private slots:
         start({{2, numberedEntries(50) << DictionaryEntry{51, QStringLiteral("中国"), QStringLiteral("zhōng guó"), QStringLiteral("China"), {}, {}}}}, 1, 50);
         for (int i = 1; i <= Frmhelp::kPages; ++i)
             folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
+        progress.open(folder->file(QLatin1String(kProgressFile)));
+        GlVexM.progress = &progress;
+        progress.saveList(QStringLiteral("课本"), {{QStringLiteral("中国"), QStringLiteral("not this"), {}},
+                                                   {QStringLiteral("外"), QStringLiteral("wài"), QStringLiteral("outside")}}, false);
     }
-    void cleanup() { stop(); }
+    void cleanup() { progress.close(), stop(); }
 
     // Cancel keeps the dialog, whose next opening shows the edits and holds the game again.
     void settings_wrongStoredMessageOrEditsLost_data()
@@ -81,14 +90,18 @@ private slots:
         QTest::addColumn<QString>("message"); // its text identifier; empty: none
         QTest::addColumn<int>("storedFrom");
         QTest::addColumn<int>("storedTo");
-        const auto row = [](const char *name, const char *from, const char *to, Leave how, const QString &message, int f = 1, int t = 50) {
-            QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(to) << how << message << f << t;
+        QTest::addColumn<QString>("set"); // chosen in the dialog
+        const auto row = [](const char *name, const char *from, const char *to, Leave how, const QString &message, int f = 1,
+                            int t = 50, const char *set = "range") {
+            QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(to) << how << message << f << t << QString::fromUtf8(set);
         };
         row("empty first", "", "9", Leave::OkButton, textid::kNotNumeric);
         row("500 to 400", "500", "400", Leave::OkButton, textid::kReversed);
         row("2.5 to 3.5", "2.5", "3.5", Leave::OkButton, QString(), 2, 4);
         row("beyond 16 bits", "1", "40000", Leave::OkButton, textid::kOutOfRange);
         row("Cancel button", "20", "abc", Leave::CancelButton, QString());
+        row("own list: the range is not judged", "x", "", Leave::OkButton, QString(), 1, 50, "list:课本");
+        row("Cancel keeps the set", "1", "2", Leave::CancelButton, QString(), 1, 50, "level:2");
     }
     void settings_wrongStoredMessageOrEditsLost()
     {
@@ -105,7 +118,11 @@ private slots:
         choose(dlg.GaSpeed[4]);
         dlg.Txt_Word_From->setText(from);
         dlg.txt_Word_To->setText(to);
+        QFETCH(QString, set);
+        dlg.WordSetChoice->setCurrentIndex(dlg.WordSetChoice->findData(set));
+        QCOMPARE(dlg.Txt_Word_From->isEnabled(), set == QLatin1String("range"));
         leave(how, dlg, dlg.setSpeedOK, dlg.setSpeedCancel);
+        QCOMPARE(GlVexM.wordSet.value(), how == Leave::OkButton ? set : QStringLiteral("range"));
         // The speed and the game come back before the range is judged.
         const bool ok = how == Leave::OkButton;
         QCOMPARE(int(GlVexM.speedLevel), ok ? 2 : 8);
@@ -153,6 +170,8 @@ private slots:
             QVERIFY2(dlg.GaSpeed[size_t(i)]->isChecked() == (i == checked), qPrintable(QStringLiteral("option %1").arg(i)));
         QCOMPARE(dlg.Txt_Word_From->text(), QStringLiteral("-12"));
         QCOMPARE(dlg.txt_Word_To->text(), QStringLiteral("345"));
+        QCOMPARE(dlg.WordSetChoice->count(), 9); // the range, six levels, the review, the list
+        QVERIFY(dlg.WordSetChoice->itemText(8).contains(QStringLiteral("课本")) && dlg.WordSetChoice->itemText(8).contains(u'2'));
         QCOMPARE(dlg.windowTitle(), text(QStringLiteral("setForm.caption")));
         QCOMPARE(dlg.GaSpeed[size_t(checked)]->text(), text(QString::fromLatin1(std::array{"MS", "PTMS", "PTSD", "PTKS", "KS"}[size_t(checked)])));
     }
@@ -162,7 +181,7 @@ private slots:
     void layout_controlsOverlapOrStickOut_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout"})
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog"})
             QTest::newRow(w) << QString::fromLatin1(w);
     }
     void layout_controlsOverlapOrStickOut()
@@ -173,6 +192,7 @@ private slots:
         if (window == QLatin1String("setForm")) dlg = std::make_unique<setForm>(*core);
         else if (window == QLatin1String("FrmDetail")) dlg = std::make_unique<FrmDetail>(core->practice());
         else if (window == QLatin1String("Frmhelp")) dlg = std::make_unique<Frmhelp>();
+        else if (window == QLatin1String("WordListsDialog")) dlg = std::make_unique<WordListsDialog>(*core, nullptr);
         else dlg = std::make_unique<frmAbout>(*core);
         dlg->show();
         QStringList faults;
@@ -231,6 +251,7 @@ private slots:
         QTest::addColumn<QString>("yw");
         QTest::addColumn<Leave>("how");
         QTest::newRow("known word, button") << QStringLiteral("中国") << QStringLiteral("zhōng guó") << QStringLiteral("China") << Leave::OkButton;
+        QTest::newRow("own word: its list's pinyin") << QStringLiteral("外") << QStringLiteral("wài") << QStringLiteral("outside") << Leave::OkButton;
         QTest::newRow("injection finds nothing, Escape") << QStringLiteral("' or 1=1 --") << QString() << QString() << Leave::Escape;
     }
     void detail_wrongEntryShownOrMarkerLeft()

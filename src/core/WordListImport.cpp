@@ -1,0 +1,179 @@
+#include "WordListImport.h"
+
+#include "DataPaths.h"
+#include "GlVexM.h"
+#include "LanguageChoice.h"
+#include "PracticeStore.h"
+#include "ProgressStore.h"
+#include "Texts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+#include <cstdio>
+#include <optional>
+
+namespace trenix {
+
+namespace {
+
+[[noreturn]] void refuse(const char *id, const char *fixed, const QString &where, const QString &detail = QString())
+{
+    const QString text = formatOrFixed(QLatin1String(id), QString::fromUtf8(fixed), detail.isNull() ? 1 : 2);
+    throw Error(ErrorKind::Input, detail.isNull() ? text.arg(where) : text.arg(where, detail));
+}
+
+bool isControl(char16_t c)
+{
+    return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F);
+}
+
+qsizetype codePoints(const QString &s)
+{
+    qsizetype n = 0;
+    for (const QChar c : s)
+        n += c.isLowSurrogate() ? 0 : 1;
+    return n;
+}
+
+} // namespace
+
+std::vector<SetWord> parseWordList(const QByteArray &bytes, const QString &fileName)
+{
+    QByteArrayView rest(bytes); // the decoder drops a byte order mark at the start of a line
+    std::vector<SetWord> words;
+    QSet<QString> seen;
+    int lineNumber = 0;
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView raw = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        ++lineNumber;
+        const QString where = QStringLiteral("%1:%2").arg(fileName).arg(lineNumber);
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut sequence is an error too
+        const QString line = utf8.decode(raw);
+        if (utf8.hasError())
+            refuse("Import.badUtf8", "%1: this line is not valid UTF-8; save the file as UTF-8.", where);
+        for (const QChar c : line) {
+            if (isControl(c.unicode()))
+                refuse("Import.control", "%1: the line holds a control character; only a TAB may separate the word, "
+                                         "its pinyin and its English.", where);
+        }
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            continue;
+        const QStringList fields = line.split(u'\t');
+        if (fields.size() > 3)
+            refuse("Import.fields", "%1: more than three fields; a line is a word, optionally TAB pinyin TAB English.", where);
+        SetWord w{fields[0].trimmed(), fields.value(1).trimmed(), fields.value(2).trimmed()};
+        if (w.word.isEmpty())
+            refuse("Import.noWord", "%1: there is no word before the TAB.", where);
+        if (codePoints(w.word) > kMaxWordCharacters)
+            refuse("Import.tooLong", "%1: \"%2\" is longer than 16 characters.", where, w.word);
+        if (seen.contains(w.word))
+            continue; // the first one stands
+        if (qsizetype(words.size()) == kMaxListWords)
+            refuse("Import.tooMany", "%1: more than 10,000 words; a list holds at most 10,000.", where);
+        seen.insert(w.word);
+        words.push_back(std::move(w));
+    }
+    if (words.empty())
+        refuse("Import.noWords", "%1 holds no words.", fileName);
+    return words;
+}
+
+ImportSummary importWordList(const QString &path, const QString &name, bool replace, PracticeStore *practice,
+                             int languageCode, ProgressStore &progress)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        refuse("Import.cannotRead", "%1 cannot be read: %2", shown,
+               QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    const QByteArray bytes = file.read(kMaxListFileBytes + 1); // never more, however large the file
+    if (bytes.size() > kMaxListFileBytes)
+        refuse("Import.tooLarge", "%1 is larger than 4 MiB.", shown);
+    std::vector<SetWord> words = parseWordList(bytes, QFileInfo(path).fileName());
+
+    ImportSummary summary;
+    summary.words = qint64(words.size());
+    for (SetWord &w : words) {
+        if (practice) {
+            if (const std::optional<DetailEntry> entry = practice->detail(languageCode, w.word)) {
+                ++summary.inDictionary;
+                if (w.pinyin.isEmpty())
+                    w.pinyin = entry->py;
+                if (w.english.isEmpty())
+                    w.english = entry->yw;
+            }
+        }
+        summary.withoutPinyin += w.pinyin.isEmpty() ? 1 : 0;
+    }
+    progress.saveList(name, words, replace);
+    return summary;
+}
+
+int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode,
+                       const QString &file, const QString &name, bool replace)
+{
+    try {
+        std::optional<Store> store;
+        std::optional<PracticeStore> practice;
+        if (!storePath.isEmpty()) {
+            store.emplace(storePath, QByteArray(kStorePassword), Store::Mode::ReadOnly);
+            practice.emplace(*store);
+        } else {
+            std::fprintf(stderr, "trenix: no practice store found: pinyin and English are not filled in\n");
+        }
+        ProgressStore progress;
+        progress.open(progressPath);
+        if (const QString notice = progress.takeNotice(); !notice.isEmpty())
+            std::fprintf(stderr, "trenix: %s\n", notice.toLocal8Bit().constData());
+        const ImportSummary s = importWordList(file, name, replace, practice ? &*practice : nullptr, languageCode, progress);
+        std::printf("trenix: %lld words imported into the list \"%s\": %lld found in the dictionary, %lld without pinyin\n",
+                    static_cast<long long>(s.words), name.toLocal8Bit().constData(),
+                    static_cast<long long>(s.inDictionary), static_cast<long long>(s.withoutPinyin));
+        return 0;
+    } catch (const Error &e) {
+        std::fprintf(stderr, "trenix: error: %s\ntrenix: nothing was imported\n", e.message().toLocal8Bit().constData());
+        return 1;
+    }
+}
+
+int commandLineLanguage()
+{
+    int code = 2; // what start-up takes when the player says Yes to simplified Chinese
+    if (ReadPlayerLanguage() == 0) {
+        code = GlVexM.languageCode;
+    } else {
+        InitIniFile();
+        if (ReadLanguage() == 0)
+            code = GlVexM.languageCode;
+    }
+    GlVexM.languageCode = 0;
+    return code;
+}
+
+int listWordsCommand(const QString &progressPath)
+{
+    try {
+        ProgressStore progress;
+        if (QFileInfo::exists(progressPath)) // no file yet: no lists yet
+            progress.openExisting(progressPath);
+        const std::vector<ListInfo> lists = progress.lists();
+        for (const ListInfo &l : lists)
+            std::printf("%s\t%lld\n", l.name.toLocal8Bit().constData(), static_cast<long long>(l.words));
+        if (lists.empty())
+            std::fprintf(stderr, "trenix: no word lists yet; import one with --import-words FILE --list NAME\n");
+        return 0;
+    } catch (const Error &e) {
+        std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
+        return 1;
+    }
+}
+
+} // namespace trenix

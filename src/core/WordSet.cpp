@@ -1,0 +1,108 @@
+#include "WordSet.h"
+
+#include "GlVexM.h"
+#include "PlayerSettings.h"
+#include "PracticeStore.h"
+#include "ProgressStore.h"
+#include "Texts.h"
+
+namespace trenix {
+
+namespace {
+const QString kRange = QStringLiteral("range");
+const QString kReview = QStringLiteral("review");
+const QString kLevel = QStringLiteral("level:");
+const QString kList = QStringLiteral("list:");
+} // namespace
+
+std::optional<WordSet> WordSet::parse(const QString &value)
+{
+    WordSet set;
+    if (value == kRange)
+        return set;
+    if (value == kReview) {
+        set.kind = Kind::Review;
+        return set;
+    }
+    if (value.startsWith(kLevel)) {
+        const QString digits = value.mid(kLevel.size());
+        set.level = digits.size() == 1 ? int(digits.front().unicode()) - '0' : -1;
+        if (set.level < kLowestLevel || set.level > kHighestLevel)
+            return std::nullopt;
+        set.kind = Kind::Level;
+        return set;
+    }
+    if (value.startsWith(kList) && value.size() > kList.size()) {
+        set.kind = Kind::List;
+        set.list = value.mid(kList.size());
+        return set;
+    }
+    return std::nullopt;
+}
+
+QString WordSet::value() const
+{
+    switch (kind) {
+    case Kind::Level: return kLevel + QString::number(level);
+    case Kind::Review: return kReview;
+    case Kind::List: return kList + list;
+    case Kind::Range: break;
+    }
+    return kRange;
+}
+
+std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, ProgressStore *progress,
+                                int languageCode, QString *notice)
+{
+    std::vector<SetWord> words;
+    if (set.kind == WordSet::Kind::Range)
+        return words;
+    if (set.kind == WordSet::Kind::Level) {
+        words = practice.levelWords(languageCode, set.level);
+        if (words.empty())
+            *notice = formatOr(QStringLiteral("GLVex.emptyLevel"),
+                               QStringLiteral("HSK level %1 has no words in this dictionary; choose other words under Settings."), 1)
+                          .arg(set.level);
+        return words;
+    }
+    // Review and lists come from the history file: a newer or unusable one says why.
+    if (progress && !progress->status().isEmpty()) {
+        *notice = progress->status();
+        return words;
+    }
+    if (set.kind == WordSet::Kind::Review) {
+        if (progress) {
+            for (const QString &w : progress->reviewWords(WordSet::kReviewLimit))
+                words.push_back({w, QString(), QString()});
+        }
+        if (words.empty())
+            *notice = textOr(QStringLiteral("GLVex.emptyReview"),
+                             QStringLiteral("Nothing to review yet: words that land, or that you type only late, come back here."));
+        return words;
+    }
+    const std::optional<std::vector<SetWord>> list = progress ? progress->listWords(set.list) : std::nullopt;
+    if (!list)
+        *notice = formatOr(QStringLiteral("GLVex.noList"),
+                           QStringLiteral("There is no word list named %1 any more; choose other words under Settings."), 1)
+                      .arg(set.list);
+    else if (list->empty())
+        *notice = formatOr(QStringLiteral("GLVex.emptyList"), QStringLiteral("The word list %1 holds no words."), 1)
+                      .arg(set.list);
+    else
+        words = *list;
+    return words;
+}
+
+QString followListChange(const QString &oldName, const QString &newName)
+{
+    WordSet &chosen = GlVexM.wordSet;
+    if (chosen.kind != WordSet::Kind::List || chosen.list != oldName)
+        return QString();
+    if (newName.isEmpty())
+        chosen = WordSet();
+    else
+        chosen.list = newName;
+    return keepCurrentSettings();
+}
+
+} // namespace trenix

@@ -1,0 +1,45 @@
+#pragma once
+// What a game draws its words from: the dictionary's number range (the
+// default), an HSK level of the dictionary, the player's trouble words, or one
+// of their own lists. Every kind but the range fills the practice list with its
+// words numbered 1..n in the set's order; from there the game runs as always.
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace trenix {
+
+class PracticeStore;
+class ProgressStore;
+
+struct WordSet {
+    enum class Kind { Range, Level, Review, List };
+    Kind kind = Kind::Range;
+    int level = 0;  // 1..6 for Level
+    QString list;   // the list's name for List
+
+    static constexpr int kLowestLevel = 1;
+    static constexpr int kHighestLevel = 6;
+    static constexpr int kReviewLimit = 100; // words per review game, most recently troubled first
+
+    // "range", "level:N" (N 1..6), "review", "list:NAME"; nothing for anything else.
+    static std::optional<WordSet> parse(const QString &value);
+    QString value() const;
+    bool operator==(const WordSet &) const = default;
+};
+
+// A word of a set, with the pinyin and English to use where the dictionary lacks it.
+struct SetWord {
+    QString word, pinyin, english;
+};
+
+// The words of a set other than the range, in the set's order. Empty, with the
+// reason in notice, when there is nothing to play; throws Error when the store fails.
+std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, ProgressStore *progress,
+                                int languageCode, QString *notice);
+
+// A list was renamed or deleted: a chosen set that named it follows. Returns a
+// notice when the choice could not be kept.
+QString followListChange(const QString &oldName, const QString &newName /* empty: deleted */);
+
+} // namespace trenix

@@ -1,0 +1,183 @@
+#include "WordListsDialog.h"
+
+#include "Fonts.h"
+#include "GameCore.h"
+#include "GlVexM.h"
+#include "ProgressStore.h"
+#include "Texts.h"
+#include "Twips.h"
+#include "WordListImport.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace trenix {
+
+namespace {
+QString text(const char *id, const char *english, int args = 0)
+{
+    return args ? formatOr(QLatin1String(id), QString::fromUtf8(english), args)
+                : textOr(QLatin1String(id), QString::fromUtf8(english));
+}
+} // namespace
+
+WordListsDialog::WordListsDialog(GameCore &core, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_core(core)
+{
+    setObjectName(QStringLiteral("WordListsDialog"));
+    setFont(uiFont({QStringLiteral("Arial")}, 9));
+    setFixedSize(Twips::px(5400), Twips::px(3600));
+    setWindowTitle(text("WordLists.caption", "Word lists"));
+
+    Lists = new QListWidget(this);
+    Lists->setObjectName(QStringLiteral("Lists"));
+    Twips::place(Lists, 180, 180, 3660, 3240);
+    None = new QLabel(text("WordLists.none", "No lists yet. Import a UTF-8 text file with one word per line, optionally"
+                                             " followed by TAB pinyin TAB English."), this);
+    None->setWordWrap(true);
+    None->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    Twips::place(None, 300, 300, 3420, 3000);
+
+    Import = new QPushButton(text("WordLists.import", "Import…"), this);
+    Rename = new QPushButton(text("WordLists.rename", "Rename…"), this);
+    Delete = new QPushButton(text("WordLists.delete", "Delete"), this);
+    Close = new QPushButton(text("WordLists.close", "Close"), this);
+    int top = 180;
+    for (QPushButton *button : {Import, Rename, Delete}) {
+        Twips::place(button, 3960, top, 1260, 375);
+        top += 480;
+    }
+    Twips::place(Close, 3960, 3045, 1260, 375);
+    Close->setDefault(true);
+
+    connect(Import, &QPushButton::clicked, this, &WordListsDialog::Import_Click);
+    connect(Rename, &QPushButton::clicked, this, &WordListsDialog::Rename_Click);
+    connect(Delete, &QPushButton::clicked, this, &WordListsDialog::Delete_Click);
+    connect(Close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Lists, &QListWidget::currentRowChanged, this, [this](int row) {
+        Rename->setEnabled(row >= 0);
+        Delete->setEnabled(row >= 0);
+    });
+    refresh();
+}
+
+void WordListsDialog::refresh()
+{
+    const QString keep = chosenList();
+    const std::vector<ListInfo> lists = GlVexM.progress ? GlVexM.progress->lists() : std::vector<ListInfo>();
+    const QString item = text("WordLists.item", "%1 (%2 words)", 2);
+    Lists->clear();
+    for (const ListInfo &l : lists) {
+        auto *row = new QListWidgetItem(item.arg(l.name, QString::number(l.words)), Lists);
+        row->setData(Qt::UserRole, l.name);
+        if (l.name == keep)
+            Lists->setCurrentItem(row);
+    }
+    if (!Lists->currentItem() && Lists->count())
+        Lists->setCurrentRow(0);
+    None->setVisible(lists.empty());
+    Lists->setVisible(!lists.empty());
+    Import->setEnabled(GlVexM.progress != nullptr);
+    Rename->setEnabled(Lists->currentRow() >= 0);
+    Delete->setEnabled(Lists->currentRow() >= 0);
+}
+
+QString WordListsDialog::chosenList() const
+{
+    const QListWidgetItem *row = Lists->currentItem();
+    return row ? row->data(Qt::UserRole).toString() : QString();
+}
+
+void WordListsDialog::tell(const QString &message)
+{
+    if (GlVexM.dialogs)
+        GlVexM.dialogs->inform(message, windowTitle());
+}
+
+void WordListsDialog::failed(const QString &why)
+{
+    tell(text("WordLists.notChanged", "The word lists were not changed: %1", 1).arg(why));
+}
+
+void WordListsDialog::Import_Click()
+{
+    if (!GlVexM.dialogs || !GlVexM.progress)
+        return;
+    const QString path = GlVexM.dialogs->chooseOpenFile(windowTitle(), text("WordLists.filter", "Text files (*.txt *.tsv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString name = GlVexM.dialogs->askText(windowTitle(), text("WordLists.name", "Name of the list:"),
+                                                 QFileInfo(path).completeBaseName()).trimmed();
+    if (name.isEmpty())
+        return;
+    bool replace = false;
+    for (const ListInfo &l : GlVexM.progress->lists())
+        replace = replace || l.name == name;
+    if (replace && !GlVexM.dialogs->askYesNo(text("WordLists.replace", "A word list named %1 exists already. Replace it?", 1).arg(name),
+                                             windowTitle()))
+        return;
+    try {
+        const ImportSummary s = importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode, *GlVexM.progress);
+        refresh();
+        tell(text("WordLists.imported", "%1 words imported into %2: %3 found in the dictionary, %4 without pinyin.", 4)
+                 .arg(QString::number(s.words), name, QString::number(s.inDictionary), QString::number(s.withoutPinyin)));
+    } catch (const Error &e) {
+        failed(e.message());
+    }
+}
+
+void WordListsDialog::Rename_Click()
+{
+    const QString from = chosenList();
+    if (from.isEmpty() || !GlVexM.dialogs || !GlVexM.progress)
+        return;
+    const QString to = GlVexM.dialogs->askText(windowTitle(), text("WordLists.name", "Name of the list:"), from).trimmed();
+    if (to.isEmpty() || to == from)
+        return;
+    try {
+        GlVexM.progress->renameList(from, to);
+        emit listRenamed(from, to);
+        if (const QString notice = followListChange(from, to); !notice.isEmpty())
+            m_core.notify(notice);
+    } catch (const Error &e) {
+        failed(e.message());
+    }
+    refresh();
+    for (int i = 0; i < Lists->count(); ++i) {
+        if (Lists->item(i)->data(Qt::UserRole).toString() == to)
+            Lists->setCurrentRow(i);
+    }
+}
+
+void WordListsDialog::Delete_Click()
+{
+    const QListWidgetItem *row = Lists->currentItem();
+    if (!row || !GlVexM.dialogs || !GlVexM.progress)
+        return;
+    const QString name = chosenList();
+    qint64 words = 0;
+    for (const ListInfo &l : GlVexM.progress->lists())
+        words = l.name == name ? l.words : words;
+    if (!GlVexM.dialogs->askYesNo(text("WordLists.deleteQuestion", "Delete the word list %1 (%2 words)?", 2)
+                                      .arg(name, QString::number(words)), windowTitle()))
+        return;
+    try {
+        GlVexM.progress->deleteList(name);
+        if (const QString notice = followListChange(name, QString()); !notice.isEmpty())
+            m_core.notify(notice);
+    } catch (const Error &e) {
+        failed(e.message());
+    }
+    refresh();
+}
+
+void WordListsDialog::showEvent(QShowEvent *e)
+{
+    Twips::centreOverOwner(this);
+    QDialog::showEvent(e);
+}
+
+} // namespace trenix

@@ -1,0 +1,246 @@
+// Word sets: what each kind puts into the practice list, the draw over it, the
+// review's rules over recorded games, own lists from text files, the command line.
+#include "ProgressStore.h"
+#include "TestSupport.h"
+#include "WordListImport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace trenix;
+using namespace trenix::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+const QList<DictionaryEntry> kHsk{{1, u"一"_s, u"yī"_s, u"yī!"_s, u"1"_s, {}}, {2, u"二"_s, u"èr"_s, u"èr!"_s, u"2"_s, {}},
+                                  {3, u"三"_s, u"sān"_s, u"sān!"_s, u"1"_s, {}}, {4, u"四"_s, u"sì"_s, u"sì!"_s, {}, {}},
+                                  {5, u"五"_s, u"wǔ"_s, u"wǔ!"_s, u"1"_s, {}}};
+
+QString joined(const std::vector<QString> &words) { return QStringList(words.begin(), words.end()).join(u' '); }
+QString joined(const std::vector<SetWord> &words)
+{
+    QStringList out;
+    for (const SetWord &w : words)
+        out << w.word + (w.pinyin.isEmpty() && w.english.isEmpty() ? QString() : u'|' + w.pinyin + u'|' + w.english);
+    return out.join(u' ');
+}
+} // namespace
+
+class TestWordSets : public QObject, GameFixture {
+    Q_OBJECT
+
+    ProgressStore progress;
+    QString path() const { return folder->file(QLatin1String(kProgressFile)); }
+    QString rows(const QString &sql)
+    {
+        QStringList out;
+        for (Statement st = GlVexM.storeConn.prepare(sql); st.next();)
+            out << st.text(0);
+        return out.join(u';');
+    }
+    // One game per "|": "word:X" with X L landed, T hit late, Q hit quickly, S still falling at the end.
+    void play(const QString &games)
+    {
+        for (const QString &game : games.split(u'|', Qt::SkipEmptyParts)) {
+            GameRecord g = sampleGame(wallClock.now += 60000);
+            g.fieldHeight = 5835;
+            for (const QString &w : game.split(u' ')) {
+                const QChar how = w.back();
+                g.words.push_back({w.chopped(2), how == u'T' || how == u'Q', how == u'L', 3, how == u'T' ? 2918 : 2917}); // either side of half the field
+            }
+            QVERIFY(progress.record(g));
+        }
+    }
+
+    void begin(const QList<DictionaryEntry> &dictionary)
+    {
+        start({{2, dictionary}}, 1, 5);
+        progress.open(path());
+        GlVexM.progress = &progress;
+    }
+
+private slots:
+    void init() { begin(kHsk); }
+    void cleanup() { progress.close(), stop(); }
+
+    void start_wrongWordsOrOrderOrGameLost_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QString>("troubled"); // games recorded before
+        QTest::addColumn<QString>("expected"); // xh cz py sm of the practice list; empty: a notice and no start
+        QTest::newRow("level") << u"level:1"_s << QString() << u"1 一 yī 1;2 三 sān 1;3 五 wǔ 1"_s;
+        QTest::newRow("list, own word keeps its pinyin") << u"list:课"_s << QString() << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
+        QTest::newRow("review, newest trouble first") << u"review"_s << u"三:L|外:T|二:Q"_s << u"1 外  ;2 三 sān 1"_s;
+        QTest::newRow("level without words") << u"level:6"_s << QString() << QString();
+        QTest::newRow("list gone") << u"list:无"_s << QString() << QString();
+        QTest::newRow("nothing to review") << u"review"_s << u"二:Q"_s << QString();
+        QTest::newRow("history from a newer Trenix") << u"review"_s << u"三:L|newer"_s << QString();
+    }
+    void start_wrongWordsOrOrderOrGameLost()
+    {
+        QFETCH(QString, set);
+        QFETCH(QString, troubled);
+        QFETCH(QString, expected);
+        progress.saveList(u"课"_s, {{u"五"_s, u"x"_s, {}}, {u"外"_s, u"wài"_s, u"out"_s}, {u"一"_s, {}, {}}}, false);
+        play(QString(troubled).remove(u"|newer"_s));
+        if (troubled.endsWith(u"newer"_s)) {
+            progress.close();
+            Store(path(), {}, Store::Mode::ReadWrite).exec(u"pragma user_version=99"_s);
+            progress.open(path());
+        }
+        core->Label3_Click(); // a range game is running
+        const QString first = core->Label1[1].Caption;
+        GlVexM.wordSet = *WordSet::parse(set);
+        core->Label3_Click();
+        if (expected.isEmpty()) {
+            QVERIFY2(core->running() && core->Label1[1].Caption == first, "an empty set stopped the game");
+            QVERIFY2(core->screen.lbmessageVisible && !core->screen.lbmessage.isEmpty(), "no notice");
+            return;
+        }
+        QCOMPARE(rows(u"select xh||' '||cz||' '||coalesce(py,'')||' '||coalesce(sm,'') from trenix order by xh"_s), expected);
+        core->screen.TxT = core->Label1[1].Caption;
+        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+        core->Label8_Click();
+        QCOMPARE(progress.recent(1).at(0).selection, set);
+    }
+
+    void draw_wordTwiceOrMissing_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<int>("dictionary");
+        QTest::newRow("list smaller than the dictionary") << 5 << 50;
+        QTest::newRow("list larger than the dictionary") << 300 << 7;
+        QTest::newRow("one word, one entry") << 1 << 1;
+    }
+    void draw_wordTwiceOrMissing()
+    {
+        QFETCH(int, words);
+        QFETCH(int, dictionary);
+        begin(numberedEntries(dictionary));
+        std::vector<SetWord> list;
+        for (int i = 1; i <= words; ++i)
+            list.push_back({u"L%1"_s.arg(i, 3, 10, QChar(u'0')), {}, {}});
+        progress.saveList(u"L"_s, list, false);
+        GlVexM.wordSet = *WordSet::parse(u"list:L"_s);
+        core->Label3_Click();
+        QStringList drawn;
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            drawn << core->Label1[i].Caption;
+        drawn.sort();
+        QCOMPARE(drawn.join(u' '), joined(progress.listWords(u"L"_s).value()));
+        QCOMPARE(rows(u"select count(*) from trenix where flag=0"_s), u"0"_s);
+    }
+
+    void review_wrongWords_data()
+    {
+        QTest::addColumn<QString>("games");
+        QTest::addColumn<QString>("expected"); // most recently troubled first
+        QTest::newRow("landing enters") << u"a:L"_s << u"a"_s;
+        QTest::newRow("late hit enters") << u"a:T"_s << u"a"_s;
+        QTest::newRow("quick hit alone does not") << u"a:Q"_s << QString();
+        QTest::newRow("one quick game: stays") << u"a:L|a:Q"_s << u"a"_s;
+        QTest::newRow("two quick games: leaves") << u"a:L|a:Q|a:Q"_s << QString();
+        QTest::newRow("trouble again starts over") << u"a:L|a:Q|a:T|a:Q"_s << u"a"_s;
+        QTest::newRow("still falling at the end counts for nothing") << u"a:L|a:Q|a:S|a:Q"_s << QString();
+        QTest::newRow("landed and quick in one game") << u"a:L a:Q|a:Q"_s << u"a"_s;
+        QTest::newRow("quick games before the trouble") << u"a:Q|a:Q|a:L"_s << u"a"_s;
+        QTest::newRow("newest trouble first") << u"a:L|b:T|c:Q|a:Q"_s << u"b a"_s;
+        QStringList many;
+        for (int i = 1; i <= 150; ++i)
+            many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
+        QTest::newRow("at most 100") << many.join(u":L "_s) + u":L"_s << many.mid(0, 100).join(u' ');
+    }
+    void review_wrongWords()
+    {
+        QFETCH(QString, games);
+        play(games);
+        QTEST(joined(progress.reviewWords(WordSet::kReviewLimit)), "expected");
+        // A file kept before lists and review existed gets the same review from its games.
+        progress.close();
+        Store(path(), {}, Store::Mode::ReadWrite).exec(u"drop table review_words; drop table list_words; drop table word_lists; pragma user_version=1"_s);
+        progress.open(path());
+        QTEST(joined(progress.reviewWords(WordSet::kReviewLimit)), "expected");
+    }
+
+    void import_wrongWordsOrStoredAnyway_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected"); // word|pinyin|English ..., #count, or !what the refusal names
+        QTest::newRow("BOM, CRLF, comments, blank lines") << "\xEF\xBB\xBF# 第一课\r\n你好\r\n\r\n  # note\r\n一\r\n"_ba << u"你好 一|yī|yī!"_s;
+        QTest::newRow("duplicates: the first kept") << "甲\tjiǎ\n乙\n甲\tX\n"_ba << u"甲|jiǎ| 乙"_s;
+        QTest::newRow("tabs missing") << "二\t\tmine\n三\tmy py\n"_ba << u"二|èr|mine 三|my py|sān!"_s;
+        const QByteArray extB("\xF0\xA0\x80\x80"); // one character, two UTF-16 units
+        QTest::newRow("16 characters beyond the BMP") << extB.repeated(16) << QString::fromUtf8(extB.repeated(16));
+        QTest::newRow("17 characters") << extB.repeated(17) << u"!in.txt:1"_s;
+        QTest::newRow("invalid UTF-8") << "好\n\xE4\xBD\n"_ba << u"!in.txt:2"_s;
+        QTest::newRow("overlong UTF-8") << "\xC0\xAF\n"_ba << u"!in.txt:1"_s;
+        QTest::newRow("unit separator") << "a\x1f b\n"_ba << u"!in.txt:1"_s;
+        QTest::newRow("C1 control") << "a\xC2\x9F\n"_ba << u"!in.txt:1"_s;
+        QTest::newRow("lone CR") << "a\rb\n"_ba << u"!in.txt:1"_s;
+        QTest::newRow("four fields") << "a\n\nb\tp\te\tx\n"_ba << u"!in.txt:3"_s;
+        QTest::newRow("no word before the TAB") << "\tpy\ten\n"_ba << u"!in.txt:1"_s;
+        QTest::newRow("no words") << "# only a comment\n"_ba << u"!in.txt"_s;
+        QByteArray many;
+        for (int i = 1; i <= 10001; ++i)
+            many += "w" + QByteArray::number(i) + '\n';
+        QTest::newRow("10,000 words") << many.left(many.indexOf("w10001")) << u"#10000"_s;
+        QTest::newRow("10,001 words") << many << u"!in.txt:10001"_s;
+        QTest::newRow("over 4 MiB") << QByteArray(kMaxListFileBytes - 2, '#') + "\na\n" << u"!in.txt"_s;
+    }
+    void import_wrongWordsOrStoredAnyway()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        progress.saveList(u"L"_s, {{u"旧"_s, {}, {}}}, false);
+        folder->writeFile(u"in.txt"_s, file);
+        try {
+            importWordList(folder->file(u"in.txt"_s), u"L"_s, true, &core->practice(), 2, progress);
+            QVERIFY2(!expected.startsWith(u'!'), "the file was taken");
+        } catch (const Error &e) {
+            QVERIFY2(expected.startsWith(u'!') && e.message().contains(expected.mid(1)), qPrintable(e.message()));
+            QCOMPARE(joined(progress.listWords(u"L"_s).value()), u"旧"_s);
+            return;
+        }
+        const std::vector<SetWord> words = progress.listWords(u"L"_s).value();
+        QCOMPARE(expected.startsWith(u'#') ? u'#' + QString::number(words.size()) : joined(words), expected);
+    }
+
+    // The real program, without a display, in a folder of its own.
+    void commandLine_wrongStatusOrOutput()
+    {
+        progress.close();
+        folder->copyFromBuild({QLatin1String(kStoreFile), QLatin1String(kSettingsFile)});
+        QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), folder->file(u"trenix"_s)));
+        folder->writeFile(u"w.txt"_s, "中国\n外星人\twài xīng rén\talien\n甲乙丙丁\n");
+        folder->writeFile(u"bad.txt"_s, "a\tb\tc\td\n");
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"DISPLAY"_s);
+        env.insert(u"HOME"_s, folder->file(u"home"_s));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(folder->path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        const struct { const char *args; int status; const char *out; } steps[] = {
+            {"--import-words w.txt --list 课本", 0, "3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"},
+            {"--import-words w.txt --list 课本", 1, "A word list named 课本 exists already"}, // in English
+            {"--import-words bad.txt --list 课本 --replace", 1, "bad.txt:1"},
+            {"--import-words w.txt --list 课本 --replace", 0, "3 words imported"},
+            {"--list x", 1, "needs --list"},
+            {"--list-words", 0, "课本\t3\n"},
+            {"--list-words", 1, "newer version"},
+        };
+        for (const auto &step : steps) {
+            if (&step == &steps[std::size(steps) - 1])
+                Store(path(), {}, Store::Mode::ReadWrite).exec(u"pragma user_version=99"_s);
+            process.start(folder->file(u"trenix"_s), QString::fromUtf8(step.args).split(u' '));
+            QVERIFY(process.waitForFinished(30000));
+            const QString out = QString::fromUtf8(process.readAll());
+            QVERIFY2(process.exitCode() == step.status && out.contains(QString::fromUtf8(step.out)),
+                     qPrintable(QString::fromUtf8(step.args) + u" -> "_s + QString::number(process.exitCode()) + u' ' + out));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWordSets)
+#include "tst_wordsets.moc"
