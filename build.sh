@@ -10,7 +10,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev
   libsqlcipher-dev sqlcipher
-  fonts-noto-cjk fonts-liberation2
+  fonts-noto-cjk fonts-liberation2 python3-fonttools
   xvfb xauth xdotool x11-utils imagemagick
   libbenchmark-dev clang libclang-rt-14-dev
   appstream desktop-file-utils dpkg-dev file

@@ -7,7 +7,19 @@
 //   trenix_bench timings DIR [--quick] [--only=KEYPREFIX]
 //                                         figures as rows: key label median min max unit runs
 //   trenix_bench hold FOLDER FROM TO S    a real window plays FROM..TO for S s; prints VmHWM
+//   trenix_bench play FOLDER SECONDS [--rollback]
+//                                         SECONDS of play at speed 1 with a player typing
+//                                         30 words a minute; prints the landings, hits and
+//                                         the wall time of each write (run it under
+//                                         strace -c to count the syncs; bench/disk.sh)
+//   trenix_bench cold FOLDER [IDLE_MS] [--unprepared]
+//                                         in a fresh process: the window shown, the next
+//                                         start prepared in idle time as the program does
+//                                         (not with --unprepared), IDLE_MS of idle time
+//                                         (default 1000), then the first start (cold
+//                                         caches) and four more (warm); prints ms
 //   trenix_bench blank                    an empty Qt Widgets window: the launch floor
+#include "Fonts.h"
 #include "GLVex.h"
 #include "GameCore.h"
 #include "GlVexM.h"
@@ -102,6 +114,10 @@ public:
 void copyData(const QString &folder)
 {
     QDir().mkpath(folder);
+    for (const QString &font : QDir(QStringLiteral(TRENIX_BIN_DIR)).entryList({QStringLiteral("TrenixUI-*.otf")})) {
+        QFile::remove(QDir(folder).filePath(font));
+        QFile::copy(QDir(QStringLiteral(TRENIX_BIN_DIR)).filePath(font), QDir(folder).filePath(font));
+    }
     for (const char *name : {kStoreFile, kLanguageFile, kSettingsFile}) {
         const QString to = QDir(folder).filePath(QLatin1String(name));
         QFile::remove(to);
@@ -135,8 +151,10 @@ void openStoreIn(const QString &folder)
 {
     GlVexM.programFolder = folder;
     GlVexM.storeConn = Store(); // let go of the previous file first
+    loadInterfaceFonts();       // as the program does
     if (prepareStartup() != StartupOutcome::ShowMainWindow)
         die(QStringLiteral("start-up declined in %1").arg(folder));
+    useWriteAheadJournal(GlVexM.storeConn);
 }
 
 void settle(int ms)
@@ -507,6 +525,7 @@ int timings(const QString &dir, bool quick)
 int hold(const QString &folder, int from, int to, double seconds)
 {
     openStoreIn(folder);
+    GlVexM.languageCode = kLanguage;
     GlVexM.wordFrom = qint16(from);
     GlVexM.wordTo = qint16(to);
     GLVex window;
@@ -521,6 +540,105 @@ int hold(const QString &folder, int from, int to, double seconds)
     QApplication::exec();
     std::printf("words=%d start_ms=%.1f hwm_kb=%ld rss_kb=%ld\n", to - from + 1, startMs, statusKb("VmHWM"),
                 statusKb("VmRSS"));
+    window.pictScroll.stop();
+    window.CreatWord.stop();
+    window.GaTime.stop();
+    GlVexM.storeConn.close();
+    return 0;
+}
+
+// A minute of play as the disk sees it: one fall tick a second (speed 1) and a
+// player who types the lowest word on the field every other second, landed or
+// not (30 words a minute). A landing and a hit on a landed word write, one
+// transaction each; each tick and each Enter that wrote is timed. Runs on the
+// program's journal (write-ahead), or on the rollback journal the store is
+// built with. SECONDS 0: only the set-up, whose syncs bench/disk.sh subtracts.
+int play(const QString &folder, int seconds, bool rollback)
+{
+    openStoreIn(folder);
+    GlVexM.languageCode = kLanguage;
+    GlVexM.wordFrom = 1;
+    GlVexM.wordTo = 999;
+    if (rollback)
+        GlVexM.storeConn.exec(QStringLiteral("pragma journal_mode=delete"));
+    else
+        useWriteAheadJournal(GlVexM.storeConn);
+    GameCore core(GlVexM.storeConn, [](const QString &caption) { return qint64(400 + 330 * caption.size()); });
+    core.load();
+    core.Label3_Click();
+    std::vector<double> writes;
+    int landings = 0, hits = 0, games = 1;
+    auto landed = [&core] {
+        return std::count_if(core.Label1.begin() + 1, core.Label1.end(), [](const WordLabel &w) { return w.Visible && w.landed(); });
+    };
+    for (int second = 0; second < seconds; ++second) {
+        if (!core.gameActive()) { // the pile reached the top: the next game
+            core.Label3_Click();
+            ++games;
+        }
+        auto before = landed();
+        double t0 = wallMs();
+        core.pictScroll_Timer();
+        if (landed() > before) {
+            writes.push_back(wallMs() - t0);
+            landings += int(landed() - before);
+        }
+        if (second % 2 == 0 || !core.gameActive())
+            continue;
+        auto lowest = core.Label1.end();
+        for (auto it = core.Label1.begin() + 1; it != core.Label1.end(); ++it)
+            if (it->Visible && (lowest == core.Label1.end() || it->Top > lowest->Top))
+                lowest = it;
+        if (lowest == core.Label1.end())
+            continue;
+        core.screen.TxT = lowest->Caption;
+        before = landed();
+        t0 = wallMs();
+        core.TxT_KeyUp(GameCore::kKeyEnter, 0);
+        if (landed() < before) {
+            writes.push_back(wallMs() - t0);
+            hits += int(before - landed());
+        }
+    }
+    std::sort(writes.begin(), writes.end());
+    const double p99 = writes.empty() ? 0 : writes[std::min(writes.size() - 1, size_t(double(writes.size()) * 0.99))];
+    std::printf("journal=%s seconds=%d games=%d landings=%d hits=%d writes=%zu write_ms_median=%.3f write_ms_min=%.3f "
+                "write_ms_p99=%.3f write_ms_max=%.3f\n",
+                rollback ? "rollback" : "wal", seconds, games, landings, hits, writes.size(),
+                writes.empty() ? 0 : median(writes), writes.empty() ? 0 : writes.front(), p99,
+                writes.empty() ? 0 : writes.back());
+    GlVexM.storeConn.close();
+    return 0;
+}
+
+// The first start after launch against the ones after it, as the player meets
+// them: the window shown and idle for a while, then the start command.
+int cold(const QString &folder, int idleMs, bool prepared)
+{
+    openStoreIn(folder);
+    GlVexM.languageCode = kLanguage;
+    GlVexM.wordFrom = 1;
+    GlVexM.wordTo = 999;
+    GLVex window;
+    window.show();
+    settle(idleMs);
+    if (prepared) // as the program does once its store is open
+        window.core().prepareNextStart();
+    settle(100);
+    std::vector<double> wall, cpu;
+    for (int r = 0; r < 5; ++r) {
+        const double c0 = cpuMs(), t0 = wallMs();
+        window.Label3_Click();
+        const double t1 = wallMs(), c1 = cpuMs();
+        if (window.core().Label1.size() != 1000)
+            die(QStringLiteral("the start gave %1 labels").arg(window.core().Label1.size() - 1));
+        wall.push_back(t1 - t0);
+        cpu.push_back(c1 - c0);
+        settle(100); // the first fall tick's paint, as the player sees it
+    }
+    const std::vector<double> warm(cpu.begin() + 1, cpu.end());
+    std::printf("first_wall_ms=%.3f first_cpu_ms=%.3f warm_wall_ms=%.3f warm_cpu_ms=%.3f hwm_kb=%ld\n", wall[0], cpu[0],
+                median(std::vector<double>(wall.begin() + 1, wall.end())), median(warm), statusKb("VmHWM"));
     window.pictScroll.stop();
     window.CreatWord.stop();
     window.GaTime.stop();
@@ -564,6 +682,10 @@ int main(int argc, char *argv[])
                 g_only = a.mid(7);
         if (args.size() >= 3 && args[1] == QLatin1String("timings"))
             return timings(args[2], args.contains(QLatin1String("--quick")));
+        if (args.size() >= 4 && args[1] == QLatin1String("play"))
+            return play(args[2], args[3].toInt(), args.contains(QLatin1String("--rollback")));
+        if (args.size() >= 3 && args[1] == QLatin1String("cold"))
+            return cold(args[2], args.size() >= 4 ? args[3].toInt() : 1000, !args.contains(QLatin1String("--unprepared")));
         if (args.size() >= 6 && args[1] == QLatin1String("hold"))
             return hold(args[2], args[3].toInt(), args[4].toInt(), args[5].toDouble());
     } catch (const Error &e) {

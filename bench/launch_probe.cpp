@@ -3,11 +3,13 @@
 // then optionally its CPU use over a quiet period and its peak resident memory.
 // The same probe serves any program, so two programs compare on equal terms.
 //
-// Usage: trenix_launch_probe [--timeout S] [--wait-exit] [--then CMD] [--settle S]
-//                            [--measure S] [--no-kill] -- PROGRAM ARGS...
+// Usage: trenix_launch_probe [--timeout S] [--wait-exit] [--idle S] [--then CMD] [--settle S]
+//                            [--again CMD] [--measure S] [--no-kill] -- PROGRAM ARGS...
 // Prints one line of key=value pairs; times in ms from the fork, -1 when not seen;
-// cpu_then_ms is the CPU the program used from its first paint to the end of
-// --then and --settle (a started game shows here); cpu_pct over --measure.
+// hwm_paint_kb is the peak resident memory when the window is first seen drawn;
+// cpu_idle_ms the CPU of the --idle seconds after it; cpu_then_ms the CPU from
+// there to the end of --then and --settle (a started game shows here);
+// cpu_again_ms the same for --again and a second --settle; cpu_pct over --measure.
 // The server's root must be black (Xvfb -br): "drawn" means the centre of the
 // window is no longer black.
 #include <X11/Xlib.h>
@@ -117,8 +119,8 @@ int ignoreErrors(Display *, XErrorEvent *) { return 0; } // a window may vanish 
 
 int main(int argc, char *argv[])
 {
-    double timeout = 30, settle = 0, measure = 0;
-    std::string then;
+    double timeout = 30, settle = 0, measure = 0, idle = 0;
+    std::string then, again;
     bool killAtEnd = true, waitExit = false;
     int i = 1;
     for (; i < argc; ++i) {
@@ -143,6 +145,8 @@ int main(int argc, char *argv[])
         else if (a == "--settle") settle = std::atof(argv[++i]);
         else if (a == "--measure") measure = std::atof(argv[++i]);
         else if (a == "--then") then = argv[++i];
+        else if (a == "--again") again = argv[++i];
+        else if (a == "--idle") idle = std::atof(argv[++i]);
         else {
             std::fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;
@@ -172,6 +176,7 @@ int main(int argc, char *argv[])
     }
 
     double mapMs = -1, paintMs = -1, exitMs = -1;
+    long hwmPaint = -1;
     Window win = 0;
     int status = 0;
     pollfd pfd{ConnectionNumber(dpy), POLLIN, 0};
@@ -187,8 +192,10 @@ int main(int argc, char *argv[])
                 }
             }
         }
-        if (win && paintMs < 0 && drawn(dpy, win))
+        if (win && paintMs < 0 && drawn(dpy, win)) {
             paintMs = msSince(t0);
+            hwmPaint = statusKb(pid, "VmHWM");
+        }
         if (waitpid(pid, &status, WNOHANG) == pid) {
             exitMs = msSince(t0);
             break;
@@ -200,18 +207,25 @@ int main(int argc, char *argv[])
             std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
 
-    double cpuPct = -1, schedPct = -1, cpuAtPaint = -1, cpuThen = -1;
+    double cpuPct = -1, schedPct = -1, cpuAtPaint = -1, cpuIdle = -1, cpuThen = -1, cpuAgain = -1;
     long hwm = -1, rss = -1;
+    setenv("PROBE_WIN", std::to_string(win).c_str(), 1);
+    setenv("PROBE_PID", std::to_string(pid).c_str(), 1);
+    // Runs a command, lets the program settle and returns the CPU it used meanwhile.
+    auto cpuOf = [&](const std::string &command) {
+        const double c0 = schedCpuMs(pid);
+        if (!command.empty() && std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "the command failed: %s\n", command.c_str());
+        std::this_thread::sleep_for(std::chrono::duration<double>(settle));
+        return schedCpuMs(pid) - c0;
+    };
     if (exitMs < 0) {
         cpuAtPaint = schedCpuMs(pid);
-        if (!then.empty()) {
-            setenv("PROBE_WIN", std::to_string(win).c_str(), 1);
-            setenv("PROBE_PID", std::to_string(pid).c_str(), 1);
-            if (std::system(then.c_str()) != 0)
-                std::fprintf(stderr, "the --then command failed\n");
-        }
-        std::this_thread::sleep_for(std::chrono::duration<double>(settle));
-        cpuThen = schedCpuMs(pid) - cpuAtPaint;
+        std::this_thread::sleep_for(std::chrono::duration<double>(idle));
+        cpuIdle = schedCpuMs(pid) - cpuAtPaint;
+        cpuThen = cpuOf(then);
+        if (!again.empty())
+            cpuAgain = cpuOf(again);
         if (measure > 0) {
             const double c0 = statCpuMs(pid), s0 = schedCpuMs(pid);
             const Clock::time_point m0 = Clock::now();
@@ -232,9 +246,10 @@ int main(int argc, char *argv[])
             }
         }
     }
-    std::printf("pid=%d map_ms=%.1f paint_ms=%.1f exit_ms=%.1f cpu_at_paint_ms=%.1f cpu_then_ms=%.1f hwm_kb=%ld rss_kb=%ld "
-                "cpu_pct=%.3f sched_cpu_pct=%.3f\n",
-                int(pid), mapMs, paintMs, exitMs, cpuAtPaint, cpuThen, hwm, rss, cpuPct, schedPct);
+    std::printf("pid=%d map_ms=%.1f paint_ms=%.1f exit_ms=%.1f cpu_at_paint_ms=%.1f cpu_idle_ms=%.1f cpu_then_ms=%.1f "
+                "cpu_again_ms=%.1f hwm_paint_kb=%ld hwm_kb=%ld rss_kb=%ld cpu_pct=%.3f sched_cpu_pct=%.3f\n",
+                int(pid), mapMs, paintMs, exitMs, cpuAtPaint, cpuIdle, cpuThen, cpuAgain, hwmPaint, hwm, rss, cpuPct,
+                schedPct);
     XCloseDisplay(dpy);
     return 0;
 }

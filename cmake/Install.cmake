@@ -10,7 +10,8 @@ install(TARGETS trenix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 set(TRENIX_INSTALLED_DATA
     ${TRENIX_BIN_DIR}/trenix.dat
     ${TRENIX_BIN_DIR}/word_language.mdb
-    ${TRENIX_BIN_DIR}/config.dat)
+    ${TRENIX_BIN_DIR}/config.dat
+    ${TRENIX_UI_FONTS})
 foreach(i RANGE 1 7)
   list(APPEND TRENIX_INSTALLED_DATA ${TRENIX_BIN_DIR}/help0${i}.bmp ${TRENIX_BIN_DIR}/help0${i}-1.bmp
        ${TRENIX_BIN_DIR}/help0${i}-3.bmp)

@@ -3,6 +3,7 @@
 // list the player's own word lists.
 #include "CsvWriter.h"
 #include "DataPaths.h"
+#include "Fonts.h"
 #include "GLVex.h"
 #include "GlVexM.h"
 #include "InterfaceLanguage.h"
@@ -23,6 +24,36 @@
 using namespace trenix;
 
 namespace {
+constexpr int kSettleMs = 100; // after the first paint, before the work that waited for it
+
+// Runs `then` once the window has been painted and its pixels handed to the
+// display: the event loop's next turn after the first paint event.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget *window, std::function<void()> then) : m_then(std::move(then)) { window->installEventFilter(this); }
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, m_then);
+        }
+        return false;
+    }
+private:
+    std::function<void()> m_then;
+};
+
+// finishStartup() from the event loop, where no handler's guard is around it.
+void finishStartupOrReport()
+{
+    try {
+        finishStartup();
+    } catch (const Error &e) {
+        reportFatal(e);
+    }
+}
+
 // Qt's own options, taken by QApplication after this first look at the
 // command line; accepted here so that only options nobody knows are refused.
 void acceptQtOptions(QCommandLineParser &parser)
@@ -101,8 +132,6 @@ int main(int argc, char *argv[])
             return importWordsCommand(progressPath, dictionary, commandLineLanguage(), parser.value(importWords),
                                       parser.value(listName), parser.isSet(replace));
         }
-        if (!store.isEmpty())
-            startOpeningPracticeStore(store);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trenix"));
@@ -123,22 +152,48 @@ int main(int argc, char *argv[])
     int status = 0;
     try {
         applyDataPaths();
-        if (prepareStartup() == StartupOutcome::Quit)
+        loadInterfaceFonts();
+        // The window first: the store's key takes longer to derive than the
+        // window takes to appear, and the window needs no store to be drawn.
+        if (prepareStartup(StoreOpening::Later) == StartupOutcome::Quit)
             return 0;
-        // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
-        applyQtTranslations(GlVexM.languageCode);
-        progress.open(progressStorePath());
-        GlVexM.progress = &progress;
-        GlVexM.keptSettingsFile = PlayerSettings::defaultPath();
         GLVex window;
-        applyKeptSettings(window.core());
-        if (const QString notice = progress.takeNotice(); !notice.isEmpty())
-            window.core().notify(notice);
+        deferStartupWork([&window, &progress] {
+            ensurePracticeStore();
+            useWriteAheadJournal(GlVexM.storeConn);
+            // Only once the practice store has opened: a start that fails leaves no file behind.
+            progress.open(progressStorePath());
+            GlVexM.progress = &progress;
+            if (const QString notice = progress.takeNotice(); !notice.isEmpty())
+                window.core().notify(notice);
+            GlVexM.keptSettingsFile = PlayerSettings::defaultPath();
+            applyKeptSettings(window.core());
+            // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
+            applyQtTranslations(GlVexM.languageCode);
+            QTimer::singleShot(0, &window, [&window] { window.core().prepareNextStart(); });
+        });
+        const bool quitAfterPaint = qEnvironmentVariableIsSet("TRENIX_QUIT_AFTER_FIRST_PAINT");
+        AfterFirstPaint afterPaint(&window, [quitAfterPaint] {
+            if (quitAfterPaint) { // benchmarks: launch to the first paint of the real start-up path
+                QCoreApplication::exit(0);
+                return;
+            }
+            // The rest of start-up once the window is on the screen and the
+            // display has had its turn; no player acts within this time, and
+            // any command waits for it (finishStartup).
+            QTimer::singleShot(kSettleMs, [] {
+                if (GlVexM.storeConn.isOpen()) // a command came first and opened it
+                    return;
+                startOpeningPracticeStore(practiceStorePath(), [] {
+                    QMetaObject::invokeMethod(qApp, finishStartupOrReport, Qt::QueuedConnection);
+                });
+            });
+        });
         window.show();
-        // Benchmarks measure launch to the first paint of the real start-up path.
-        if (qEnvironmentVariableIsSet("TRENIX_QUIT_AFTER_FIRST_PAINT"))
-            QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
         status = QApplication::exec();
+        // Closed before the store was open: a store that cannot be opened still says so.
+        if (status == 0)
+            ensurePracticeStore();
     } catch (const Error &e) {
         reportFatal(e);
         status = kFatalExitStatus;

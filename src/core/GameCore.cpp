@@ -610,4 +610,23 @@ void GameCore::applySpeed(qint16 level)
         m_view->timersChanged();
 }
 
+void GameCore::prepareNextStart()
+{
+    try {
+        const int lang = GlVexM.languageCode;
+        m_practice.countDictionary(lang);
+        if (GlVexM.wordSet.kind != WordSet::Kind::Range) {
+            QString notice; // an empty set is the start's to report
+            for (const SetWord &word : wordsOfSet(GlVexM.wordSet, m_practice, GlVexM.progress, lang, &notice))
+                m_measure(word.word);
+            return;
+        }
+        m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
+        for (const QString &word : m_practice.wordsInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
+            m_measure(word);
+    } catch (const Error &e) {
+        qCInfo(lcGame).noquote() << "preparing the next start:" << e.message();
+    }
+}
+
 } // namespace trenix

@@ -112,6 +112,11 @@ public:
     void recordIfActive();
     // A notice in the message line.
     void notify(const QString &text);
+    // Idle time before a start: the words of the chosen set are read and
+    // measured ahead, so that the first start after launch finds the store's
+    // pages decrypted and the words' widths known. Changes nothing; a store
+    // that fails here is left for the start to report.
+    void prepareNextStart();
 
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1;  // element 0 is the hidden template

@@ -41,6 +41,16 @@ void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
     st.run();
 }
 
+QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to)
+{
+    Statement &st = statement(QStringLiteral("select cz from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
+    st.bind(1, from).bind(2, to);
+    QStringList words;
+    while (st.next())
+        words << st.text(0);
+    return words;
+}
+
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
 {
     Statement &st = statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));

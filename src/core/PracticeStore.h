@@ -6,6 +6,7 @@
 #include "WordSet.h"
 
 #include <QString>
+#include <QStringList>
 #include <map>
 #include <optional>
 #include <vector>
@@ -36,6 +37,8 @@ public:
     qint64 countRange(int languageCode, qint64 from, qint64 to);
     void emptyList();
     void fillList(int languageCode, qint64 from, qint64 to);
+    // The words fillList() copies, in the dictionary's order.
+    QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
 
     // Word sets: the words of an HSK level in dictionary order, the size of each
     // level (one grouped query), and a set's words as the practice list, xh 1..n,

@@ -22,6 +22,7 @@ struct PendingOpen {
     std::future<Store> store;
 };
 std::optional<PendingOpen> g_pending;
+std::function<void()> g_deferred;
 
 Store openPracticeStore(const QString &path)
 {
@@ -38,22 +39,65 @@ void applyDataPaths()
     GlVexM.storeFolder = paths.storeFolder;
 }
 
-void startOpeningPracticeStore(const QString &path)
+QString practiceStorePath()
 {
-    g_pending.emplace(PendingOpen{path, std::async(std::launch::async, openPracticeStore, path)});
+    return GlVexM.storeFolder.isEmpty() ? programFile(QLatin1String(kStoreFile))
+                                        : QDir(GlVexM.storeFolder).filePath(QLatin1String(kStoreFile));
 }
 
-StartupOutcome prepareStartup()
+void startOpeningPracticeStore(const QString &path, std::function<void()> opened)
 {
-    const QString storePath = GlVexM.storeFolder.isEmpty()
-        ? programFile(QLatin1String(kStoreFile))
-        : QDir(GlVexM.storeFolder).filePath(QLatin1String(kStoreFile));
+    g_pending.emplace(PendingOpen{path, std::async(std::launch::async, [path, opened = std::move(opened)] {
+        struct Tell { // whether the open succeeds or throws
+            const std::function<void()> &f;
+            ~Tell() { if (f) f(); }
+        } tell{opened};
+        return openPracticeStore(path);
+    })});
+}
+
+void ensurePracticeStore()
+{
+    const QString storePath = practiceStorePath();
     std::optional<PendingOpen> pending;
     pending.swap(g_pending);
     if (pending && QFileInfo(pending->path) == QFileInfo(storePath))
         GlVexM.storeConn = pending->store.get(); // rethrows the open's Error
-    else
+    else if (!GlVexM.storeConn.isOpen())
         GlVexM.storeConn = openPracticeStore(storePath);
+}
+
+void useWriteAheadJournal(Store &store)
+{
+    try {
+        Statement mode = store.prepare(QStringLiteral("pragma journal_mode=wal"));
+        if (mode.next() && mode.text(0) == QLatin1String("wal")) {
+            store.exec(QStringLiteral("pragma synchronous=normal"));
+            return;
+        }
+    } catch (const Error &e) { // a read-only file: the game start will say so
+        qCInfo(lcStartup).noquote() << e.message();
+    }
+    qCInfo(lcStartup) << "the practice store keeps its journal mode:" << store.path();
+}
+
+void deferStartupWork(std::function<void()> work) { g_deferred = std::move(work); }
+
+void finishStartup()
+{
+    std::function<void()> work;
+    work.swap(g_deferred); // once, even when it fails
+    if (work)
+        work();
+}
+
+StartupOutcome prepareStartup(StoreOpening opening)
+{
+    GlVexM.storeConn.close();
+    if (opening == StoreOpening::Now)
+        ensurePracticeStore();
+    else if (g_pending && QFileInfo(g_pending->path) != QFileInfo(practiceStorePath()))
+        g_pending.reset(); // waits for it; another file is not ours
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
     InitIniFile();
@@ -63,6 +107,7 @@ StartupOutcome prepareStartup()
         const QString prompt = GetLanguageText(QStringLiteral("GLVex_Module.main"), QStringLiteral("2"));
         const QString title = GetLanguageText(QStringLiteral("RJXX"), QString::number(GlVexM.languageCode));
         qCInfo(lcStartup) << "the interface language could not be read from" << GlVexM.iniFile->fileName();
+        ensurePracticeStore();
         if (!GlVexM.dialogs || !GlVexM.dialogs->askYesNo(prompt, title))
             return StartupOutcome::Quit;
     }

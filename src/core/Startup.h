@@ -3,7 +3,11 @@
 // settings file and the language question.
 #include "Error.h"
 
+#include <functional>
+
 namespace trenix {
+
+class Store;
 
 // Where this process finds its data files, stored into GlVexM.programFolder and
 // GlVexM.storeFolder; an installed copy gets its own practice store first.
@@ -11,12 +15,40 @@ void applyDataPaths();
 
 enum class StartupOutcome { ShowMainWindow, Quit };
 
-// Throws Error when a store cannot be opened; nothing is created or changed then.
-StartupOutcome prepareStartup();
+// Now: the practice store is open on return. Later: it is left to
+// ensurePracticeStore(), unless the language question comes first, so that a
+// store that cannot be opened still speaks before any question.
+enum class StoreOpening { Now, Later };
 
-// Deriving the store's key takes a while; start it on another thread while the
-// toolkit loads. prepareStartup() takes the result when it names the same file.
-void startOpeningPracticeStore(const QString &path);
+// Throws Error when a store cannot be opened; nothing is created or changed then.
+StartupOutcome prepareStartup(StoreOpening opening = StoreOpening::Now);
+
+// The practice store that start-up opens, by the folders in GlVexM.
+QString practiceStorePath();
+
+// Deriving the store's key takes a while; start it on another thread.
+// prepareStartup() and ensurePracticeStore() take the result when it names the
+// same file. `opened` is called on that thread once the open has succeeded or failed.
+void startOpeningPracticeStore(const QString &path, std::function<void()> opened = {});
+
+// GlVexM.storeConn open: the pending open taken (waiting for it if need be), or
+// the store opened now. Throws the open's Error.
+void ensurePracticeStore();
+
+// The practice store's journal as the program runs it: write-ahead with
+// synchronous=normal, so that a landing or a hit appends to the journal without
+// waiting for the disk (four syncs per write otherwise: tens of ms on a slow
+// disk, in the middle of a fall tick). A killed program loses nothing it
+// committed; a power cut at most the writes since the last checkpoint, all of
+// them in the practice list that every start rebuilds. A store that cannot
+// switch (a read-only file) stays as it is. Creates trenix.dat-wal and -shm.
+void useWriteAheadJournal(Store &store);
+
+// Start-up work that the first paint does not need (the store, the history,
+// the kept settings): it runs once, at the first finishStartup(), which every
+// command of the main window calls before it touches a store.
+void deferStartupWork(std::function<void()> work);
+void finishStartup();
 
 // The one place where a fatal error is shown: message box, stderr, exit status.
 void reportFatal(const Error &e);

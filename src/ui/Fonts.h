@@ -11,5 +11,9 @@ QFont uiFont(const QStringList &families, double pointSize, int weight = QFont::
 QString cjkFamily();
 // A font made by uiFont() with its CJK families in the current language's order.
 QFont followLanguage(QFont font);
+// Registers the interface fonts (TrenixUI-*.otf, the glyphs of the interface
+// texts cut from the CJK family) found in the program's folder. Without them
+// every text is drawn with the full CJK faces, which only costs memory.
+void loadInterfaceFonts();
 
 } // namespace trenix

@@ -314,6 +314,7 @@ void GLVex::buildControls()
 template <typename F> void GLVex::guard(F &&f)
 {
     try {
+        finishStartup(); // the stores, before a command can reach them
         f();
     } catch (const Error &e) {
         // Stop the game first so that no tick raises a second error behind the box.

@@ -16,6 +16,7 @@
 
 using namespace trenix;
 using namespace trenix::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 // The integrity check, and per dictionary table its row count and a digest of its rows.
@@ -122,6 +123,16 @@ private slots:
             ::kill(pid_t(helper.processId()), SIGKILL);
             QVERIFY(helper.waitForFinished());
             QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+            const QList<QByteArray> told = helper.readAllStandardOutput().trimmed().split('\n');
+            if (mode == QLatin1String("land")) { // no landing told is lost, only those under way
+                const bool restarting = told.last() == "restart"; // the old pile, or the next game's empty one
+                const qint64 landed = told.at(told.size() - (restarting ? 2 : 1)).toInt(); // "ready" reads as 0
+                Store store(path, kStorePassword, Store::Mode::ReadWrite);
+                Statement pile = store.prepare(QStringLiteral("select count(*) from trenix where ishold=1"));
+                QVERIFY(pile.next());
+                const qint64 kept = pile.integer(0);
+                QVERIFY2(kept >= landed || (restarting && kept == 0), qPrintable(u"%1 on the pile after %2"_s.arg(kept).arg(landed)));
+            }
             verifyIntactAndPlayable(path, original);
         }
     }

@@ -429,12 +429,16 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         setUpGame({{2, numberedEntries(dictionary)}}, qint16(from), qint16(to));
+        QStringList ahead; // measured in idle time before the start: its very words, and nothing written
+        GameCore(GlVexM.storeConn, [&](const QString &w) { ahead << w; return kWordWidth; }).prepareNextStart();
+        QCOMPARE(count(QStringLiteral("select count(*) from trenix")), qint64(0));
         core->Label3_Click();
         QStringList words;
         for (size_t i = 1; i < core->Label1.size(); ++i)
             words << core->Label1[i].Caption;
         const int expected = std::min(to, dictionary) - from + 1;
         QCOMPARE(int(words.size()), expected);
+        QCOMPARE(QSet<QString>(words.begin(), words.end()), QSet<QString>(ahead.begin(), ahead.end()));
         QCOMPARE(int(QSet<QString>(words.begin(), words.end()).size()), expected);
         QVERIFY(!words.contains(QString()));
         QCOMPARE(count(QStringLiteral("select count(*) from trenix where flag=0")), qint64(0));

@@ -74,15 +74,29 @@ private slots:
         GlVexM.wordTo = 60;
         const QStringList before = snapshot(folder.path());
 
-        const StartupOutcome got = prepareStartup();
+        const StartupOutcome got = prepareStartup(StoreOpening::Later);
         QCOMPARE(m_dialogs.questions, asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
         QCOMPARE(int(got), int(outcome));
         QCOMPARE(int(GlVexM.languageCode), languageCode);
         QCOMPARE(int(GlVexM.wordFrom), 1);
         QCOMPARE(int(GlVexM.wordTo), 999);
-        QVERIFY2(GlVexM.storeConn.isOpen(), "the practice store is not kept open");
+        // Opened before a question, so that a store that fails says so first; else left for later.
+        QCOMPARE(GlVexM.storeConn.isOpen(), asked);
         QCOMPARE(m_dialogs.errors, QStringList());
         QCOMPARE(snapshot(folder.path()), before);
+    }
+
+    void writeAheadJournal_missingOrForcedOnReadOnly()
+    {
+        ProgramFolder folder;
+        folder.makePracticeStore({{2, test::numberedEntries(3)}});
+        for (const bool readOnly : {true, false}) { // synchronous: 2 full, 1 normal
+            Store store(folder.file(kStore), kStorePassword, readOnly ? Store::Mode::ReadOnly : Store::Mode::ReadWrite);
+            useWriteAheadJournal(store);
+            Statement mode = store.prepare(u"pragma journal_mode"_s), sync = store.prepare(u"pragma synchronous"_s);
+            QVERIFY(mode.next() && sync.next());
+            QCOMPARE(mode.text(0) + u' ' + sync.text(0), readOnly ? u"delete 2"_s : u"wal 1"_s);
+        }
     }
 
     void playerLanguage_wrongPrecedence_data()
@@ -194,18 +208,21 @@ private slots:
     {
         QTest::addColumn<int>("store");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("complete folder") << int(Built) << QStringList();
-        QTest::newRow("practice store missing") << int(Missing) << QStringList();
-        QTest::newRow("practice store empty") << int(Empty) << QStringList();
-        QTest::newRow("practice store random bytes") << int(Noise) << QStringList();
-        QTest::newRow("practice store with another password") << int(OtherKey) << QStringList();
-        QTest::newRow("Qt's own options") << int(Built) << QStringList{u"-platform"_s, u"offscreen"_s, u"-reverse"_s, u"-style"_s, u"fusion"_s};
-        QTest::newRow("unknown option") << int(Built) << QStringList{u"--no-such"_s};
+        QTest::addColumn<bool>("quitAfterPaint"); // else it runs on until the store, opened behind the window, fails
+        QTest::newRow("complete folder") << int(Built) << QStringList() << true;
+        QTest::newRow("practice store missing") << int(Missing) << QStringList() << true;
+        QTest::newRow("practice store empty") << int(Empty) << QStringList() << true;
+        QTest::newRow("practice store random bytes") << int(Noise) << QStringList() << true;
+        QTest::newRow("practice store with another password") << int(OtherKey) << QStringList() << true;
+        QTest::newRow("another password, found behind the window") << int(OtherKey) << QStringList() << false;
+        QTest::newRow("Qt's own options") << int(Built) << QStringList{u"-platform"_s, u"offscreen"_s, u"-reverse"_s, u"-style"_s, u"fusion"_s} << true;
+        QTest::newRow("unknown option") << int(Built) << QStringList{u"--no-such"_s} << true;
     }
     void executable_exitStatusWrong()
     {
         QFETCH(int, store);
         QFETCH(QStringList, arguments);
+        QFETCH(bool, quitAfterPaint);
         ProgramFolder folder;
         folder.copyAllFromBuild();
         QByteArray noise(store == Noise ? 8192 : 0, '\0');
@@ -225,6 +242,8 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, workDir.path()); // never the player's own ~/.config/trenix
         env.remove(u"XDG_CONFIG_HOME"_s);
+        if (!quitAfterPaint)
+            env.remove(u"TRENIX_QUIT_AFTER_FIRST_PAINT"_s);
         process.setProcessEnvironment(env);
         process.start(program, arguments);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run

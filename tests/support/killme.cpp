@@ -1,13 +1,16 @@
 // Plays against the store in FOLDER without end, so that a test can SIGKILL it at any
 // moment (start: game starts; land: fall ticks, every game over starting the next;
 // record: short games, each kept in FOLDER/progress.db), or holds an exclusive lock
-// on it (lock). Prints "ready" once the loop or lock begins.
+// on it (lock). Prints "ready" once the loop or lock begins; land then prints, after
+// each tick, how many words of the game have landed, and "restart" at each game over.
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "ProgressStore.h"
+#include "Startup.h"
 
 #include <QCoreApplication>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 
 using namespace trenix;
@@ -15,7 +18,7 @@ using namespace trenix;
 namespace {
 class AlwaysYes final : public Dialogs {
 public:
-    bool askYesNo(const QString &, const QString &) override { return true; }
+    bool askYesNo(const QString &, const QString &) override { return std::puts("restart") >= 0; }
     void inform(const QString &, const QString &) override {}
     void showError(const QString &) override {}
 };
@@ -46,6 +49,8 @@ int main(int argc, char *argv[])
             for (;;)
                 QThread::sleep(60);
         }
+        if (mode == QLatin1String("start") || mode == QLatin1String("land"))
+            useWriteAheadJournal(GlVexM.storeConn); // as the program writes
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
@@ -66,8 +71,15 @@ int main(int argc, char *argv[])
         if (mode == QLatin1String("land"))
             core.Label3_Click();
         std::puts("ready");
-        for (;;)
-            mode == QLatin1String("land") ? core.pictScroll_Timer() : core.Label3_Click();
+        for (;;) {
+            if (mode != QLatin1String("land")) {
+                core.Label3_Click();
+                continue;
+            }
+            core.pictScroll_Timer(); // then how many words of this game have landed, all committed
+            std::printf("%d\n", int(std::count_if(core.Label1.begin() + 1, core.Label1.end(),
+                                                  [](const WordLabel &w) { return w.Visible && w.landed(); })));
+        }
     } catch (const Error &e) {
         std::fprintf(stderr, "killme: %s\n", e.what());
         return 2;

@@ -3,6 +3,7 @@
 #include "GLVex.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
+#include "Startup.h"
 #include "TestSupport.h"
 #include "TypingBox.h"
 #include "setForm.h"
@@ -248,6 +249,17 @@ private slots:
         w.chooseLanguage(1);
         QCOMPARE(w.windowTitle(), GetLanguageText(QStringLiteral("GLVex.caption"), QStringLiteral("1")));
         QVERIFY(dialogs.notices.size() == 1 && dialogs.notices[0].contains(QDir::toNativeSeparators(config.fileName())));
+    }
+
+    void commandBeforeTheStoreOpened_notWaitingForIt()
+    {
+        GlVexM.storeConn.close(); // as launched: the window first, the store's key behind it
+        startOpeningPracticeStore(practiceStorePath());
+        deferStartupWork([] { ensurePracticeStore(); });
+        GLVex w;
+        w.Label3_Click();
+        QCOMPARE(w.core().Label1.size(), size_t(6));
+        QCOMPARE(dialogs.errors, QStringList());
     }
 
     void storeFailureDuringAGameReachesTheErrorReport()
