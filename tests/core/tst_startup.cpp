@@ -48,12 +48,15 @@ Q_DECLARE_METATYPE(RunRow)
 class TestStartup : public QObject {
     Q_OBJECT
     test::ScriptedDialogs m_dialogs;
+    QTemporaryDir m_home; // the program's home and working folder: never the player's own ~/.config/trenix
 
 private slots:
     void initTestCase()
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("TRENIX_QUIT_AFTER_FIRST_PAINT", "1");
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
     }
     void init()
     {
@@ -175,21 +178,16 @@ private slots:
             QVERIFY(QFile::remove(folder.file(row.file)));
         const QString program = folder.file(u"trenix"_s); // beside its data, so that it reads that folder
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
-        QTemporaryDir workDir;
         const QStringList before = snapshot(folder.path());
         QProcess process;
-        process.setWorkingDirectory(workDir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"HOME"_s, workDir.path()); // never the player's own ~/.config/trenix
-        env.remove(u"XDG_CONFIG_HOME"_s);
-        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_home.path());
         process.start(program, row.arguments);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run
         const QString err = process.readAllStandardError(), run = u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err);
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == row.status, qPrintable(run));
         QVERIFY2(row.said.isEmpty() ? !err.contains(u"error"_s) : err.contains(row.said), qPrintable(run));
         QVERIFY2(row.file.isEmpty() || err.contains(folder.file(row.file)), qPrintable(run)); // the file named
-        QCOMPARE(snapshot(folder.path()) + snapshot(workDir.path()), before);
+        QCOMPARE(snapshot(folder.path()) + snapshot(m_home.path()), before);
     }
 };
 
