@@ -1,97 +1,81 @@
-// Bad input in the small windows: damaged help pictures and a negative word range.
+// The help window: the page of each label and language, and pages that are
+// missing or damaged.
 #include "Frmhelp.h"
 #include "TestSupport.h"
-#include "Twips.h"
-#include "setForm.h"
 
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
+#include <QtEndian>
 
 using namespace trenix;
 using namespace trenix::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+// The interface language, the label clicked after another one, a help file spoiled with these
+// bytes (null: removed), and the file then shown (empty: a notice naming the page and the file).
+struct HelpRow { int language, label; QString spoiled; QByteArray content; QString shown; };
+} // namespace
+
+Q_DECLARE_METATYPE(HelpRow)
 
 class TestUiBadInput : public QObject, GameFixture {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Twips::setDpiForTesting(96); }
     void init()
     {
-        QList<DictionaryEntry> entries;
-        for (int xh = -10; xh <= 20; ++xh)
-            entries.append({xh, QStringLiteral("词%1").arg(xh), {}, {}, {}, {}});
-        start({{2, entries}}, 1, 20);
+        start({{2, numberedEntries(5)}}, 1, 5);
         for (int i = 1; i <= Frmhelp::kPages; ++i)
-            folder->copyFromBuild({QStringLiteral("help0%1.bmp").arg(i)});
+            folder->copyFromBuild({u"help0%1.bmp"_s.arg(i)});
+        folder->copyFromBuild({u"help01-1.bmp"_s});
     }
     void cleanup() { stop(); }
 
-    void help_badPictureShownOrWithoutNotice_data()
+    void help_wrongPageShownOrWithoutNotice_data()
     {
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QByteArray>("content"); // null: the file is missing
-        QTest::addColumn<bool>("shown");
+        QTest::addColumn<HelpRow>("row");
         QFile f(QStringLiteral(TRENIX_BIN_DIR "/help03.bmp"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray whole = f.readAll();
         QByteArray sizeOver = whole; // a complete picture whose file-size field says 2 bytes more
-        const quint32 stated = quint32(whole.size() + 2);
-        for (int i = 0; i < 4; ++i)
-            sizeOver[2 + i] = char(stated >> (8 * i));
-        QTest::newRow("missing first page") << 1 << QByteArray() << false;
-        QTest::newRow("not a picture") << 3 << QByteArray("BM this is no bitmap") << false;
-        QTest::newRow("header only") << 3 << whole.left(54) << false;
-        QTest::newRow("one byte short") << 3 << whole.chopped(1) << false;
-        QTest::newRow("size field over, pixels complete") << 3 << sizeOver << true;
+        qToLittleEndian(quint32(whole.size() + 2), sizeOver.data() + 2);
+        const QString three = u"help03.bmp"_s;
+        QTest::newRow("first label") << HelpRow{2, 0, {}, {}, u"help01.bmp"_s};
+        QTest::newRow("last label") << HelpRow{2, Frmhelp::kPages - 1, {}, {}, u"help07.bmp"_s};
+        QTest::newRow("English page") << HelpRow{1, 0, {}, {}, u"help01-1.bmp"_s};
+        QTest::newRow("damaged traditional page") << HelpRow{3, 0, u"help01-3.bmp"_s, "BM broken", u"help01.bmp"_s};
+        QTest::newRow("missing first page") << HelpRow{2, 0, u"help01.bmp"_s, {}, {}};
+        QTest::newRow("not a picture") << HelpRow{2, 2, three, "BM this is no bitmap", {}};
+        QTest::newRow("header only") << HelpRow{2, 2, three, whole.left(54), {}};
+        QTest::newRow("one byte short") << HelpRow{2, 2, three, whole.chopped(1), {}};
+        QTest::newRow("size field over, pixels complete") << HelpRow{2, 2, three, sizeOver, three};
     }
-    void help_badPictureShownOrWithoutNotice()
+    void help_wrongPageShownOrWithoutNotice()
     {
-        QFETCH(int, page);
-        QFETCH(QByteArray, content);
-        QFETCH(bool, shown);
-        const QString name = QStringLiteral("help0%1.bmp").arg(page);
-        QVERIFY(QFile::remove(folder->file(name)));
-        if (!content.isNull())
-            folder->writeFile(name, content);
-        Frmhelp help;
-        help.Label1_Click(page - 1);
-        QCOMPARE(help.currentPage(), page);
-        if (shown) {
-            QVERIFY2(help.pictureShown() && !help.Picture1->pixmap().isNull(), qPrintable(help.Picture1->text()));
-            return;
-        }
-        QVERIFY2(!help.pictureShown() && help.Picture1->pixmap().isNull(), "a damaged picture or the previous page shows");
-        const QString notice = help.Picture1->text();
-        QVERIFY2(notice.contains(QString::number(page)) && notice.contains(name), qPrintable(notice));
-        help.Label1_Click(page == 1 ? 1 : 0); // another page shows again, without the notice
+        QFETCH(HelpRow, row);
+        GlVexM.languageCode = qint16(row.language);
+        if (!row.spoiled.isEmpty())
+            QFile::remove(folder->file(row.spoiled));
+        if (!row.content.isNull())
+            folder->writeFile(row.spoiled, row.content);
+        const QImage shown = QImage(folder->file(row.shown)).convertToFormat(QImage::Format_RGB32);
+        Frmhelp help; // opens at the first page
+        QVERIFY(help.currentPage() == 1 && help.Label1[0]->isCurrent() && help.pictureShown() == (row.spoiled != u"help01.bmp"_s));
+        help.show();
+        const int other = (row.label + 1) % Frmhelp::kPages; // a click that loads nothing is caught
+        help.Label1_Click(other);
+        QTest::mouseClick(help.Label1[size_t(row.label)], Qt::LeftButton);
+        QCOMPARE(help.currentPage(), row.label + 1);
+        for (int i = 0; i < Frmhelp::kPages; ++i)
+            QVERIFY2(help.Label1[size_t(i)]->isCurrent() == (i == row.label), qPrintable(u"highlight of label %1"_s.arg(i)));
+        QCOMPARE(help.Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32), shown); // none of a damaged page or the one before
+        const QString notice = help.Picture1->text(), name = u"help0%1.bmp"_s.arg(row.label + 1);
+        QVERIFY2(row.shown.isEmpty() ? notice.contains(QString::number(row.label + 1)) && notice.contains(name) : notice.isEmpty(),
+                 qPrintable(notice));
+        help.Label1_Click(other); // another page shows again, without the notice
         QVERIFY(help.pictureShown() && help.Picture1->text().isEmpty());
-    }
-
-    // The range is accepted as it stands, but the draw never reaches numbers
-    // below 1: those rows are copied and their labels stay empty for good.
-    void settingsRange_negativeRangeNotPlayed()
-    {
-        setForm dlg(*core);
-        dlg.Txt_Word_From->setText(QStringLiteral("-5"));
-        dlg.txt_Word_To->setText(QStringLiteral("9"));
-        QTest::mouseClick(dlg.setSpeedOK, Qt::LeftButton);
-        QCOMPARE(dialogs.notices, QStringList());
-        QCOMPARE(int(GlVexM.wordFrom), -5);
-        core->Label3_Click();
-        QVERIFY2(!core->screen.lbmessageVisible, qPrintable(core->screen.lbmessage));
-        QStringList canFall;
-        for (size_t i = 1; i < core->Label1.size(); ++i)
-            if (!core->Label1[i].Caption.isEmpty())
-                canFall << core->Label1[i].Caption;
-        canFall.sort();
-        QStringList expected;
-        for (int xh = 1; xh <= 9; ++xh)
-            expected << QStringLiteral("词%1").arg(xh);
-        expected.sort();
-        QCOMPARE(canFall, expected);
     }
 };
 
