@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -231,8 +233,8 @@ private slots:
         QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s), (QStringList{u"1"_s, u"ok"_s}));
     }
 
-    // Words with commas, quotes and line breaks, quoted as RFC 4180 has it, the start in the player's
-    // time; a game whose write is refused half-way keeps nothing.
+    // Words with commas, quotes and line breaks come back whole through a real CSV reader, the start in
+    // the player's time; a game whose write is refused half-way keeps nothing.
     void csv_writtenWrongOrHalfAGameKept()
     {
         QVERIFY(progress.record(sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
@@ -242,11 +244,17 @@ private slots:
         QVERIFY2(progress.takeNotice().contains(u"refused"_s), "the game not kept is not told");
         const QString csv = folder->file(u"history.csv"_s);
         QCOMPARE(writeHistoryCsv(progress, csv), qint64(1));
-        const QByteArray written = bytes(csv);
-        QVERIFY(written.startsWith("\xEF\xBB\xBF" "game,start_utc,"));
-        QCOMPARE(written.mid(written.indexOf("\r\n") + 2),
-                 QByteArray("1,2026-02-01T23:30:00Z,2026-02-01T23:31:00Z,2026-02-02 07:30:00,60,0,,range:1-5,,,0,0,4,3,3.00,75.00,3,"
-                            "\"一,二 说\"\"好\"\" 上\r\n下\"\r\n"));
+        QVERIFY(bytes(csv).startsWith("\xEF\xBB\xBF" "game,start_utc,"));
+        QProcess reader; // read back as a spreadsheet would, by Python's csv module
+        reader.start(u"python3"_s, {u"-c"_s, u"import csv, json, sys\nprint(json.dumps(list(csv.reader("
+                                             "open(sys.argv[1], encoding='utf-8-sig', newline='')))))"_s, csv});
+        QVERIFY(reader.waitForFinished(30000));
+        QStringList rows;
+        for (const QJsonValue &r : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
+            rows << QVariant(r.toArray().toVariantList()).toStringList().join(u'|');
+        QCOMPARE(rows, (QStringList{ProgressStore::csvHeader().join(u'|'),
+                  u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
+                  "一,二 说\"好\" 上\r\n下"_s}));
     }
 
     void streak_wrongDayCount_data()
