@@ -49,6 +49,15 @@ private slots:
         QVERIFY2(m_box->hasFocus(), "the test window could not give the typing box the focus");
     }
 
+    // A miss turns the box red for a moment, then gives it its colour back.
+    void flash_neverShownOrNeverOver()
+    {
+        const QColor base = m_box->palette().color(QPalette::Base);
+        m_box->flash(30);
+        QVERIFY(m_box->flashing() && m_box->palette().color(QPalette::Base) != base);
+        QTRY_COMPARE(m_box->palette().color(QPalette::Base), base);
+    }
+
     void release_imSwallowedPressCountedOrCleanPressLost_data()
     {
         QTest::addColumn<Script>("script");
@@ -67,6 +76,8 @@ private slots:
         QTest::newRow("clean Space press forgotten when a composition ends before its release")
             << Script{press(Qt::Key_Space), preedit(QStringLiteral("w")), commit(QStringLiteral("我")), release(Qt::Key_Space)}
             << QList<int>{} << QStringLiteral(" 我");
+        QTest::newRow("a commit without a composition keeps the clean press")
+            << Script{press(enter), commit(word), release(enter)} << QList<int>{13} << word;
         QTest::newRow("plain Enter and Space, no input method")
             << Script{press(enter), release(enter), press(Qt::Key_Space), release(Qt::Key_Space)} << QList<int>{13, 32} << QStringLiteral(" ");
         QTest::newRow("press here, focus away and back, release from a swallowed press")
