@@ -2,103 +2,71 @@
 #include "Startup.h"
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 using namespace trenix;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// <root>/bin holds the executable, <root>/share/trenix the installed data.
-struct Tree : test::ProgramFolder {
-    Tree()
-    {
-        for (const char *folder : {"bin", "share/trenix", "home/.local/share/trenix"})
-            QDir(path()).mkpath(QLatin1String(folder));
-    }
-    QString bin() const { return file(u"bin"_s); }
-    QString share() const { return file(u"share/trenix"_s); }
-    QString user() const { return file(u"home/.local/share/trenix"_s); }
-};
-
-QByteArray contents(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestDataPaths : public QObject {
     Q_OBJECT
 
+    // <root>/bin holds the executable, <root>/share/trenix the installed data, <root>/home/... the player's.
+    test::ProgramFolder root;
+    const QString bin = root.file(u"bin"_s), share = root.file(u"share/trenix"_s), user = root.file(u"home/.local/share/trenix"_s);
+
 private slots:
+    void init() { QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(user)); }
     void cleanup() { GlVexM.storeFolder.clear(); resetModuleVariables(); }
 
-    void layout_wrongFolderOrStoreCopy_data()
+    void firstStart_copyMissingHalfOrReadOnly()
     {
-        QTest::addColumn<bool>("firstStart"); // else the player's copy from an earlier start is there
-        QTest::newRow("installed, first start copies the store") << true;
-        QTest::newRow("installed, later start keeps the player's copy") << false;
-    }
-    void layout_wrongFolderOrStoreCopy()
-    {
-        QFETCH(bool, firstStart);
-        Tree tree;
-        const QString userStore = tree.user() + u"/trenix.dat"_s;
-        tree.writeFile(u"share/trenix/trenix.dat"_s, "installed");
-        QFile::setPermissions(tree.share() + u"/trenix.dat"_s, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        tree.writeFile(u"home/.local/share/trenix/trenix.dat"_s + (firstStart ? u".part"_s : u""_s), firstStart ? "half" : "played");
-
-        // Only the player's copy is opened while the toolkit loads; a first start has none yet.
-        QCOMPARE(QDir::cleanPath(expectedStorePath(tree.bin(), tree.user())), firstStart ? QString() : userStore);
-        const DataPaths paths = resolveDataPaths(tree.bin(), tree.user());
-        QCOMPARE(QDir::cleanPath(paths.programFolder), tree.share());
-        QCOMPARE(QDir::cleanPath(paths.storeFolder), tree.user());
-        QCOMPARE(contents(userStore), QByteArray(firstStart ? "installed" : "played"));
-        QCOMPARE(contents(tree.share() + u"/trenix.dat"_s), QByteArray("installed"));
-        QVERIFY2(QFileInfo(userStore).permissions() & QFile::WriteOwner, "the copy cannot be written");
-        QVERIFY2(!QFile::exists(userStore + u".part"_s), "a temporary copy was left behind");
+        const QString copy = user + u"/trenix.dat"_s, installed = share + u"/trenix.dat"_s;
+        root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
+        QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        root.writeFile(u"home/.local/share/trenix/trenix.dat.part"_s, "half"); // an earlier copy cut short
+        QCOMPARE(expectedStorePath(bin, user), QString()); // nothing to open early before the copy
+        const DataPaths paths = resolveDataPaths(bin, user);
+        QCOMPARE((QStringList{QDir::cleanPath(paths.programFolder), QDir::cleanPath(paths.storeFolder)}), (QStringList{share, user}));
+        QCOMPARE((QList<qint64>{QFileInfo(copy).size(), QFileInfo(installed).size()}), (QList<qint64>{9, 9})); // both "installed"
+        QVERIFY2(QFileInfo(copy).permissions() & QFile::WriteOwner, "the copy cannot be written");
+        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"trenix.dat"_s});
     }
 
     void copy_failureUnclearOrLeavesFiles()
     {
-        Tree tree;
-        QVERIFY(QDir().mkpath(tree.share() + u"/trenix.dat"_s)); // the installed store cannot be read
+        QVERIFY(QDir().mkpath(share + u"/trenix.dat"_s)); // the installed store cannot be read
         try {
-            resolveDataPaths(tree.bin(), tree.user());
+            resolveDataPaths(bin, user);
             QFAIL("a failed copy was not reported");
         } catch (const Error &e) {
-            QVERIFY2(e.message().contains(QDir::toNativeSeparators(tree.share())), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QDir::toNativeSeparators(share)), qPrintable(e.message()));
         }
-        QCOMPARE(QDir(tree.user()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 
     void startup_storeOpenedFromWrongFolder_data()
     {
-        QTest::addColumn<bool>("installed"); // else the player's store is opened early by mistake
-        QTest::newRow("installed: the player's copy") << true;
-        QTest::newRow("opened early, another store is not used") << false;
+        QTest::addColumn<bool>("installed"); // the store opened while the toolkit loads is used only if start-up chooses it
+        QTest::newRow("installed, later start: the player's copy, kept") << true;
+        QTest::newRow("not installed: the player's store opened early is not used") << false;
     }
     void startup_storeOpenedFromWrongFolder()
     {
         QFETCH(bool, installed);
-        test::ProgramFolder shared;
+        test::ProgramFolder shared, player;
         shared.copyFromBuild({QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)});
         shared.makePracticeStore({{2, test::numberedEntries(3, u"shared"_s)}});
-        test::ProgramFolder user;
-        user.makePracticeStore({{2, test::numberedEntries(3, u"user"_s)}});
+        player.makePracticeStore({{2, test::numberedEntries(3, u"user"_s)}});
         shared.install();
-        GlVexM.storeFolder = installed ? user.path() : QString();
-        if (!installed)
-            startOpeningPracticeStore(user.file(QLatin1String(kStoreFile)));
-
-        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow); // no dialogs: a question asked by mistake quits
+        if (installed)
+            root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
+        const QString early = player.file(QLatin1String(kStoreFile));
+        QCOMPARE(expectedStorePath(bin, player.path()), installed ? early : QString());
+        startOpeningPracticeStore(early);
+        GlVexM.storeFolder = resolveDataPaths(bin, player.path()).storeFolder;
+        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
         Statement first = GlVexM.storeConn.prepare(u"select cz from zidian2 where xh=1"_s);
-        QVERIFY(first.next());
-        QCOMPARE(first.text(0), installed ? u"user1"_s : u"shared1"_s);
+        QCOMPARE(first.next() ? first.text(0) : QString(), installed ? u"user1"_s : u"shared1"_s);
     }
 };
 
