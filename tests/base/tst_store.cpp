@@ -1,4 +1,4 @@
-// The store wrapper's messages: what the player reads when the engine fails.
+// The store wrapper's messages: what the player reads when the engine fails or the file cannot be opened.
 #include "Store.h"
 
 #include <QTemporaryDir>
@@ -6,44 +6,52 @@
 #include <sqlite3.h>
 
 using namespace trenix;
+using namespace Qt::StringLiterals;
 
 class TestStore : public QObject {
     Q_OBJECT
 
 private slots:
-    // The engine reports extended codes; the reason follows the primary one.
+    // The engine reports extended codes; the reason follows the primary one. Code 0: the file is opened instead.
     void fail_wrongKindOrReason_data()
     {
         QTest::addColumn<int>("rc");
+        QTest::addColumn<QByteArray>("bytes"); // of the file; null: no file
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("reason"); // empty: the engine's words only
-        const int write = int(ErrorKind::StoreWrite), query = int(ErrorKind::StoreQuery);
-        QTest::newRow("read-only, moved") << SQLITE_READONLY_DBMOVED << write << "the file is read-only; nothing was changed";
-        QTest::newRow("disk full") << SQLITE_FULL << write << "the disk is full; nothing was changed";
-        QTest::newRow("busy snapshot") << SQLITE_BUSY_SNAPSHOT << write << "the file is in use by another program; nothing was changed";
-        QTest::newRow("fsync failed") << SQLITE_IOERR_FSYNC << write << "the file cannot be read or written; nothing was changed";
-        QTest::newRow("journal is a folder") << SQLITE_CANTOPEN_ISDIR << write << "the file or its journal cannot be opened; nothing was changed";
-        QTest::newRow("damaged") << SQLITE_CORRUPT_VTAB << int(ErrorKind::StoreDamaged) << "the file is damaged";
-        QTest::newRow("constraint") << SQLITE_CONSTRAINT_UNIQUE << query << "";
+        QTest::addColumn<QString>("message"); // after the path; a failed statement's ends in its own words
+        const int write = int(ErrorKind::StoreWrite), damaged = int(ErrorKind::StoreDamaged);
+        const QString unchanged = u"; nothing was changed: saving ("_s;
+        QTest::newRow("read-only, moved") << SQLITE_READONLY_DBMOVED << QByteArray() << write << "the file is read-only" + unchanged;
+        QTest::newRow("disk full") << SQLITE_FULL << QByteArray() << write << "the disk is full" + unchanged;
+        QTest::newRow("busy snapshot") << SQLITE_BUSY_SNAPSHOT << QByteArray() << write << "the file is in use by another program" + unchanged;
+        QTest::newRow("fsync failed") << SQLITE_IOERR_FSYNC << QByteArray() << write << "the file cannot be read or written" + unchanged;
+        QTest::newRow("journal is a folder") << SQLITE_CANTOPEN_ISDIR << QByteArray() << write << "the file or its journal cannot be opened" + unchanged;
+        QTest::newRow("damaged") << SQLITE_CORRUPT_VTAB << QByteArray() << damaged << u"the file is damaged: saving ("_s;
+        QTest::newRow("constraint") << SQLITE_CONSTRAINT_UNIQUE << QByteArray() << int(ErrorKind::StoreQuery) << u"saving ("_s;
+        QTest::newRow("missing") << 0 << QByteArray() << int(ErrorKind::StoreMissing) << u"the file is missing"_s;
+        QTest::newRow("empty") << 0 << ""_ba << int(ErrorKind::StoreOpen) << u"cannot open (the file is empty)"_s;
+        QTest::newRow("not a database") << 0 << QByteArray(4096, 'x') << damaged << u"cannot open (not a database)"_s;
     }
     void fail_wrongKindOrReason()
     {
         QFETCH(int, rc);
+        QFETCH(QByteArray, bytes);
         QFETCH(int, kind);
-        QFETCH(QString, reason);
+        QFETCH(QString, message);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("s.db"));
-        Store store(path, QByteArray(), Store::Mode::Create);
+        const QString path = dir.filePath(u"trenix.dat"_s);
+        QFile file(path);
+        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()));
         try {
-            store.fail(ErrorKind::StoreQuery, QStringLiteral("saving"), rc);
+            Store store(path, QByteArray(), rc ? Store::Mode::Create : Store::Mode::ReadWrite);
+            store.fail(ErrorKind::StoreQuery, u"saving"_s, rc);
+            QFAIL("no error thrown");
         } catch (const Error &e) {
             QCOMPARE(int(e.kind()), kind);
-            const QString head = path + QStringLiteral(": ") + (reason.isEmpty() ? QString() : reason + QStringLiteral(": "))
-                                 + QStringLiteral("saving (");
-            QVERIFY2(e.message().startsWith(head), qPrintable(e.message()));
-            return;
+            QVERIFY2(rc ? e.message().startsWith(path + u": "_s + message) : e.message() == path + u": "_s + message, qPrintable(e.message()));
         }
-        QFAIL("no error thrown");
+        if (!rc) // a file that cannot be opened is neither created nor changed
+            QCOMPARE(QFileInfo::exists(path) ? QFileInfo(path).size() : -1, bytes.isNull() ? -1 : bytes.size());
     }
 
     // A statement bound again while rows are pending runs anew; a transaction
@@ -51,57 +59,22 @@ private slots:
     void statementAndTransaction_staleRowsOrHalfWrites()
     {
         QTemporaryDir dir;
-        Store store(dir.filePath(QStringLiteral("s.db")), QByteArray(), Store::Mode::Create);
-        store.exec(QStringLiteral("create table t (v integer)"));
-        Statement count = store.prepare(QStringLiteral("select count(*) from t"));
-        Statement values = store.prepare(QStringLiteral("select ?1 union all select ?1 + 1"));
-        QVERIFY(values.bind(1, 10).next());
-        QCOMPARE(values.integer(0), qint64(10));
-        QVERIFY(values.bind(1, 20).next());
-        QCOMPARE(values.integer(0), qint64(20));
+        Store store(dir.filePath(u"s.db"_s), QByteArray(), Store::Mode::Create);
+        store.exec(u"create table t (v integer)"_s);
+        Statement count = store.prepare(u"select count(*) from t"_s);
+        Statement values = store.prepare(u"select ?1 union all select ?1 + 1"_s);
+        QVERIFY(values.bind(1, 10).next() && values.integer(0) == 10);
+        QVERIFY(values.bind(1, 20).next() && values.integer(0) == 20);
         {
             Transaction tx(store);
-            store.prepare(QStringLiteral("insert into t values (1)")).run();
-            QVERIFY(count.next());
-            QCOMPARE(count.integer(0), qint64(1));
+            store.prepare(u"insert into t values (1)"_s).run();
+            QVERIFY(count.next() && count.integer(0) == 1);
             count.reset();
         }
-        QVERIFY(count.next());
-        QCOMPARE(count.integer(0), qint64(0));
+        QVERIFY(count.next() && count.integer(0) == 0);
         count.reset();
         Transaction again(store); // no transaction is left open
         again.commit();
-    }
-
-    void open_missingOrEmptyFileUnclearOrCreated_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // null: no file
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("wording");
-        QTest::newRow("missing") << QByteArray() << int(ErrorKind::StoreMissing) << "the file is missing";
-        QTest::newRow("empty") << QByteArray("") << int(ErrorKind::StoreOpen) << "cannot open (the file is empty)";
-        QTest::newRow("not a database") << QByteArray(4096, 'x') << int(ErrorKind::StoreDamaged) << "cannot open (not a database)";
-    }
-    void open_missingOrEmptyFileUnclearOrCreated()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, kind);
-        QFETCH(QString, wording);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("trenix.dat"));
-        if (!bytes.isNull()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-        }
-        try {
-            Store store(path, QByteArray(), Store::Mode::ReadWrite);
-            QFAIL("opened");
-        } catch (const Error &e) {
-            QCOMPARE(int(e.kind()), kind);
-            QCOMPARE(e.message(), path + QStringLiteral(": ") + wording);
-        }
-        QCOMPARE(QFileInfo(path).exists(), !bytes.isNull());
-        QCOMPARE(QFileInfo(path).exists() ? QFileInfo(path).size() : -1, bytes.isNull() ? -1 : bytes.size());
     }
 };
 

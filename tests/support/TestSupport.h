@@ -1,84 +1,101 @@
 #pragma once
-// Seams and fixtures shared by the tests: a clock the test moves, message boxes
-// the test answers, and fresh program folders with their own data files.
+// Seams and fixtures shared by the tests: clocks the test moves, message boxes it answers, fresh program folders.
 #include "GameCore.h"
-#include "GlVexM.h"
 #include "StoreSchema.h"
 
-#include <QList>
-#include <QStringList>
+#include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <tuple>
 
 namespace trenix::test {
 
-class FakeClock final : public Clock {
-public:
+using Dictionaries = QMap<int, QList<DictionaryEntry>>; // language code -> entries
+
+struct FakeClock final : Clock {
     qint64 now = 1000;
     qint64 nowMs() const override { return now; }
     void advance(qint64 ms) { now += ms; }
 };
 
-// Calendar time the test sets: UTC milliseconds and the player's zone.
-class FakeWallClock final : public WallClock {
-public:
+struct FakeWallClock final : WallClock { // calendar time the test sets, in UTC
     qint64 now = 1767225600000; // 2026-01-01T00:00:00Z
-    QTimeZone zone = QTimeZone::utc();
     qint64 utcMs() const override { return now; }
-    QTimeZone timeZone() const override { return zone; }
+    QTimeZone timeZone() const override { return QTimeZone::utc(); }
 };
 
-class ScriptedDialogs final : public Dialogs {
-public:
-    QList<bool> answers;      // taken in order; No when empty
-    QStringList questions;    // "title|text" of each question asked
-    QStringList notices;      // "title|text" of each message shown
-    QStringList errors;
-    std::function<void()> onAsk; // runs as each question is put
+struct ScriptedDialogs final : Dialogs {
+    QList<bool> answers;         // taken in order; No when empty
+    QStringList questions;       // "title|text" of each question asked
+    QStringList notices, errors; // "title|text" of each message shown; the text of each error
+    QString savePath;            // the file chosen in a save dialog
+    std::function<void()> onAsk = [] {}; // runs as each question is put
     bool askYesNo(const QString &text, const QString &title) override
     {
         questions << title + u'|' + text;
-        if (onAsk)
-            onAsk();
-        return answers.isEmpty() ? false : answers.takeFirst();
+        onAsk();
+        return !answers.isEmpty() && answers.takeFirst();
     }
     void inform(const QString &text, const QString &title) override { notices << title + u'|' + text; }
     void showError(const QString &text) override { errors << text; }
-    QString savePath; // the file chosen in a save dialog
     QString chooseSaveFile(const QString &, const QString &, const QString &) override { return savePath; }
 };
 
-// A fresh program folder; install() points the module variables at it.
-class ProgramFolder {
-public:
-    ProgramFolder();
-    QString path() const { return m_dir.path(); }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-    // Copies generated data files from the build's program folder.
-    void copyFromBuild(const QStringList &names);
-    void copyAllFromBuild();
-    void writeFile(const QString &name, const QByteArray &bytes);
-    // A practice store with the given dictionaries (language code -> entries).
-    void makePracticeStore(const QMap<int, QList<DictionaryEntry>> &dictionaries,
-                           const QByteArray &key = QByteArray(kStorePassword));
-    // A language store holding the given rows (a null value stands for Null).
-    void makeLanguageStore(const QList<std::tuple<QString, QString, std::optional<QString>>> &rows);
-    void install();
-private:
-    QTemporaryDir m_dir;
+struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() points the module variables at it
+    QString file(const QString &name) const { return filePath(name); }
+    void copyFromBuild(const QStringList &names) // generated data files of the build, made writable
+    {
+        for (const QString &name : names) {
+            QFile::remove(file(name));
+            if (!QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/") + name, file(name)))
+                qFatal("cannot copy %s from the build", qPrintable(name));
+            QFile(file(name)).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+    void copyAllFromBuild()
+    {
+        copyFromBuild(QStringList{QLatin1String(kStoreFile), QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)}
+                      + QDir(QStringLiteral(TRENIX_BIN_DIR)).entryList({QStringLiteral("help0?.bmp")}));
+    }
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(file(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file(name)));
+    }
+    void makePracticeStore(const Dictionaries &dictionaries, const QByteArray &key = QByteArray(kStorePassword)) // these alone
+    {
+        QFile::remove(file(QLatin1String(kStoreFile)));
+        Store store(file(QLatin1String(kStoreFile)), key, Store::Mode::Create);
+        Transaction tx(store);
+        for (auto it = dictionaries.begin(); it != dictionaries.end(); ++it) {
+            createDictionaryTable(store, it.key());
+            insertDictionary(store, it.key(), it.value());
+        }
+        createPracticeTable(store);
+        tx.commit();
+    }
+    void makeLanguageStore(const QList<std::tuple<QString, QString, std::optional<QString>>> &rows) // no value: Null
+    {
+        QFile::remove(file(QLatin1String(kLanguageFile)));
+        Store store(file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::Create);
+        Transaction tx(store);
+        createLanguageTable(store);
+        for (const auto &[id, lang, value] : rows)
+            insertText(store, id, lang, value ? &*value : nullptr);
+        tx.commit();
+    }
+    void install()
+    {
+        closeLanguageStore();
+        GlVexM.programFolder = path();
+    }
 };
 
-// A fresh folder holding the built texts and these dictionaries, installed as the
-// program folder, its practice store open as the one connection, and the range
-// and language set.
-std::unique_ptr<ProgramFolder> gameFolder(const QMap<int, QList<DictionaryEntry>> &dictionaries,
-                                          qint16 from, qint16 to, qint16 languageCode = 2);
-// A game core on the one connection with the test's seams; a test class
-// derives from it and calls start() or loadCore(), and stop() in cleanup().
+// A fresh installed folder with the built texts and these dictionaries, its store the one connection, range and language set.
+std::unique_ptr<ProgramFolder> gameFolder(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2);
+
+// A game core with the test's seams; a test class derives from it, calls start() or loadCore(), and stop() in cleanup().
 class GameFixture {
 protected:
     FakeClock clock;
@@ -87,23 +104,53 @@ protected:
     Random random;
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<GameCore> core;
-
     // Fresh seams, a folder holding these dictionaries, and a loaded core on it.
-    void start(const QMap<int, QList<DictionaryEntry>> &dictionaries, qint16 from, qint16 to,
-               qint16 languageCode = 2, GameView *view = nullptr);
-    // A loaded core on the store that is already the one connection; every word is 900 twips wide.
-    void loadCore(GameView *view = nullptr);
-    void stop();
+    void start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2, GameView *view = nullptr);
+    void loadCore(GameView *view = nullptr) // on the store that is the one connection already; every word 900 twips wide
+    {
+        random.seed(7);
+        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); });
+        core->setView(view);
+        core->load();
+    }
+    void stop()
+    {
+        core.reset();
+        resetModuleVariables();
+        GlVexM.programFolder.clear();
+        folder.reset();
+    }
 };
 
 // A kept game of 60 s, 4 entries and 3 hits, whose given words landed.
-GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {});
+inline GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {})
+{
+    GameRecord g{.startUtcMs = startUtcMs, .endUtcMs = startUtcMs + 60000, .utcOffsetS = utcOffsetS, .seconds = 60, .dictionary = {},
+                 .selection = QStringLiteral("range:1-5"), .wordFrom = {}, .wordTo = {}, .entries = 4, .hits = 3, .speed = 3,
+                 .accuracy = 0.75, .words = {}};
+    for (const QString &w : landed)
+        g.words.push_back({w, false, true, 9, 5190});
+    return g;
+}
 
-// Simple dictionary entries: word<i> with the given count, xh 1..count.
-QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"));
+// Entries <prefix>1..<prefix>count with xh 1..count.
+inline QList<DictionaryEntry> numberedEntries(int count, const QString &prefix = QStringLiteral("w"))
+{
+    QList<DictionaryEntry> entries;
+    for (int i = 1; i <= count; ++i)
+        entries.append({i, prefix + QString::number(i), QStringLiteral("py%1").arg(i), QStringLiteral("en%1").arg(i), {}, {}});
+    return entries;
+}
 
-// Fresh module variables with the fake seams installed, and a player's config
-// folder of the test's own.
-void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random);
+// Fresh module variables with these seams, and a player's config folder of the test's own.
+inline void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random)
+{
+    resetModuleVariables();
+    static QTemporaryDir playerConfig; // never the player's own ~/.config/trenix
+    GlVexM.playerConfigFolder = playerConfig.path();
+    GlVexM.clock = clock;
+    GlVexM.dialogs = dialogs;
+    GlVexM.random = random;
+}
 
 } // namespace trenix::test

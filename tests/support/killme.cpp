@@ -1,10 +1,7 @@
-// Plays against the store in FOLDER without end, so that a test can SIGKILL it at any
-// moment (start: game starts; land: fall ticks, every game over starting the next;
-// record: short games, each kept in FOLDER/progress.db), or holds an exclusive lock
-// on it (lock). Prints "ready" once the loop or lock begins; land then prints, after
-// each tick, how many words of the game have landed, and "restart" at each game over.
+// Plays against the store in FOLDER until a test SIGKILLs it (start: game starts; land: fall ticks, each game over
+// starting the next; record: short games kept in FOLDER/progress.db), or holds an exclusive lock on it (lock). Prints
+// "ready" once under way; land then prints after each tick how many words have landed, and "restart" at each game over.
 #include "GameCore.h"
-#include "GlVexM.h"
 #include "ProgressStore.h"
 #include "Startup.h"
 
@@ -16,8 +13,7 @@
 using namespace trenix;
 
 namespace {
-class AlwaysYes final : public Dialogs {
-public:
+struct AlwaysYes final : Dialogs {
     bool askYesNo(const QString &, const QString &) override { return std::puts("restart") >= 0; }
     void inform(const QString &, const QString &) override {}
     void showError(const QString &) override {}
@@ -27,10 +23,8 @@ public:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fputs("usage: killme start|land|record|lock FOLDER\n", stderr);
-        return 64;
-    }
+    if (argc != 3)
+        return 64; // killme start|land|record|lock FOLDER
     const QString mode = QString::fromLocal8Bit(argv[1]);
     std::setvbuf(stdout, nullptr, _IONBF, 0); // "ready" reaches the test at once
     SteadyClock clock;
@@ -49,7 +43,7 @@ int main(int argc, char *argv[])
             for (;;)
                 QThread::sleep(60);
         }
-        if (mode == QLatin1String("start") || mode == QLatin1String("land"))
+        if (mode != QLatin1String("record"))
             useWriteAheadJournal(GlVexM.storeConn); // as the program writes
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
@@ -60,25 +54,22 @@ int main(int argc, char *argv[])
         if (mode == QLatin1String("record")) {
             progress.open(progressStorePath());
             GlVexM.progress = &progress;
-            core.Label3_Click();
-            std::puts("ready");
-            for (;;) { // a hit, then the end command; Yes starts the next game
-                core.screen.TxT = core.Label1[1].Caption;
-                core.TxT_KeyUp(GameCore::kKeyEnter, 0);
-                core.Label8_Click();
-            }
         }
-        if (mode == QLatin1String("land"))
+        if (mode != QLatin1String("start"))
             core.Label3_Click();
         std::puts("ready");
         for (;;) {
-            if (mode != QLatin1String("land")) {
+            if (mode == QLatin1String("start")) {
                 core.Label3_Click();
-                continue;
+            } else if (mode == QLatin1String("record")) { // a hit, then the end command; Yes starts the next game
+                core.screen.TxT = core.Label1[1].Caption;
+                core.TxT_KeyUp(GameCore::kKeyEnter, 0);
+                core.Label8_Click();
+            } else {
+                core.pictScroll_Timer();
+                std::printf("%d\n", int(std::count_if(core.Label1.begin() + 1, core.Label1.end(),
+                                                      [](const WordLabel &w) { return w.Visible && w.landed(); })));
             }
-            core.pictScroll_Timer(); // then how many words of this game have landed, all committed
-            std::printf("%d\n", int(std::count_if(core.Label1.begin() + 1, core.Label1.end(),
-                                                  [](const WordLabel &w) { return w.Visible && w.landed(); })));
         }
     } catch (const Error &e) {
         std::fprintf(stderr, "killme: %s\n", e.what());
