@@ -81,6 +81,8 @@ private slots:
         QTest::newRow("replace keeps other lines") << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE = 2\r\nother=3\r\n"_ba
                                                    << u"5"_s << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE =5\r\nother=3\r\n"_ba;
         QTest::newRow("LF file with a blank line stays LF") << "[a]\nx=1\n\n[config]\nlanguage=1\n"_ba << u"5"_s << "[a]\nx=1\n\n[config]\nlanguage=5\n"_ba;
+        QTest::newRow("key added to an LF file in LF") << "[a]\nx=1\n"_ba << u"5"_s << "[a]\nx=1\n[config]\nlanguage=5\n"_ba;
+        QTest::newRow("no file: made without a BOM") << "(none)"_ba << u"5"_s << "[config]\r\nlanguage=5\r\n"_ba;
         QTest::newRow("file above the size cap") << "[config]\nlanguage=1\n"_ba + QByteArray(kCap, ';') + "\n[tail]\nkept=1\n" << u"2"_s << QByteArray();
         QTest::newRow("file not UTF-8") << "[config]\nlanguage=1\n"_ba + "name=\xC4\xE3\xBA\xC3\n" << u"2"_s << QByteArray();
         QTest::newRow("line break in value") << "[config]\nlanguage=1\n"_ba << u"2\n[x]"_s << QByteArray();
@@ -95,12 +97,12 @@ private slots:
         const QString path = folder.file(kSettings);
         if (before.isNull())
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-        else
+        else if (before != "(none)")
             folder.writeFile(kSettings, before);
         CINIFile ini;
         ini.SpecifyIniFile(path);
         qint32 number = kUntouched;
-        QCOMPARE(ini.ReadNumber(kConfig, kLanguage, number), qint16(before.isNull() ? 3 : 0));
+        QCOMPARE(ini.ReadNumber(kConfig, kLanguage, number), qint16(before.contains("language=") ? 0 : 3));
         QCOMPARE(ini.WriteString(kConfig, kLanguage, value), qint16(after.isNull() ? 2 : 0));
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{kSettings});
         QFile file(path);

@@ -147,9 +147,13 @@ private slots:
         if (!row.wal.isNull())
             folder->writeFile(u"progress.db-wal"_s, row.wal);
         const QByteArray before = bytes(path());
+        const QString earlier = path() + u".damaged-20260304-050607"_s; // set aside before, in the same second
+        if (row.setAside)
+            folder->writeFile(QFileInfo(earlier).fileName(), "earlier");
         wallClock.now = utc("2026-03-04T05:06:07Z");
         progress.open(path());
-        const QString aside = path() + u".damaged-20260304-050607"_s, notice = progress.takeNotice();
+        const QString aside = earlier + u"-2"_s, notice = progress.takeNotice();
+        QCOMPARE(bytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
         const bool newer = row.version > 1; // told, and left as it is
         QCOMPARE(bytes(aside) + bytes(aside + u"-wal"_s), row.setAside ? before + row.wal : QByteArray()); // byte for byte
         QVERIFY2(row.setAside ? notice.contains(QFileInfo(aside).fileName()) : notice.contains(QLatin1String(kProgressFile)) == newer,

@@ -56,16 +56,17 @@ private slots:
     {
         QFETCH(Row, row);
         wallClock.now = QDateTime::fromString(u"2026-06-15T10:00:00Z"_s, Qt::ISODate).toMSecsSinceEpoch();
-        for (int d : row.daysAgo)
-            QVERIFY(progress.record(sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600, {u"w1"_s})));
+        for (int d : row.daysAgo) // the oldest game also lost w2: missed once, listed after w1
+            QVERIFY(progress.record(sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
+                                               d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s})));
         ProgressWindow window(*core, &progress);
         window.period->setCurrentIndex(row.period);
         const int games = int(row.daysAgo.size());
         QCOMPARE((QList<int>{int(window.speedSeries->count()), int(window.accuracySeries->count()), window.games->text().toInt(),
                              window.recentTable->rowCount(), window.missedTable->rowCount()}),
-                 (QList<int>{row.points, row.points, games, games, games ? 1 : 0}));
+                 (QList<int>{row.points, row.points, games, games, games ? 2 : 0}));
         if (games) {
-            QCOMPARE(window.missedTable->item(0, 2)->text(), u"en1"_s); // English from the dictionary
+            QCOMPARE(window.missedTable->item(0, 2)->text() + window.missedTable->item(1, 2)->text(), u"en1en2"_s); // most missed first, English from the dictionary
             QStringList newest;
             for (int c = 0; c < window.recentTable->columnCount(); ++c)
                 newest << window.recentTable->item(0, c)->text();
