@@ -235,7 +235,7 @@ while IFS=$'\t' read -r key label m lo hi unit n; do
     case $key in
         progress.record) target="<= 5" ;; progress.window) target="<= 150" ;; progress.export) target="<= 1000" ;;
         sets.import) target="<= 1000" ;; sets.start.cpu) target="<= 150" ;; sets.settings) target="<= 50" ;;
-        disk.wal.write | disk.slow.wal.write) target="max <= 16" ;;
+        disk.wal.write | disk.slow.wal.write) target="median <= 16" ;;
     esac
     line "$label" "$unit" "$m $lo $hi $n" "$target"
 done < <(cat "$RAW/progress.tsv" "$RAW/sets.tsv" "$RAW/disk.tsv")
