@@ -1,6 +1,7 @@
 // The store wrapper's messages: what the player reads when the engine fails or the file cannot be opened.
 #include "Store.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sqlite3.h>
@@ -75,6 +76,29 @@ private slots:
         count.reset();
         Transaction again(store); // no transaction is left open
         again.commit();
+    }
+
+    // A statement or a store replaced by another lets go of what it held: the old file is closed.
+    void replaced_oldFileLeftOpen()
+    {
+        if (!QDir(u"/proc/self/fd"_s).exists())
+            QSKIP("needs /proc/self/fd");
+        QTemporaryDir dir;
+        const QString first = dir.filePath(u"a.db"_s);
+        const auto openCount = [&first] {
+            int n = 0;
+            for (const QFileInfo &fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+                n += fd.symLinkTarget() == first;
+            return n;
+        };
+        Store store(first, QByteArray(), Store::Mode::Create);
+        {
+            Statement st = store.prepare(u"select 1"_s);
+            st = store.prepare(u"select 2"_s); // unfinalized, the first would keep the file open past its close
+        }
+        QVERIFY(openCount() > 0);
+        store = Store(dir.filePath(u"b.db"_s), QByteArray(), Store::Mode::Create);
+        QCOMPARE(openCount(), 0);
     }
 };
 
