@@ -68,8 +68,7 @@ private slots:
                                 GlVexM.iniFile->ReadString(kConfig, kLanguage, r.size, text), ReadLanguage(), GlVexM.languageCode}),
                  (QList<qint32>{found ? 0 : 3, r.number, r.text.isNull() ? 3 : 0, valid ? 0 : 1, valid ? r.number : 9}));
         QCOMPARE(text, r.text);
-        QFile file(folder.file(kSettings));
-        QVERIFY2(r.content.isNull() ? !file.exists() : file.open(QIODevice::ReadOnly) && file.readAll() == r.content,
+        QVERIFY2(r.content.isNull() ? !QFile::exists(folder.file(kSettings)) : test::fileBytes(folder.file(kSettings)) == r.content,
                  "reading created or changed the settings file");
     }
 
@@ -105,8 +104,7 @@ private slots:
         QCOMPARE(ini.ReadNumber(kConfig, kLanguage, number), qint16(before.contains("language=") ? 0 : 3));
         QCOMPARE(ini.WriteString(kConfig, kLanguage, value), qint16(after.isNull() ? 2 : 0));
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{kSettings});
-        QFile file(path);
-        QVERIFY2(before.isNull() ? !QFileInfo(path).isFile() : file.open(QIODevice::ReadOnly) && file.readAll() == (after.isNull() ? before : after),
+        QVERIFY2(before.isNull() ? !QFileInfo(path).isFile() : test::fileBytes(path) == (after.isNull() ? before : after),
                  "the file holds other bytes, or the pipe was replaced by a file");
     }
 };

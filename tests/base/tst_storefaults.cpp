@@ -19,8 +19,7 @@ QStringList rows(const QString &path, const QStringList &statements)
     Store store(path, kStorePassword, Store::Mode::ReadWrite);
     QStringList out;
     for (const QString &sql : statements)
-        for (Statement st = store.prepare(sql); st.next();)
-            out << st.text(0);
+        out << firstColumn(store, sql);
     return out;
 }
 const QString kRow = u"select quote(xh)||quote(cz)||quote(py)||quote(yw)||quote(sm)||quote(yd) from %1 order by xh"_s;
@@ -31,13 +30,6 @@ const QString kHeld = u"select count(*) from trenix where ishold=1"_s;
 class TestStoreFaults : public QObject, GameFixture {
     Q_OBJECT
 
-    // An empty text once the helper is ready, else what it wrote to stderr.
-    QString startHelper(QProcess &helper, const QString &mode)
-    {
-        helper.start(QStringLiteral(TRENIX_KILLME), {mode, folder->path()});
-        const bool ready = helper.waitForStarted() && helper.waitForReadyRead(60000) && helper.readLine().trimmed() == "ready";
-        return ready ? QString() : u"not ready: "_s + QString::fromLocal8Bit(helper.readAllStandardError());
-    }
     // After the fault: the store is whole, and the next game draws every word of the range once and takes a hit.
     void verifyIntactAndPlayable(const QString &path, const QStringList &before)
     {
@@ -80,7 +72,7 @@ private slots:
         const QStringList original = rows(path, kHealth);
         for (int round = 0; round < 3; ++round) {
             QProcess helper;
-            QCOMPARE(startHelper(helper, mode), QString());
+            QCOMPARE(startKillme(helper, mode, folder->path()), QString());
             QTest::qSleep(QRandomGenerator::global()->bounded(400));
             QVERIFY2(helper.state() == QProcess::Running && ::kill(pid_t(helper.processId()), SIGKILL) == 0,
                      qPrintable(QString::fromLocal8Bit(helper.readAllStandardError())));
@@ -133,7 +125,7 @@ private slots:
         }
         QProcess holder;
         if (locked)
-            QCOMPARE(startHelper(holder, u"lock"_s), QString());
+            QCOMPARE(startKillme(holder, u"lock"_s, folder->path()), QString());
         else
             QVERIFY(filler.open(QIODevice::WriteOnly));
         while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) == 4096) {} // until not even a byte is left

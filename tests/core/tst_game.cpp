@@ -93,11 +93,7 @@ class tst_Game : public QObject, GameFixture {
             core->Label1[k].Visible = false;
     }
 
-    qint64 count(const QString &sql)
-    {
-        Statement st = GlVexM.storeConn.prepare(sql);
-        return st.next() ? st.integer(0) : -1;
-    }
+    qint64 count(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).value(0, u"-1"_s).toLongLong(); }
 
     void type(const QString &text)
     {

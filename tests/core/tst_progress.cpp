@@ -33,20 +33,10 @@ struct StreakRow { QList<qint64> starts; int offsetH; qint64 now; int days; };
 // ini null: no file; kept: speed, from, to.
 struct KeptRow { QByteArray ini; QList<int> kept; int warnings; QString set = QStringLiteral("range"); }; // set: in force after start-up
 
-QByteArray bytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The first column of every row, as text.
 QStringList column(const QString &path, const QString &sql)
 {
     Store store(path, QByteArray(), Store::Mode::ReadOnly);
-    QStringList out;
-    for (Statement st = store.prepare(sql); st.next();)
-        out << st.text(0);
-    return out;
+    return firstColumn(store, sql);
 }
 
 qint64 utc(const char *iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate).toMSecsSinceEpoch(); }
@@ -141,27 +131,27 @@ private slots:
             made.exec(u"create table games(id integer primary key); pragma user_version=%1"_s.arg(row.version));
         }
         if (row.file == "damaged")
-            row.file = bytes(path()).left(100).leftJustified(bytes(path()).size(), char(0xA5));
+            row.file = fileBytes(path()).left(100).leftJustified(fileBytes(path()).size(), char(0xA5));
         if (!row.file.isNull())
             folder->writeFile(QLatin1String(kProgressFile), row.file);
         if (!row.wal.isNull())
             folder->writeFile(u"progress.db-wal"_s, row.wal);
-        const QByteArray before = bytes(path());
+        const QByteArray before = fileBytes(path());
         const QString earlier = path() + u".damaged-20260304-050607"_s; // set aside before, in the same second
         if (row.setAside)
             folder->writeFile(QFileInfo(earlier).fileName(), "earlier");
         wallClock.now = utc("2026-03-04T05:06:07Z");
         progress.open(path());
         const QString aside = earlier + u"-2"_s, notice = progress.takeNotice();
-        QCOMPARE(bytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
+        QCOMPARE(fileBytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
         const bool newer = row.version > 1; // told, and left as it is
-        QCOMPARE(bytes(aside) + bytes(aside + u"-wal"_s), row.setAside ? before + row.wal : QByteArray()); // byte for byte
+        QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s), row.setAside ? before + row.wal : QByteArray()); // byte for byte
         QVERIFY2(row.setAside ? notice.contains(QFileInfo(aside).fileName()) : notice.contains(QLatin1String(kProgressFile)) == newer,
                  qPrintable(notice));
         QCOMPARE(progress.record(sampleGame(wallClock.now, 0, {u"词"_s})), !newer);
         QCOMPARE(progress.takeNotice(), QString()); // told once, at the start
         if (newer) {
-            QCOMPARE(bytes(path()), before);
+            QCOMPARE(fileBytes(path()), before);
             QCOMPARE(QDir(folder->path()).entryList({u"progress*"_s}, QDir::Files), QStringList{QLatin1String(kProgressFile)});
             return;
         }
@@ -173,8 +163,7 @@ private slots:
     {
         folder->copyFromBuild({QLatin1String(kStoreFile)});
         QProcess helper;
-        helper.start(QStringLiteral(TRENIX_KILLME), {QStringLiteral("record"), folder->path()});
-        QVERIFY(helper.waitForStarted() && helper.waitForReadyRead(60000) && helper.readLine().trimmed() == "ready");
+        QCOMPARE(startKillme(helper, u"record"_s, folder->path()), QString());
         QStringList seen;
         for (int i = 0; i < 100 && seen.size() < 3; ++i, QThread::msleep(20)) {
             try {
@@ -248,7 +237,7 @@ private slots:
         QVERIFY2(progress.takeNotice().contains(u"refused"_s), "the game not kept is not told");
         const QString csv = folder->file(u"history.csv"_s);
         QCOMPARE(writeHistoryCsv(progress, csv), qint64(1));
-        QVERIFY(bytes(csv).startsWith("\xEF\xBB\xBF" "game,start_utc,"));
+        QVERIFY(fileBytes(csv).startsWith("\xEF\xBB\xBF" "game,start_utc,"));
         QProcess reader; // read back as a spreadsheet would, by Python's csv module
         reader.start(u"python3"_s, {u"-c"_s, u"import csv, json, sys\nprint(json.dumps(list(csv.reader("
                                              "open(sys.argv[1], encoding='utf-8-sig', newline='')))))"_s, csv});

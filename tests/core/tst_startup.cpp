@@ -34,9 +34,7 @@ QStringList snapshot(const QString &folder) // every entry, hidden ones too, wit
 {
     QStringList entries;
     for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        QFile f(info.filePath());
-        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-        entries << info.fileName() + u' ' + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+        entries << info.fileName() + u' ' + QCryptographicHash::hash(test::fileBytes(info.filePath()), QCryptographicHash::Sha256).toHex();
     }
     return entries;
 }

@@ -30,13 +30,7 @@ class TestWordSets : public QObject, GameFixture {
 
     ProgressStore progress;
     QString path() const { return folder->file(QLatin1String(kProgressFile)); }
-    QString rows(const QString &sql)
-    {
-        QStringList out;
-        for (Statement st = GlVexM.storeConn.prepare(sql); st.next();)
-            out << st.text(0);
-        return out.join(u';');
-    }
+    QString rows(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).join(u';'); }
     // One game per "|": "word:X" with X L landed, T hit late, Q hit quickly, S still falling at the end.
     void play(const QString &games)
     {

@@ -5,8 +5,13 @@
 
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <tuple>
+#ifdef QT_WIDGETS_LIB
+#include <QWidget>
+#endif
 
 namespace trenix::test {
 
@@ -121,6 +126,42 @@ protected:
         folder.reset();
     }
 };
+
+// The first column of every row, as text.
+inline QStringList firstColumn(Store &store, const QString &sql)
+{
+    QStringList out;
+    for (Statement st = store.prepare(sql); st.next();)
+        out << st.text(0);
+    return out;
+}
+
+// The file's bytes; null when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+#ifdef QT_WIDGETS_LIB
+// Shown and active, as a window the player has clicked on.
+inline void activate(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY2(QTest::qWaitForWindowActive(&w), "the window never became active");
+}
+#endif
+
+#ifdef TRENIX_KILLME
+// Starts the kill-test helper in MODE on FOLDER: an empty text once it is under way, else what it said on stderr.
+inline QString startKillme(QProcess &helper, const QString &mode, const QString &folder)
+{
+    helper.start(QStringLiteral(TRENIX_KILLME), {mode, folder});
+    const bool ready = helper.waitForStarted() && helper.waitForReadyRead(60000) && helper.readLine().trimmed() == "ready";
+    return ready ? QString() : QStringLiteral("not ready: ") + QString::fromLocal8Bit(helper.readAllStandardError());
+}
+#endif
 
 // A kept game of 60 s, 4 entries and 3 hits, whose given words landed.
 inline GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {})

@@ -33,12 +33,6 @@ class tst_UiGLVex : public QObject {
     std::unique_ptr<ProgramFolder> folder;
 
     void setUpFolder(const QList<DictionaryEntry> &words, qint16 language = 2) { folder = gameFolder({{language, words}}, 1, 999, language); }
-    static void activate(QWidget &w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY2(QTest::qWaitForWindowActive(&w), "the window never became active");
-    }
     static QList<bool> running(const GLVex &w) { return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()}; }
 
 private slots:
@@ -185,8 +179,7 @@ private slots:
         QCOMPARE(offered, (QStringList{u"English"_s, u"简体中文 (in force)"_s, u"繁體中文"_s}));
         QCOMPARE(w.Label3->caption(), GetLanguageText(u"GLVex.label3"_s, u"3"_s));
         QCOMPARE(w.lbmessage->text(), GetLanguageText(u"YXZTZAKGJJX"_s, u"3"_s)); // the pause notice
-        QFile config(playerConfigFile());
-        QVERIFY(config.open(QIODevice::ReadOnly) && config.readAll().contains("language=3"));
+        QVERIFY(fileBytes(playerConfigFile()).contains("language=3"));
         for (const QList<Qt::Key> &keys : {QList{Qt::Key_Escape}, QList{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return}}) {
             QTimer::singleShot(0, this, [keys] { // OK has the focus, then Cancel, then the chosen speed; Enter is OK
                 QApplication::activeModalWidget()->activateWindow(); // the offscreen platform activates no window by itself
@@ -199,11 +192,12 @@ private slots:
                 w.chooseLanguage(2);
         }
         QVERIFY2(GlVexM.languageCode == 2 && GlVexM.speedLevel == 4 && dialogs.notices.isEmpty(), "by keys alone the dialog did not set speed 4 and keep language 2");
-        GlVexM.playerConfigFolder = config.fileName(); // cannot be a folder: told in the language chosen, applied all the same
+        const QString config = playerConfigFile();
+        GlVexM.playerConfigFolder = config; // cannot be a folder: told in the language chosen, applied all the same
         w.chooseLanguage(3);
         QCOMPARE(w.windowTitle(), GetLanguageText(u"GLVex.caption"_s, u"3"_s));
         QCOMPARE(dialogs.notices, QStringList{GetLanguageText(u"RJXX"_s, u"3"_s) + u'|'
-                                              + GetLanguageText(u"GLVex.languageNotSaved"_s, u"3"_s).arg(QDir::toNativeSeparators(config.fileName()))});
+                                              + GetLanguageText(u"GLVex.languageNotSaved"_s, u"3"_s).arg(QDir::toNativeSeparators(config))});
     }
 
     void commandBeforeTheStoreOpened_notWaitingForIt()

@@ -63,12 +63,6 @@ class TestUiWindows : public QObject, GameFixture {
             core->Label7_Click();
         QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "fixture: the game is not in the state asked for");
     }
-    static void activate(QWidget &w)
-    {
-        w.show();
-        w.activateWindow();
-        QVERIFY2(QTest::qWaitForWindowActive(&w), "the window never became active");
-    }
 
 private slots:
     void initTestCase() { Twips::setDpiForTesting(96); }
