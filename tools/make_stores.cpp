@@ -1,6 +1,7 @@
 // Builds the practice store and the language store from the TSV sources in data/.
 //   trenix_make_stores practice OUT.dat zidian1.tsv zidian2.tsv zidian3.tsv
 //   trenix_make_stores language OUT.mdb texts.tsv
+//   trenix_make_stores textids OUT.h texts.tsv
 // Every input is checked in full before anything is written; the store is built
 // under OUT.tmp and renamed over OUT only when complete.
 #include "DataPaths.h"
@@ -13,8 +14,10 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -146,7 +149,57 @@ QList<trenix::DictionaryEntry> readDictionary(const QString &path)
 struct Text {
     QString id, language;
     std::optional<QString> value;
+    qsizetype line = 0;
 };
+
+// The interface languages every text must have: English, simplified and traditional Chinese.
+const QStringList kLanguages{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+
+// The placeholders %1..%9 a text uses.
+QList<int> placeholders(const QString &value)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%([1-9])"));
+    QList<int> found;
+    for (const QRegularExpressionMatch &m : placeholder.globalMatch(value)) {
+        if (!found.contains(m.captured(1).toInt()))
+            found << m.captured(1).toInt();
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Every identifier in every language, and no translation that drops a placeholder
+// the English text fills: the message would lose what it is about.
+void checkTranslations(const QString &path, const QList<Text> &texts)
+{
+    QHash<QString, QHash<QString, const Text *>> byId; // case-folded identifier -> language -> text
+    QStringList order;
+    for (const Text &t : texts) {
+        const QString key = t.id.toCaseFolded();
+        if (!byId.contains(key))
+            order << key;
+        byId[key].insert(t.language, &t);
+    }
+    for (const QString &key : std::as_const(order)) {
+        const QHash<QString, const Text *> &languages = byId[key];
+        const Text *first = *std::min_element(languages.begin(), languages.end(),
+                                              [](const Text *a, const Text *b) { return a->line < b->line; });
+        for (const QString &language : kLanguages) {
+            if (!languages.contains(language))
+                failAt(path, first->line, QStringLiteral("ID %1 has no text for language %2").arg(first->id, language));
+        }
+        const Text *english = languages.value(kLanguages.front());
+        const QList<int> wanted = english->value ? placeholders(*english->value) : QList<int>();
+        for (const Text *t : languages) {
+            const QList<int> has = t->value ? placeholders(*t->value) : QList<int>();
+            for (const int n : wanted) {
+                if (!has.contains(n))
+                    failAt(path, t->line, QStringLiteral("ID %1, language %2: %%3 is missing; the English text has it")
+                                              .arg(t->id, t->language).arg(n));
+            }
+        }
+    }
+}
 
 // \n, \t and \\ stand for newline, tab and backslash; a field of exactly \N is Null.
 std::optional<QString> unescape(const QString &path, qsizetype number, const QString &field)
@@ -190,8 +243,9 @@ QList<Text> readTexts(const QString &path)
             failAt(path, number, QStringLiteral("ID %1 with language %2 is already on line %3")
                                      .arg(f[0], f[1]).arg(lineOfKey[key]));
         lineOfKey.insert(key, number);
-        texts.append({f[0], f[1], unescape(path, number, f[2])});
+        texts.append({f[0], f[1], unescape(path, number, f[2]), number});
     }
+    checkTranslations(path, texts);
     return texts;
 }
 
@@ -266,6 +320,82 @@ void makeLanguage(const QString &out, const QString &textsPath)
     std::printf("%s: CWord %lld texts\n", qPrintable(out), static_cast<long long>(texts.size()));
 }
 
+// The C++ name of an identifier: GLVex.label2 -> GLVex_label2, Frmhelp.label1(0) -> Frmhelp_label1_0.
+QString constantName(const QString &id)
+{
+    QString name;
+    for (const QChar c : id)
+        name += (c.isLetterOrNumber() && c.unicode() < 0x80) ? c : u'_';
+    while (name.endsWith(u'_'))
+        name.chop(1);
+    if (name.isEmpty() || name.front().isDigit())
+        name.prepend(u'T');
+    return name;
+}
+
+QString cppLiteral(const QString &value)
+{
+    QString out;
+    for (const QChar c : value) {
+        if (c == u'\\' || c == u'"')
+            out += u'\\' + QString(c);
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else
+            out += c;
+    }
+    return QStringLiteral("u\"") + out + u'"';
+}
+
+// A header of constants, one per identifier, with the English text as fallback:
+// a mistyped identifier then fails to compile instead of showing nothing.
+void makeTextIds(const QString &out, const QString &textsPath)
+{
+    const QList<Text> texts = readTexts(textsPath);
+    QString body;
+    QStringList names;
+    QHash<QString, QString> idOfName;
+    for (const Text &t : texts) {
+        if (t.language != kLanguages.front())
+            continue;
+        const QString name = constantName(t.id);
+        if (idOfName.contains(name))
+            failAt(textsPath, t.line, QStringLiteral("ID %1 and ID %2 give the same constant %3")
+                                          .arg(idOfName[name], t.id, name));
+        idOfName.insert(name, t.id);
+        names << name;
+        const QString english = t.value.value_or(QString());
+        const QList<int> used = placeholders(english);
+        // Joined, not arg()-ed: the English text holds placeholders of its own.
+        body += QStringLiteral("inline constexpr TextId ") + name + QStringLiteral("{\"") + t.id
+                + QStringLiteral("\", ") + cppLiteral(english) + QStringLiteral(", ")
+                + QString::number(used.isEmpty() ? 0 : used.back()) + QStringLiteral("};\n");
+    }
+    QString header = QStringLiteral("// Generated from data/texts.tsv by trenix_make_stores; do not edit.\n"
+                                    "#pragma once\n#include \"TextId.h\"\n\nnamespace trenix::tid {\n\n");
+    header += body;
+    header += QStringLiteral("\n// Every identifier, in the order of texts.tsv.\ninline constexpr TextId kAll[] = {\n");
+    for (const QString &name : std::as_const(names))
+        header += QStringLiteral("    %1,\n").arg(name);
+    header += QStringLiteral("};\n\n} // namespace trenix::tid\n");
+    const QByteArray bytes = header.toUtf8();
+
+    // Rewritten only when it changes, so that a new translation rebuilds nothing.
+    QFile current(out);
+    if (current.open(QIODevice::ReadOnly) && current.readAll() == bytes)
+        return;
+    current.close();
+    const QString folder = QFileInfo(out).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw Error(ErrorKind::File, QStringLiteral("%1: cannot create the folder").arg(folder));
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        throw Error(ErrorKind::File, QStringLiteral("%1: cannot be written (%2)").arg(out, file.errorString()));
+    std::printf("%s: %lld text identifiers\n", qPrintable(out), static_cast<long long>(names.size()));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -282,6 +412,10 @@ int main(int argc, char **argv)
             makeLanguage(args[1], args[2]);
             return 0;
         }
+        if (args.size() == 3 && args[0] == QStringLiteral("textids")) {
+            makeTextIds(args[1], args[2]);
+            return 0;
+        }
     } catch (const Error &e) {
         std::fprintf(stderr, "trenix_make_stores: %s\n", e.what());
         return 1;
@@ -290,6 +424,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::fprintf(stderr, "usage: trenix_make_stores practice OUT.dat DICT.tsv...\n"
-                         "       trenix_make_stores language OUT.mdb TEXTS.tsv\n");
+                         "       trenix_make_stores language OUT.mdb TEXTS.tsv\n"
+                         "       trenix_make_stores textids OUT.h TEXTS.tsv\n");
     return 2;
 }

@@ -10,6 +10,7 @@
 #include "PlayerSettings.h"
 #include "ProgressStore.h"
 #include "Startup.h"
+#include "Texts.h"
 #include "WidgetDialogs.h"
 #include "WordListImport.h"
 

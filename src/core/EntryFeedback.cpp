@@ -10,9 +10,9 @@ QString feedbackMessage(const EntryVerdict &verdict)
     case EntryVerdict::Kind::Hit:
         return QString();
     case EntryVerdict::Kind::NotOnField:
-        return formatOr(textid::kNotOnField, QStringLiteral("《%1》 is not on the field"), 1).arg(verdict.entry);
+        return text(tid::GLVex_notOnField).arg(verdict.entry);
     case EntryVerdict::Kind::Buried:
-        return formatOr(textid::kBuried, QStringLiteral("《%1》 is buried under 《%2》"), 2)
+        return text(tid::GLVex_buried)
             .arg(verdict.entry, verdict.cover);
     }
     return QString();

@@ -13,11 +13,6 @@ Q_LOGGING_CATEGORY(lcGame, "trenix.game")
 namespace trenix {
 
 namespace {
-QString text(const char *id)
-{
-    return lookupText(QLatin1String(id));
-}
-
 qint64 floorDiv(qint64 a, qint64 b)
 {
     qint64 q = a / b;
@@ -78,7 +73,7 @@ void GameCore::reportStartFailure(const QString &what, const Error &e)
 {
     qCWarning(lcGame).noquote() << "game start:" << what << "skipped:" << e.message();
     if (m_startNotice.isEmpty()) {
-        m_startNotice = formatOr(textid::kStartFailed, QStringLiteral("The game could not be prepared: %1"), 1)
+        m_startNotice = text(tid::GLVex_startFailed)
                             .arg(e.message());
     }
 }
@@ -106,7 +101,7 @@ void GameCore::Label3_Click()
             setWords = wordsOfSet(set, m_practice, GlVexM.progress, GlVexM.languageCode, &notice);
         } catch (const Error &e) {
             qCWarning(lcGame).noquote() << "game start: reading" << set.value() << "failed:" << e.message();
-            notice = formatOr(textid::kStartFailed, QStringLiteral("The game could not be prepared: %1"), 1).arg(e.message());
+            notice = text(tid::GLVex_startFailed).arg(e.message());
         }
         if (setWords.empty()) {
             screen.feedback.clear();
@@ -209,8 +204,7 @@ void GameCore::Label3_Click()
         // Nothing can fall: a clock running over an empty field would only
         // count seconds nobody plays. Say why and leave the game stopped.
         if (m_startNotice.isEmpty())
-            m_startNotice = formatOr(textid::kNoWords,
-                                     QStringLiteral("The word range %1 to %2 holds no words; choose another one under Settings."), 2)
+            m_startNotice = text(tid::GLVex_noWords)
                                 .arg(GlVexM.wordFrom)
                                 .arg(GlVexM.wordTo);
         screen.lbmessage = m_startNotice;
@@ -429,7 +423,7 @@ void GameCore::languageChanged()
 {
     screen.feedback.clear();
     if (GlVexM.isPaused)
-        screen.lbmessage = text("YXZTZAKGJJX");
+        screen.lbmessage = text(tid::YXZTZAKGJJX);
     if (m_view)
         m_view->screenChanged();
 }
@@ -451,7 +445,7 @@ void GameCore::Label7_Click()
     screen.speedStatusVisible = false;
     GlVexM.isPaused = true;
     screen.feedback.clear(); // the pause notice is what matters now
-    screen.lbmessage = text("YXZTZAKGJJX");
+    screen.lbmessage = text(tid::YXZTZAKGJJX);
     screen.lbmessageVisible = true;
     closeSegment();
     if (m_view)
@@ -502,13 +496,13 @@ void GameCore::finishGame(bool closeOpenSegment)
     recordGame(playedSeconds);
 
     const QString cr(QChar(13));
-    const QString zsj = text("ZSJ");
-    const QString m = text("M");
-    const QString sd = text("SD");
-    const QString cfz = text("CFZ");
-    const QString zql = text("ZQL");
-    const QString last = text("LXYXYJJSSFCXKS");
-    const QString title = text("NDCJ");
+    const QString zsj = text(tid::ZSJ);
+    const QString m = text(tid::M);
+    const QString sd = text(tid::SD);
+    const QString cfz = text(tid::CFZ);
+    const QString zql = text(tid::ZQL);
+    const QString last = text(tid::LXYXYJJSSFCXKS);
+    const QString title = text(tid::NDCJ);
     const double speed = playedSeconds != 0 ? double(rightCount) * 60.0 / double(playedSeconds) : 0.0;
     QString message = zsj + u':' + formatNumber(double(playedSeconds), QStringLiteral("##0")) + m + cr;
     message += sd + u':' + formatNumber(speed, QStringLiteral("##0")) + cfz + cr;

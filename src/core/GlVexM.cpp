@@ -1,51 +1,13 @@
 #include "GlVexM.h"
 
+#include "Texts.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <optional>
-#include <utility>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace trenix {
 
 ModuleVariables GlVexM;
-
-namespace {
-using FileIdentity = std::pair<quint64, quint64>;
-
-// Which file stands behind the path now; nothing when there is none.
-std::optional<FileIdentity> fileIdentity(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
-#else
-    // Elsewhere a file that is open cannot be deleted or replaced.
-    if (!QFile::exists(path))
-        return std::nullopt;
-    return FileIdentity{0, 0};
-#endif
-}
-
-// The language store is kept open between lookups; every lookup still reads
-// what the file holds at that moment, and a replaced or deleted file is
-// opened anew instead of read through the old handle.
-struct LanguageStore {
-    QString path;
-    FileIdentity identity;
-    Store store;
-    Statement lookup;
-};
-std::optional<LanguageStore> g_language;
-} // namespace
-
-void closeLanguageStore() { g_language.reset(); }
 
 void resetModuleVariables()
 {
@@ -92,39 +54,6 @@ qint16 ReadLanguage()
         return 1;
     GlVexM.languageCode = qint16(number);
     return 0;
-}
-
-QString GetLanguageText(const QString &textId, const QString &langCode)
-{
-    const QString path = programFile(QLatin1String(kLanguageFile));
-    const std::optional<FileIdentity> identity = fileIdentity(path);
-    if (!g_language || g_language->path != path || !identity || g_language->identity != *identity) {
-        g_language.reset();
-        Store store(path, QByteArray(), Store::Mode::ReadOnly);
-        g_language.emplace();
-        g_language->path = path;
-        g_language->identity = identity.value_or(FileIdentity{});
-        g_language->store = std::move(store);
-        try {
-            g_language->lookup = g_language->store.prepare(QStringLiteral(
-                "select CValue from CWord where ID=?1 and Clanguage=?2 limit 1"));
-        } catch (...) {
-            g_language.reset();
-            throw;
-        }
-    }
-    Statement &lookup = g_language->lookup;
-    lookup.bind(1, textId).bind(2, langCode);
-    QString result;
-    if (lookup.next() && !lookup.isNull(0))
-        result = lookup.text(0);
-    lookup.reset();
-    return result;
-}
-
-QString lookupText(const QString &textId)
-{
-    return GetLanguageText(textId, QString::number(GlVexM.languageCode));
 }
 
 } // namespace trenix

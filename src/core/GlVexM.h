@@ -50,11 +50,6 @@ QString programFile(const QString &fileName);
 
 void InitIniFile();
 qint16 ReadLanguage();
-QString GetLanguageText(const QString &textId, const QString &langCode);
-// The text for an identifier in the current interface language.
-QString lookupText(const QString &textId);
-// Closes the cached language-store connection (tests swap stores).
-void closeLanguageStore();
 
 
 } // namespace trenix

@@ -146,13 +146,9 @@ constexpr Migration kMigrations[] = {
      fillReview},
 };
 
-QString localized(const char *id, const char *english)
+QString localized(TextId id)
 {
-    try {
-        return formatOr(QLatin1String(id), QString::fromUtf8(english), 1);
-    } catch (const Error &) {
-        return QString::fromUtf8(english); // no language store: the command line
-    }
+    return text(id);
 }
 
 qint64 userVersion(Store &store)
@@ -264,8 +260,7 @@ void ProgressStore::openFile(const QString &path, bool createMissing)
             Store probe(path, QByteArray(), Store::Mode::ReadOnly);
             if (userVersion(probe) > kSchemaVersion) {
                 m_state = State::Newer;
-                m_status = localized("Progress.newer",
-                                     "%1 comes from a newer version of Trenix: it is left as it is, and games are not recorded.")
+                m_status = localized(tid::Progress_newer)
                                .arg(info.fileName());
                 tell(m_status);
                 return;
@@ -286,7 +281,7 @@ void ProgressStore::openFile(const QString &path, bool createMissing)
         }
         m_state = State::Unavailable;
         m_reason = openFailure(e, path);
-        m_status = localized("Progress.unavailable", "Games cannot be recorded: %1").arg(m_reason);
+        m_status = localized(tid::Progress_unavailable).arg(m_reason);
         if (!createMissing)
             throw;
         tell(m_status);
@@ -328,14 +323,14 @@ void ProgressStore::setAside(const QString &why)
             m_state = State::Unavailable;
             m_reason = QStringLiteral("%1 is damaged and cannot be set aside (%2)")
                            .arg(QFileInfo(from).fileName(), file.errorString());
-            m_status = localized("Progress.unavailable", "Games cannot be recorded: %1").arg(m_reason);
+            m_status = localized(tid::Progress_unavailable).arg(m_reason);
             tell(m_status);
             return;
         }
     }
     openFile(m_path, true);
     if (m_state == State::Ready)
-        tell(localized("Progress.damaged", "The progress file was damaged: it is kept as %1 and a new one was started.")
+        tell(localized(tid::Progress_damaged)
                  .arg(QFileInfo(target).fileName()));
 }
 
@@ -352,12 +347,12 @@ bool ProgressStore::record(const GameRecord &game)
                 setAside(e.message());
                 continue; // once more, into the fresh file
             }
-            tell(localized("Progress.notRecorded", "This game was not recorded: %1").arg(shortReason(e, m_path)));
+            tell(localized(tid::Progress_notRecorded).arg(shortReason(e, m_path)));
             return false;
         }
     }
     if (m_state == State::Unavailable)
-        tell(localized("Progress.notRecorded", "This game was not recorded: %1").arg(m_reason));
+        tell(localized(tid::Progress_notRecorded).arg(m_reason));
     return false;
 }
 
@@ -622,22 +617,20 @@ void checkListName(const QString &name)
         control = control || c.category() == QChar::Other_Control;
     if (name.trimmed() != name || name.isEmpty() || name.toUcs4().size() > kMaxListName || control)
         throw Error(ErrorKind::Input,
-                    formatOrFixed(QStringLiteral("Lists.badName"),
-                                  QStringLiteral("\"%1\" cannot name a list: 1 to 64 characters, no control characters,"
-                                                 " no blanks at either end."), 1)
+                    text(tid::Lists_badName)
                         .arg(name));
 }
 
 [[noreturn]] void noSuchList(const QString &name)
 {
     throw Error(ErrorKind::Input,
-                formatOrFixed(QStringLiteral("Lists.missing"), QStringLiteral("There is no word list named %1."), 1).arg(name));
+                text(tid::Lists_missing).arg(name));
 }
 
 [[noreturn]] void listExists(const QString &name)
 {
     throw Error(ErrorKind::Input,
-                formatOrFixed(QStringLiteral("Lists.exists"), QStringLiteral("A word list named %1 exists already."), 1)
+                text(tid::Lists_exists)
                     .arg(name));
 }
 

@@ -8,17 +8,13 @@ const QList<Shortcut> &shortcutTable()
 {
     // Esc pauses: the typing box leaves it to an open input-method composition.
     static const QList<Shortcut> table{
-        {Command::Start, {QStringLiteral("F2"), QStringLiteral("Ctrl+N")}, false, textid::kTipStart,
-         QStringLiteral("Start a new game")},
-        {Command::Pause, {QStringLiteral("Esc"), QStringLiteral("Pause")}, false, textid::kTipPause,
-         QStringLiteral("Pause the game; Space in the typing box goes on")},
-        {Command::End, {QStringLiteral("Ctrl+E")}, false, textid::kTipEnd, QStringLiteral("End the game")},
-        {Command::Settings, {QStringLiteral("Ctrl+,")}, true, textid::kTipSettings,
-         QStringLiteral("Speed, word range and language")},
-        {Command::Exit, {QStringLiteral("Ctrl+Q")}, false, textid::kTipExit, QStringLiteral("Exit Trenix")},
-        {Command::Help, {QStringLiteral("F1")}, false, textid::kTipHelp, QStringLiteral("Help")},
-        {Command::Progress, {QStringLiteral("Ctrl+H")}, false, textid::kTipProgress,
-         QStringLiteral("Your games: charts, missed words, CSV export")},
+        {Command::Start, {QStringLiteral("F2"), QStringLiteral("Ctrl+N")}, false, tid::GLVex_tipStart},
+        {Command::Pause, {QStringLiteral("Esc"), QStringLiteral("Pause")}, false, tid::GLVex_tipPause},
+        {Command::End, {QStringLiteral("Ctrl+E")}, false, tid::GLVex_tipEnd},
+        {Command::Settings, {QStringLiteral("Ctrl+,")}, true, tid::GLVex_tipSettings},
+        {Command::Exit, {QStringLiteral("Ctrl+Q")}, false, tid::GLVex_tipExit},
+        {Command::Help, {QStringLiteral("F1")}, false, tid::GLVex_tipHelp},
+        {Command::Progress, {QStringLiteral("Ctrl+H")}, false, tid::GLVex_tipProgress},
     };
     return table;
 }

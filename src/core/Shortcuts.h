@@ -1,6 +1,8 @@
 #pragma once
 // The keyboard shortcuts of the main window's commands: one table that the
 // window installs, its tool tips show and the help pages list.
+#include "TextId.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,8 +15,7 @@ struct Shortcut {
     Command command;
     QStringList keys;          // portable key texts ("F2", "Ctrl+N")
     bool platformPreferences;  // also the platform's own Preferences key, where it has one
-    QString tipId;             // text identifier of the tool tip's wording
-    QString tipFixed;          // the wording when the language store has none
+    TextId tip;                // the tool tip's wording
 };
 
 const QList<Shortcut> &shortcutTable();

@@ -2,6 +2,7 @@
 
 #include "GlVexM.h"
 #include "LanguageChoice.h"
+#include "Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,8 +105,8 @@ StartupOutcome prepareStartup(StoreOpening opening)
     // The player's own choice first; the file beside the program when it gives none.
     if (ReadPlayerLanguage() != 0 && ReadLanguage() != 0) {
         GlVexM.languageCode = 2;
-        const QString prompt = GetLanguageText(QStringLiteral("GLVex_Module.main"), QStringLiteral("2"));
-        const QString title = GetLanguageText(QStringLiteral("RJXX"), QString::number(GlVexM.languageCode));
+        const QString prompt = text(tid::GLVex_Module_main, 2);
+        const QString title = text(tid::RJXX, GlVexM.languageCode);
         qCInfo(lcStartup) << "the interface language could not be read from" << GlVexM.iniFile->fileName();
         ensurePracticeStore();
         if (!GlVexM.dialogs || !GlVexM.dialogs->askYesNo(prompt, title))

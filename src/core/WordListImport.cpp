@@ -19,10 +19,10 @@ namespace trenix {
 
 namespace {
 
-[[noreturn]] void refuse(const char *id, const char *fixed, const QString &where, const QString &detail = QString())
+[[noreturn]] void refuse(TextId id, const QString &where, const QString &detail = QString())
 {
-    const QString text = formatOrFixed(QLatin1String(id), QString::fromUtf8(fixed), detail.isNull() ? 1 : 2);
-    throw Error(ErrorKind::Input, detail.isNull() ? text.arg(where) : text.arg(where, detail));
+    const QString message = text(id);
+    throw Error(ErrorKind::Input, detail.isNull() ? message.arg(where) : message.arg(where, detail));
 }
 
 bool isControl(char16_t c)
@@ -57,32 +57,31 @@ std::vector<SetWord> parseWordList(const QByteArray &bytes, const QString &fileN
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless); // a cut sequence is an error too
         const QString line = utf8.decode(raw);
         if (utf8.hasError())
-            refuse("Import.badUtf8", "%1: this line is not valid UTF-8; save the file as UTF-8.", where);
+            refuse(tid::Import_badUtf8, where);
         for (const QChar c : line) {
             if (isControl(c.unicode()))
-                refuse("Import.control", "%1: the line holds a control character; only a TAB may separate the word, "
-                                         "its pinyin and its English.", where);
+                refuse(tid::Import_control, where);
         }
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
             continue;
         const QStringList fields = line.split(u'\t');
         if (fields.size() > 3)
-            refuse("Import.fields", "%1: more than three fields; a line is a word, optionally TAB pinyin TAB English.", where);
+            refuse(tid::Import_fields, where);
         SetWord w{fields[0].trimmed(), fields.value(1).trimmed(), fields.value(2).trimmed()};
         if (w.word.isEmpty())
-            refuse("Import.noWord", "%1: there is no word before the TAB.", where);
+            refuse(tid::Import_noWord, where);
         if (codePoints(w.word) > kMaxWordCharacters)
-            refuse("Import.tooLong", "%1: \"%2\" is longer than 16 characters.", where, w.word);
+            refuse(tid::Import_tooLong, where, w.word);
         if (seen.contains(w.word))
             continue; // the first one stands
         if (qsizetype(words.size()) == kMaxListWords)
-            refuse("Import.tooMany", "%1: more than 10,000 words; a list holds at most 10,000.", where);
+            refuse(tid::Import_tooMany, where);
         seen.insert(w.word);
         words.push_back(std::move(w));
     }
     if (words.empty())
-        refuse("Import.noWords", "%1 holds no words.", fileName);
+        refuse(tid::Import_noWords, fileName);
     return words;
 }
 
@@ -92,11 +91,11 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        refuse("Import.cannotRead", "%1 cannot be read: %2", shown,
+        refuse(tid::Import_cannotRead, shown,
                QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : file.errorString());
     const QByteArray bytes = file.read(kMaxListFileBytes + 1); // never more, however large the file
     if (bytes.size() > kMaxListFileBytes)
-        refuse("Import.tooLarge", "%1 is larger than 4 MiB.", shown);
+        refuse(tid::Import_tooLarge, shown);
     std::vector<SetWord> words = parseWordList(bytes, QFileInfo(path).fileName());
 
     ImportSummary summary;

@@ -60,8 +60,7 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, Pro
     if (set.kind == WordSet::Kind::Level) {
         words = practice.levelWords(languageCode, set.level);
         if (words.empty())
-            *notice = formatOr(QStringLiteral("GLVex.emptyLevel"),
-                               QStringLiteral("HSK level %1 has no words in this dictionary; choose other words under Settings."), 1)
+            *notice = text(tid::GLVex_emptyLevel)
                           .arg(set.level);
         return words;
     }
@@ -76,17 +75,15 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, Pro
                 words.push_back({w, QString(), QString()});
         }
         if (words.empty())
-            *notice = textOr(QStringLiteral("GLVex.emptyReview"),
-                             QStringLiteral("Nothing to review yet: words that land, or that you type only late, come back here."));
+            *notice = text(tid::GLVex_emptyReview);
         return words;
     }
     const std::optional<std::vector<SetWord>> list = progress ? progress->listWords(set.list) : std::nullopt;
     if (!list)
-        *notice = formatOr(QStringLiteral("GLVex.noList"),
-                           QStringLiteral("There is no word list named %1 any more; choose other words under Settings."), 1)
+        *notice = text(tid::GLVex_noList)
                       .arg(set.list);
     else if (list->empty())
-        *notice = formatOr(QStringLiteral("GLVex.emptyList"), QStringLiteral("The word list %1 holds no words."), 1)
+        *notice = text(tid::GLVex_emptyList)
                       .arg(set.list);
     else
         words = *list;

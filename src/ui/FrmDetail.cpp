@@ -4,6 +4,7 @@
 #include "GlVexM.h"
 #include "PracticeStore.h"
 #include "ProgressStore.h"
+#include "Texts.h"
 #include "Twips.h"
 
 #include <QFrame>
@@ -96,11 +97,11 @@ void FrmDetail::Form_Load(PracticeStore &practice, int dictionaryLanguage)
     Txt_py->setCursorPosition(0);
     Txt_yw->setCursorPosition(0);
 
-    setWindowTitle(lookupText(QStringLiteral("FrmDetail.caption")));
-    Label1->setText(lookupText(QStringLiteral("FrmDetail.Label1")));
-    Label2->setText(lookupText(QStringLiteral("FrmDetail.Label2")));
-    Label3->setText(lookupText(QStringLiteral("FrmDetail.Label3")));
-    Command1->setText(lookupText(QStringLiteral("FrmDetail.command1")));
+    setWindowTitle(text(tid::FrmDetail_caption));
+    Label1->setText(text(tid::FrmDetail_Label1));
+    Label2->setText(text(tid::FrmDetail_Label2));
+    Label3->setText(text(tid::FrmDetail_Label3));
+    Command1->setText(text(tid::FrmDetail_command1));
 }
 
 void FrmDetail::Form_Unload() { GlVexM.detailWord.clear(); }

@@ -28,9 +28,9 @@ const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
 // The notice that stands in for a page picture that cannot be shown.
 QString missingNotice(int page, const QString &file, bool exists, const QString &reason)
 {
-    const QString head = formatOr(textid::kHelpCannotShow, QStringLiteral("Help page %1 cannot be shown."), 1).arg(page);
-    const QString cause = exists ? formatOr(textid::kHelpUnreadable, QStringLiteral("The picture file cannot be read: %1"), 1).arg(reason)
-                                 : textOr(textid::kHelpMissing, QStringLiteral("The picture file is missing."));
+    const QString head = text(tid::Frmhelp_cannotShow).arg(page);
+    const QString cause = exists ? text(tid::Frmhelp_unreadable).arg(reason)
+                                 : text(tid::Frmhelp_missing);
     return head + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
 }
 
@@ -109,10 +109,13 @@ void Frmhelp::buildControls()
 void Frmhelp::Form_Load()
 {
     loadPage(1);
-    setWindowTitle(lookupText(QStringLiteral("Frmhelp.caption")));
+    setWindowTitle(text(tid::Frmhelp_caption));
+    static constexpr TextId kPageCaptions[kPages] = {tid::Frmhelp_label1_0, tid::Frmhelp_label1_1, tid::Frmhelp_label1_2,
+                                                     tid::Frmhelp_label1_3, tid::Frmhelp_label1_4, tid::Frmhelp_label1_5,
+                                                     tid::Frmhelp_label1_6};
     for (int i = 0; i < kPages; ++i)
-        Label1[size_t(i)]->setText(lookupText(QStringLiteral("Frmhelp.label1(%1)").arg(i)));
-    Frame1Caption->setText(lookupText(QStringLiteral("Frmhelp.frmame1")));
+        Label1[size_t(i)]->setText(text(kPageCaptions[i]));
+    Frame1Caption->setText(text(tid::Frmhelp_frmame1));
 }
 
 void Frmhelp::Label1_Click(int index)

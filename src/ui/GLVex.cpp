@@ -341,26 +341,26 @@ void GLVex::Form_Load()
 
 void GLVex::lookUpCaptions()
 {
-    struct Caption { const char *id; std::function<void(const QString &)> set; };
+    struct Caption { TextId id; std::function<void(const QString &)> set; };
     const Caption captions[] = {
-        {"GLVex.label2", [this](const QString &t) { Label2->setText(t); }},
-        {"GLVex.label3", [this](const QString &t) { Label3->setCaption(t); }},
-        {"GLVex.label4", [this](const QString &t) { Label4->setText(t); }},
-        {"GLVex.label5", [this](const QString &t) { Label5->setText(t); }},
-        {"GLVex.label6", [this](const QString &t) { Label6->setText(t); }},
-        {"GLVex.label7", [this](const QString &t) { Label7->setCaption(t); }},
-        {"GLVex.label8", [this](const QString &t) { Label8->setCaption(t); }},
-        {"GLVex.label9", [this](const QString &t) { Label9->setCaption(t); }},
-        {"GLVex.label10", [this](const QString &t) { Label10->setCaption(t); }},
-        {"GLVex.label11", [this](const QString &t) { Label11->setCaption(t); }},
-        {"GLVex.lbtitle", [this](const QString &t) { lbtitle->setText(t); }},
-        {"GLVex.lblSpeed", [this](const QString &t) { lblSpeed->setText(t); }},
-        {"GLVex.lblTime", [this](const QString &t) { lblTime->setText(t); }},
-        {"GLVex.caption", [this](const QString &t) { setWindowTitle(t); }},
-        {"GLVex.label12", [this](const QString &t) { Label12->setCaption(t); }},
+        {tid::GLVex_label2, [this](const QString &t) { Label2->setText(t); }},
+        {tid::GLVex_label3, [this](const QString &t) { Label3->setCaption(t); }},
+        {tid::GLVex_label4, [this](const QString &t) { Label4->setText(t); }},
+        {tid::GLVex_label5, [this](const QString &t) { Label5->setText(t); }},
+        {tid::GLVex_label6, [this](const QString &t) { Label6->setText(t); }},
+        {tid::GLVex_label7, [this](const QString &t) { Label7->setCaption(t); }},
+        {tid::GLVex_label8, [this](const QString &t) { Label8->setCaption(t); }},
+        {tid::GLVex_label9, [this](const QString &t) { Label9->setCaption(t); }},
+        {tid::GLVex_label10, [this](const QString &t) { Label10->setCaption(t); }},
+        {tid::GLVex_label11, [this](const QString &t) { Label11->setCaption(t); }},
+        {tid::GLVex_lbtitle, [this](const QString &t) { lbtitle->setText(t); }},
+        {tid::GLVex_lblSpeed, [this](const QString &t) { lblSpeed->setText(t); }},
+        {tid::GLVex_lblTime, [this](const QString &t) { lblTime->setText(t); }},
+        {tid::GLVex_caption, [this](const QString &t) { setWindowTitle(t); }},
+        {tid::GLVex_label12, [this](const QString &t) { Label12->setCaption(t); }},
     };
     for (const Caption &c : captions)
-        c.set(lookupText(QLatin1String(c.id)));
+        c.set(text(c.id));
     for (const Shortcut &shortcut : shortcutTable())
         commandLabel(shortcut.command)->setToolTip(trenix::toolTip(shortcut));
     layoutStatusRow();
@@ -422,8 +422,8 @@ void GLVex::Label9_Click()
 void GLVex::Label10_Click()
 {
     guard([this] {
-        const QString question = lookupText(QStringLiteral("QDYTCYXM"));
-        const QString title = lookupText(QStringLiteral("RJXX"));
+        const QString question = text(tid::QDYTCYXM);
+        const QString title = text(tid::RJXX);
         if (GlVexM.dialogs && GlVexM.dialogs->askYesNo(question, title)) {
             m_core.recordIfActive();
             pictScroll.stop();
@@ -488,8 +488,8 @@ void GLVex::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::RightButton) {
         QMenu menu(this);
-        menu.addAction(textOr(textid::kMenuAbout, QStringLiteral("About Trenix")), this, &GLVex::openAbout);
-        QMenu *languages = menu.addMenu(textOr(textid::kMenuLanguage, QStringLiteral("Language")));
+        menu.addAction(text(tid::GLVex_menuAbout), this, &GLVex::openAbout);
+        QMenu *languages = menu.addMenu(text(tid::GLVex_menuLanguage));
         for (qint16 code = 1; code <= 3; ++code) {
             QAction *choice = languages->addAction(QString::fromUtf8(kLanguageNames[code - 1]));
             choice->setCheckable(true);
@@ -520,10 +520,9 @@ void GLVex::chooseLanguage(qint16 code)
         }
         m_core.languageChanged();
         if (!kept && GlVexM.dialogs)
-            GlVexM.dialogs->inform(formatOr(textid::kLanguageNotSaved,
-                                            QStringLiteral("The language could not be saved in %1; it applies until Trenix ends."), 1)
+            GlVexM.dialogs->inform(text(tid::GLVex_languageNotSaved)
                                        .arg(where),
-                                   lookupText(QStringLiteral("RJXX")));
+                                   text(tid::RJXX));
     });
 }
 

@@ -29,7 +29,7 @@ QString keysText(const Shortcut &shortcut)
 
 QString toolTip(const Shortcut &shortcut)
 {
-    return textOr(shortcut.tipId, shortcut.tipFixed) + QStringLiteral(" (") + keysText(shortcut) + u')';
+    return text(shortcut.tip) + QStringLiteral(" (") + keysText(shortcut) + u')';
 }
 
 } // namespace trenix

@@ -5,6 +5,7 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "ProgressStats.h"
+#include "Texts.h"
 
 #include <QChart>
 #include <QChartView>
@@ -27,8 +28,6 @@ Q_LOGGING_CATEGORY(lcProgressWindow, "trenix.progress")
 namespace trenix {
 
 namespace {
-QString text(const char *id) { return lookupText(QLatin1String(id)); }
-
 qint64 wallNow() { return GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch(); }
 QTimeZone wallZone() { return GlVexM.wallClock ? GlVexM.wallClock->timeZone() : QTimeZone::systemTimeZone(); }
 
@@ -82,14 +81,14 @@ void ProgressWindow::buildControls()
 {
     setObjectName(QStringLiteral("ProgressWindow"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    setWindowTitle(text("Progress.caption"));
+    setWindowTitle(text(tid::Progress_caption));
     resize(900, 720);
 
     auto *layout = new QVBoxLayout(this);
     auto *summary = new QGridLayout;
     const QFont valueFont = uiFont({QStringLiteral("Arial")}, 13, QFont::Bold);
-    const char *captions[] = {"Progress.games", "Progress.totalTime", "Progress.bestSpeed", "Progress.average",
-                              "Progress.streak"};
+    const TextId captions[] = {tid::Progress_games, tid::Progress_totalTime, tid::Progress_bestSpeed,
+                               tid::Progress_average, tid::Progress_streak};
     QLabel **values[] = {&games, &totalTime, &bestSpeed, &average, &streak};
     for (int i = 0; i < 5; ++i) {
         auto *caption = new QLabel(text(captions[i]), this);
@@ -107,7 +106,7 @@ void ProgressWindow::buildControls()
     chooser->addStretch();
     period = new QComboBox(this);
     period->setObjectName(QStringLiteral("period"));
-    period->addItems({text("Progress.days7"), text("Progress.days30"), text("Progress.daysAll")});
+    period->addItems({text(tid::Progress_days7), text(tid::Progress_days30), text(tid::Progress_daysAll)});
     period->setCurrentIndex(1);
     chooser->addWidget(period);
     layout->addLayout(chooser);
@@ -117,20 +116,20 @@ void ProgressWindow::buildControls()
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->setBackgroundRoundness(0);
     speedSeries = new QLineSeries(chart);
-    speedSeries->setName(text("Progress.speedAxis"));
+    speedSeries->setName(text(tid::Progress_speedAxis));
     speedSeries->setColor(QColor(0x00, 0x60, 0x60));
     accuracySeries = new QLineSeries(chart);
-    accuracySeries->setName(text("Progress.accuracyAxis"));
+    accuracySeries->setName(text(tid::Progress_accuracyAxis));
     accuracySeries->setColor(QColor(0xD0, 0x60, 0x00));
     chart->addSeries(speedSeries);
     chart->addSeries(accuracySeries);
     m_dateAxis = new QDateTimeAxis(chart);
     m_speedAxis = new QValueAxis(chart);
     m_speedAxis->setTickCount(5);
-    m_speedAxis->setTitleText(text("Progress.speedAxis"));
+    m_speedAxis->setTitleText(text(tid::Progress_speedAxis));
     m_speedAxis->setLabelFormat(QStringLiteral("%d"));
     m_accuracyAxis = new QValueAxis(chart);
-    m_accuracyAxis->setTitleText(text("Progress.accuracyAxis"));
+    m_accuracyAxis->setTitleText(text(tid::Progress_accuracyAxis));
     m_accuracyAxis->setLabelFormat(QStringLiteral("%d"));
     m_accuracyAxis->setTickCount(5);
     chart->addAxis(m_dateAxis, Qt::AlignBottom);
@@ -156,17 +155,17 @@ void ProgressWindow::buildControls()
 
     auto *tables = new QHBoxLayout;
     auto *missedBox = new QVBoxLayout;
-    missedBox->addWidget(new QLabel(text("Progress.missed"), this));
-    missedTable = makeTable({text("Progress.colWord"), text("Progress.colPinyin"), text("Progress.colEnglish"),
-                             text("Progress.colLanded")}, this);
+    missedBox->addWidget(new QLabel(text(tid::Progress_missed), this));
+    missedTable = makeTable({text(tid::Progress_colWord), text(tid::Progress_colPinyin), text(tid::Progress_colEnglish),
+                             text(tid::Progress_colLanded)}, this);
     missedTable->horizontalHeader()->setStretchLastSection(false);
     missedTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch); // the English
     missedBox->addWidget(missedTable);
     auto *recentBox = new QVBoxLayout;
-    recentBox->addWidget(new QLabel(text("Progress.recent"), this));
-    recentTable = makeTable({text("Progress.colDate"), text("Progress.colSeconds"), text("Progress.colSpeed"),
-                             text("Progress.colAccuracy"), text("Progress.colHits"), text("Progress.colEntries"),
-                             text("Progress.colLanded"), text("Progress.colWords")}, this);
+    recentBox->addWidget(new QLabel(text(tid::Progress_recent), this));
+    recentTable = makeTable({text(tid::Progress_colDate), text(tid::Progress_colSeconds), text(tid::Progress_colSpeed),
+                             text(tid::Progress_colAccuracy), text(tid::Progress_colHits), text(tid::Progress_colEntries),
+                             text(tid::Progress_colLanded), text(tid::Progress_colWords)}, this);
     recentBox->addWidget(recentTable);
     tables->addLayout(missedBox, 4);
     tables->addLayout(recentBox, 6);
@@ -181,9 +180,9 @@ void ProgressWindow::buildControls()
     layout->addWidget(notice);
 
     auto *buttons = new QHBoxLayout;
-    exportButton = new QPushButton(text("Progress.export"), this);
-    clearButton = new QPushButton(text("Progress.clear"), this);
-    closeButton = new QPushButton(text("Progress.close"), this);
+    exportButton = new QPushButton(text(tid::Progress_export), this);
+    clearButton = new QPushButton(text(tid::Progress_clear), this);
+    closeButton = new QPushButton(text(tid::Progress_close), this);
     closeButton->setDefault(true);
     buttons->addWidget(exportButton);
     buttons->addWidget(clearButton);
@@ -220,16 +219,16 @@ void ProgressWindow::reload()
     if (m_progress && message.isEmpty())
         message = m_progress->takeNotice(); // a damaged file set aside while reading
     if (message.isEmpty() && report.summary.games == 0)
-        message = text("Progress.empty");
+        message = text(tid::Progress_empty);
     tell(message);
 
     const ProgressSummary &s = report.summary;
     games->setText(QString::number(s.games));
     totalTime->setText(clock(s.seconds));
-    const QString unit = text("Progress.wpm");
+    const QString unit = text(tid::Progress_wpm);
     bestSpeed->setText(s.games ? speed(s.bestSpeed) + u' ' + unit : QStringLiteral("-"));
     average->setText(s.averageLast10 ? speed(*s.averageLast10) + u' ' + unit : QStringLiteral("-"));
-    streak->setText(text("Progress.streakDays").arg(s.streakDays));
+    streak->setText(text(tid::Progress_streakDays).arg(s.streakDays));
 
     missedTable->setRowCount(int(report.missed.size()));
     for (int r = 0; r < int(report.missed.size()); ++r) {
@@ -317,12 +316,12 @@ void ProgressWindow::exportCsv()
     const QString suggested = QDir::home().filePath(
         QStringLiteral("trenix-history-%1.csv")
             .arg(QDateTime::fromMSecsSinceEpoch(wallNow(), wallZone()).toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = GlVexM.dialogs->chooseSaveFile(text("Progress.export"), suggested, text("Progress.csvFilter"));
+    const QString path = GlVexM.dialogs->chooseSaveFile(text(tid::Progress_export), suggested, text(tid::Progress_csvFilter));
     if (path.isEmpty())
         return;
     try {
         const qint64 n = writeHistoryCsv(*m_progress, path);
-        tell(text("Progress.exported").arg(n).arg(QDir::toNativeSeparators(path)));
+        tell(text(tid::Progress_exported).arg(n).arg(QDir::toNativeSeparators(path)));
     } catch (const Error &e) {
         qCWarning(lcProgressWindow).noquote() << e.message();
         tell(e.message());
@@ -332,7 +331,7 @@ void ProgressWindow::exportCsv()
 void ProgressWindow::clearHistory()
 {
     if (!m_progress || !GlVexM.dialogs
-        || !GlVexM.dialogs->askYesNo(text("Progress.clearQuestion"), text("Progress.caption")))
+        || !GlVexM.dialogs->askYesNo(text(tid::Progress_clearQuestion), text(tid::Progress_caption)))
         return;
     try {
         m_progress->clear();

@@ -15,14 +15,6 @@
 
 namespace trenix {
 
-namespace {
-QString text(const char *id, const char *english, int args = 0)
-{
-    return args ? formatOr(QLatin1String(id), QString::fromUtf8(english), args)
-                : textOr(QLatin1String(id), QString::fromUtf8(english));
-}
-} // namespace
-
 WordListsDialog::WordListsDialog(GameCore &core, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_core(core)
@@ -30,21 +22,20 @@ WordListsDialog::WordListsDialog(GameCore &core, QWidget *parent)
     setObjectName(QStringLiteral("WordListsDialog"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
     setFixedSize(Twips::px(5400), Twips::px(3600));
-    setWindowTitle(text("WordLists.caption", "Word lists"));
+    setWindowTitle(text(tid::WordLists_caption));
 
     Lists = new QListWidget(this);
     Lists->setObjectName(QStringLiteral("Lists"));
     Twips::place(Lists, 180, 180, 3660, 3240);
-    None = new QLabel(text("WordLists.none", "No lists yet. Import a UTF-8 text file with one word per line, optionally"
-                                             " followed by TAB pinyin TAB English."), this);
+    None = new QLabel(text(tid::WordLists_none), this);
     None->setWordWrap(true);
     None->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     Twips::place(None, 300, 300, 3420, 3000);
 
-    Import = new QPushButton(text("WordLists.import", "Import…"), this);
-    Rename = new QPushButton(text("WordLists.rename", "Rename…"), this);
-    Delete = new QPushButton(text("WordLists.delete", "Delete"), this);
-    Close = new QPushButton(text("WordLists.close", "Close"), this);
+    Import = new QPushButton(text(tid::WordLists_import), this);
+    Rename = new QPushButton(text(tid::WordLists_rename), this);
+    Delete = new QPushButton(text(tid::WordLists_delete), this);
+    Close = new QPushButton(text(tid::WordLists_close), this);
     int top = 180;
     for (QPushButton *button : {Import, Rename, Delete}) {
         Twips::place(button, 3960, top, 1260, 375);
@@ -68,7 +59,7 @@ void WordListsDialog::refresh()
 {
     const QString keep = chosenList();
     const std::vector<ListInfo> lists = GlVexM.progress ? GlVexM.progress->lists() : std::vector<ListInfo>();
-    const QString item = text("WordLists.item", "%1 (%2 words)", 2);
+    const QString item = text(tid::WordLists_item);
     Lists->clear();
     for (const ListInfo &l : lists) {
         auto *row = new QListWidgetItem(item.arg(l.name, QString::number(l.words)), Lists);
@@ -99,30 +90,30 @@ void WordListsDialog::tell(const QString &message)
 
 void WordListsDialog::failed(const QString &why)
 {
-    tell(text("WordLists.notChanged", "The word lists were not changed: %1", 1).arg(why));
+    tell(text(tid::WordLists_notChanged).arg(why));
 }
 
 void WordListsDialog::Import_Click()
 {
     if (!GlVexM.dialogs || !GlVexM.progress)
         return;
-    const QString path = GlVexM.dialogs->chooseOpenFile(windowTitle(), text("WordLists.filter", "Text files (*.txt *.tsv);;All files (*)"));
+    const QString path = GlVexM.dialogs->chooseOpenFile(windowTitle(), text(tid::WordLists_filter));
     if (path.isEmpty())
         return;
-    const QString name = GlVexM.dialogs->askText(windowTitle(), text("WordLists.name", "Name of the list:"),
+    const QString name = GlVexM.dialogs->askText(windowTitle(), text(tid::WordLists_name),
                                                  QFileInfo(path).completeBaseName()).trimmed();
     if (name.isEmpty())
         return;
     bool replace = false;
     for (const ListInfo &l : GlVexM.progress->lists())
         replace = replace || l.name == name;
-    if (replace && !GlVexM.dialogs->askYesNo(text("WordLists.replace", "A word list named %1 exists already. Replace it?", 1).arg(name),
+    if (replace && !GlVexM.dialogs->askYesNo(text(tid::WordLists_replace).arg(name),
                                              windowTitle()))
         return;
     try {
         const ImportSummary s = importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode, *GlVexM.progress);
         refresh();
-        tell(text("WordLists.imported", "%1 words imported into %2: %3 found in the dictionary, %4 without pinyin.", 4)
+        tell(text(tid::WordLists_imported)
                  .arg(QString::number(s.words), name, QString::number(s.inDictionary), QString::number(s.withoutPinyin)));
     } catch (const Error &e) {
         failed(e.message());
@@ -134,7 +125,7 @@ void WordListsDialog::Rename_Click()
     const QString from = chosenList();
     if (from.isEmpty() || !GlVexM.dialogs || !GlVexM.progress)
         return;
-    const QString to = GlVexM.dialogs->askText(windowTitle(), text("WordLists.name", "Name of the list:"), from).trimmed();
+    const QString to = GlVexM.dialogs->askText(windowTitle(), text(tid::WordLists_name), from).trimmed();
     if (to.isEmpty() || to == from)
         return;
     try {
@@ -161,7 +152,7 @@ void WordListsDialog::Delete_Click()
     qint64 words = 0;
     for (const ListInfo &l : GlVexM.progress->lists())
         words = l.name == name ? l.words : words;
-    if (!GlVexM.dialogs->askYesNo(text("WordLists.deleteQuestion", "Delete the word list %1 (%2 words)?", 2)
+    if (!GlVexM.dialogs->askYesNo(text(tid::WordLists_deleteQuestion)
                                       .arg(name, QString::number(words)), windowTitle()))
         return;
     try {

@@ -172,27 +172,27 @@ void setForm::Form_Load()
 
 void setForm::lookUpCaptions()
 {
-    struct Caption { const char *id; std::function<void(const QString &)> set; };
+    struct Caption { TextId id; std::function<void(const QString &)> set; };
     const Caption captions[] = {
-        {"setForm.caption", [this](const QString &t) { setWindowTitle(t); }},
-        {"SDSZ", [this](const QString &t) { Frame2->setTitle(t); }},
-        {"MS", [this](const QString &t) { GaSpeed[0]->setText(t); }},
-        {"PTMS", [this](const QString &t) { GaSpeed[1]->setText(t); }},
-        {"PTSD", [this](const QString &t) { GaSpeed[2]->setText(t); }},
-        {"PTKS", [this](const QString &t) { GaSpeed[3]->setText(t); }},
-        {"KS", [this](const QString &t) { GaSpeed[4]->setText(t); }},
-        {"CZFW", [this](const QString &t) { Frame3->setTitle(t); }},
-        {"C", [this](const QString &t) { Label1->setText(t); }},
-        {"D", [this](const QString &t) { Label2->setText(t); }},
-        {"BZCZFW", [this](const QString &t) { Label3->setText(t); }},
-        {"QD", [this](const QString &t) { setSpeedOK->setText(t); }},
-        {"FH", [this](const QString &t) { setSpeedCancel->setText(t); }},
+        {tid::setForm_caption, [this](const QString &t) { setWindowTitle(t); }},
+        {tid::SDSZ, [this](const QString &t) { Frame2->setTitle(t); }},
+        {tid::MS, [this](const QString &t) { GaSpeed[0]->setText(t); }},
+        {tid::PTMS, [this](const QString &t) { GaSpeed[1]->setText(t); }},
+        {tid::PTSD, [this](const QString &t) { GaSpeed[2]->setText(t); }},
+        {tid::PTKS, [this](const QString &t) { GaSpeed[3]->setText(t); }},
+        {tid::KS, [this](const QString &t) { GaSpeed[4]->setText(t); }},
+        {tid::CZFW, [this](const QString &t) { Frame3->setTitle(t); }},
+        {tid::C, [this](const QString &t) { Label1->setText(t); }},
+        {tid::D, [this](const QString &t) { Label2->setText(t); }},
+        {tid::BZCZFW, [this](const QString &t) { Label3->setText(t); }},
+        {tid::QD, [this](const QString &t) { setSpeedOK->setText(t); }},
+        {tid::FH, [this](const QString &t) { setSpeedCancel->setText(t); }},
     };
     for (const Caption &c : captions)
-        c.set(lookupText(QLatin1String(c.id)));
-    LanguageLabel->setText(textOr(textid::kLanguageLabel, QStringLiteral("Language / 语言 / 語言")));
-    WordsLabel->setText(textOr(QStringLiteral("setForm.words"), QStringLiteral("Words")));
-    ListsButton->setText(textOr(QStringLiteral("setForm.lists"), QStringLiteral("Lists…")));
+        c.set(text(c.id));
+    LanguageLabel->setText(text(tid::setForm_language));
+    WordsLabel->setText(text(tid::setForm_words));
+    ListsButton->setText(text(tid::setForm_lists));
     refreshWordSets();
 }
 
@@ -215,18 +215,18 @@ void setForm::chooseWordSet(const QString &value)
 
     const QSignalBlocker quiet(WordSetChoice);
     WordSetChoice->clear();
-    WordSetChoice->addItem(textOr(QStringLiteral("setForm.setRange"), QStringLiteral("Word range")),
+    WordSetChoice->addItem(text(tid::setForm_setRange),
                            WordSet().value());
-    const QString level = formatOr(QStringLiteral("setForm.setLevel"), QStringLiteral("HSK %1 (%2 words)"), 2);
+    const QString level = text(tid::setForm_setLevel);
     for (int n = WordSet::kLowestLevel; n <= WordSet::kHighestLevel; ++n) {
         const auto found = levels.find(n);
         WordSetChoice->addItem(level.arg(n).arg(found == levels.end() ? 0 : found->second),
                                WordSet{WordSet::Kind::Level, n, QString()}.value());
     }
-    WordSetChoice->addItem(formatOr(QStringLiteral("setForm.setReview"), QStringLiteral("Review (%1 words)"), 1)
+    WordSetChoice->addItem(text(tid::setForm_setReview)
                                .arg(progress ? progress->reviewCount() : 0),
                            WordSet{WordSet::Kind::Review, 0, QString()}.value());
-    const QString list = formatOr(QStringLiteral("setForm.setList"), QStringLiteral("List: %1 (%2 words)"), 2);
+    const QString list = text(tid::setForm_setList);
     for (const ListInfo &l : lists)
         WordSetChoice->addItem(list.arg(l.name, QString::number(l.words)), WordSet{WordSet::Kind::List, 0, l.name}.value());
     WordSetChoice->setCurrentIndex(std::max(0, WordSetChoice->findData(value)));
@@ -279,18 +279,18 @@ void setForm::setSpeedOK_Click()
     case settings::RangeOutcome::Accepted:
         break;
     case settings::RangeOutcome::NotNumeric:
-        message = textOr(textid::kNotNumeric, settings::kNotNumeric);
+        message = text(tid::setForm_notNumeric);
         break;
     case settings::RangeOutcome::Reversed:
-        message = textOr(textid::kReversed, settings::kReversed);
+        message = text(tid::setForm_reversed);
         break;
     case settings::RangeOutcome::OutOfRange:
-        message = textOr(textid::kOutOfRange, settings::kOutOfRange);
+        message = text(tid::setForm_outOfRange);
         break;
     }
     if (!message.isEmpty()) {
         if (GlVexM.dialogs)
-            GlVexM.dialogs->inform(message, textOr(textid::kSettingsTitle, settings::kMessageTitle));
+            GlVexM.dialogs->inform(message, text(tid::setForm_messageTitle));
         else
             qCWarning(lcSettings).noquote() << message;
         return;

@@ -65,7 +65,7 @@ private slots:
         QCOMPARE((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}), (QStringList{"33306", ".98", "100.%", "546"}));
         core->Label8_Click();
         const QString result = dialogs.questions.value(0);
-        QVERIFY2(result.contains(QStringLiteral(":33306")) && result.contains(QStringLiteral(":1") + lookupText(QStringLiteral("CFZ"))), qPrintable(result));
+        QVERIFY2(result.contains(QStringLiteral(":33306")) && result.contains(QStringLiteral(":1") + text(tid::CFZ)), qPrintable(result));
     }
 };
 

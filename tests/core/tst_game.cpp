@@ -309,10 +309,10 @@ private slots:
         core->GaTime_Timer();
         QTEST((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}), "live");
         core->Label8_Click();
-        const auto t = [](const char *id) { return lookupText(QLatin1String(id)); };
+        const auto t = [](TextId id) { return text(id); };
         const QString cr(QChar(13));
-        QCOMPARE(dialogs.questions, QStringList{t("NDCJ") + u'|' + t("ZSJ") + u':' + final[0] + t("M") + cr + t("SD") + u':' + final[1]
-                                               + t("CFZ") + cr + t("ZQL") + u':' + final[2] + cr + t("LXYXYJJSSFCXKS")});
+        QCOMPARE(dialogs.questions, QStringList{t(tid::NDCJ) + u'|' + t(tid::ZSJ) + u':' + final[0] + t(tid::M) + cr + t(tid::SD) + u':' + final[1]
+                                               + t(tid::CFZ) + cr + t(tid::ZQL) + u':' + final[2] + cr + t(tid::LXYXYJJSSFCXKS)});
     }
 
     // A start over a game: the range's words once each, as measured ahead; or no game, the old list kept, and why.

@@ -122,45 +122,43 @@ private slots:
         }
     }
 
-    // The built texts: every added one in all three languages, with the placeholders of the English
-    // one, and every key named on the help page of each language. Then a new file under the same
-    // name: read anew, its Null and missing texts empty, its format texts that lost a placeholder
-    // replaced by the fixed ones; and without its table, an error.
+    // The built store holds every identifier of the generated header in all three languages,
+    // and the help page of each language names every key. A new file under the same name is
+    // read anew; a missing, Null or placeholder-losing text gives the English one; without its
+    // table, an error.
     void languageTexts_missingStaleOrPlaceholderLost()
     {
         ProgramFolder folder;
         folder.copyFromBuild({QLatin1String(kLanguageFile)});
         folder.install();
-        QStringList ids(textid::kAll.begin(), textid::kAll.end());
-        ids << QStringList(textid::kWordSetTexts.begin(), textid::kWordSetTexts.end());
-        for (const Shortcut &s : shortcutTable())
-            ids << s.tipId;
-        for (const QString &language : {u"1"_s, u"2"_s, u"3"_s}) {
-            for (const QString &id : std::as_const(ids)) {
-                const QString text = GetLanguageText(id, language);
-                QVERIFY2(!text.isEmpty(), qPrintable(id + u" has no text in language "_s + language));
-                for (const auto &p : QRegularExpression(u"%\\d"_s).globalMatch(GetLanguageText(id, u"1"_s)))
-                    QVERIFY2(text.contains(p.captured()), qPrintable(id + u" lost "_s + p.captured() + u" in "_s + language));
+        for (const int language : {1, 2, 3}) {
+            Store store(folder.file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::ReadOnly);
+            Statement st = store.prepare(u"select count(*) from CWord where ID=?1 and Clanguage=?2"_s);
+            for (const TextId &id : tid::kAll) {
+                st.bind(1, QString::fromLatin1(id.key)).bind(2, language);
+                QVERIFY(st.next());
+                QVERIFY2(st.integer(0) == 1, qPrintable(u"%1 in language %2"_s.arg(QLatin1String(id.key)).arg(language)));
+                st.reset();
             }
-            QFile page(u"%1/data/help/%2/help02.txt"_s.arg(QStringLiteral(TRENIX_SOURCE_DIR), language));
+            QFile page(u"%1/data/help/%2/help02.txt"_s.arg(QStringLiteral(TRENIX_SOURCE_DIR)).arg(language));
             QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
             const QString help = QString::fromUtf8(page.readAll());
             for (const Shortcut &s : shortcutTable())
                 for (const QString &key : s.keys)
                     QVERIFY2(help.contains(key), qPrintable(page.fileName() + u" does not name "_s + key));
         }
-        folder.makeLanguageStore({{textid::kBuried, u"2"_s, u"《%1》被压住了"_s}, // lost its %2
-                                  {textid::kNotOnField, u"2"_s, u"不在游戏区中"_s}, // lost its %1
-                                  {u"RJXX"_s, u"2"_s, u"输入后按回车\n第二行"_s}, {u"NULLTEXT"_s, u"2"_s, {}}});
-        QCOMPARE(GetLanguageText(u"RJXX"_s, u"2"_s), u"输入后按回车\n第二行"_s);
-        QCOMPARE(GetLanguageText(u"NULLTEXT"_s, u"2"_s) + GetLanguageText(u"RJXX"_s, u"7"_s), QString());
+        folder.makeLanguageStore({{QLatin1String(tid::GLVex_buried.key), u"2"_s, u"《%1》被压住了"_s}, // lost its %2
+                                  {QLatin1String(tid::RJXX.key), u"2"_s, u"输入后按回车\n第二行"_s},
+                                  {QLatin1String(tid::ZSJ.key), u"2"_s, {}}});
+        QCOMPARE(text(tid::RJXX, 2), u"输入后按回车\n第二行"_s);
+        QCOMPARE(text(tid::ZSJ, 2), QString::fromUtf16(tid::ZSJ.english));
+        QCOMPARE(text(tid::RJXX, 7), QString::fromUtf16(tid::RJXX.english));
         GlVexM.languageCode = 2;
-        QCOMPARE(feedbackMessage({EntryVerdict::Kind::Buried, u"低"_s, u"高"_s, 3}), u"《低》 is buried under 《高》"_s);
-        QCOMPARE(feedbackMessage({EntryVerdict::Kind::NotOnField, u"%2x"_s, {}, 0}), u"《%2x》 is not on the field"_s);
-        QCOMPARE(textOr(textid::kSettingsTitle, settings::kMessageTitle), settings::kMessageTitle);
+        QCOMPARE(feedbackMessage({EntryVerdict::Kind::Buried, u"低"_s, u"高"_s, 3}),
+                 QString::fromUtf16(tid::GLVex_buried.english).arg(u"低"_s, u"高"_s));
         Store(folder.file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::ReadWrite).exec(u"drop table CWord"_s);
         closeLanguageStore();
-        QVERIFY_THROWS_EXCEPTION(Error, GetLanguageText(u"RJXX"_s, u"2"_s));
+        QVERIFY_THROWS_EXCEPTION(Error, text(tid::RJXX, 2));
     }
 
     // The program beside its data, in a working folder and home of its own: neither is touched.

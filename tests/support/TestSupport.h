@@ -2,6 +2,7 @@
 // Seams and fixtures shared by the tests: clocks the test moves, message boxes it answers, fresh program folders.
 #include "GameCore.h"
 #include "StoreSchema.h"
+#include "Texts.h"
 
 #include <QFile>
 #include <QMap>

@@ -28,7 +28,7 @@ enum class GameState { Stopped, Running, Paused };
 enum class Leave { OkButton, CancelButton, CloseBox, Escape };
 // The range typed, how the dialog is left, the message's text identifier (empty: none), the range
 // then stored, the words the next game can let fall (empty: not started), and the word set chosen.
-struct RangeRow { QString from, to; Leave how; QString message; int storedFrom, storedTo; QString canFall, set = u"range"_s; };
+struct RangeRow { QString from, to; Leave how; std::optional<TextId> message; int storedFrom, storedTo; QString canFall, set = u"range"_s; };
 
 bool allOn(const GameCore &c) { return c.pictScroll.Enabled && c.CreatWord.Enabled && c.GaTime.Enabled; }
 bool allOff(const GameCore &c) { return !c.pictScroll.Enabled && !c.CreatWord.Enabled && !c.GaTime.Enabled; }
@@ -84,11 +84,11 @@ private slots:
     void settings_wrongStoredMessageOrEditsLost_data()
     {
         QTest::addColumn<RangeRow>("row");
-        QTest::newRow("empty first") << RangeRow{"", "9", Leave::OkButton, textid::kNotNumeric, 1, 50, {}};
-        QTest::newRow("500 to 400") << RangeRow{"500", "400", Leave::OkButton, textid::kReversed, 1, 50, {}};
+        QTest::newRow("empty first") << RangeRow{"", "9", Leave::OkButton, tid::setForm_notNumeric, 1, 50, {}};
+        QTest::newRow("500 to 400") << RangeRow{"500", "400", Leave::OkButton, tid::setForm_reversed, 1, 50, {}};
         QTest::newRow("2.5 to 3.5") << RangeRow{"2.5", "3.5", Leave::OkButton, {}, 2, 4, u"w2 w3 w4"_s};
         QTest::newRow("-5 to 9") << RangeRow{"-5", "9", Leave::OkButton, {}, -5, 9, u"w1 w2 w3 w4 w5 w6 w7 w8 w9"_s};
-        QTest::newRow("beyond 16 bits") << RangeRow{"1", "40000", Leave::OkButton, textid::kOutOfRange, 1, 50, {}};
+        QTest::newRow("beyond 16 bits") << RangeRow{"1", "40000", Leave::OkButton, tid::setForm_outOfRange, 1, 50, {}};
         QTest::newRow("Cancel button") << RangeRow{"20", "abc", Leave::CancelButton, {}, 1, 50, {}};
         QTest::newRow("own list: the range is not judged") << RangeRow{"x", "", Leave::OkButton, {}, 1, 50, u"中国 外"_s, u"list:课本"_s};
         QTest::newRow("Cancel keeps the set") << RangeRow{"1", "2", Leave::CancelButton, {}, 1, 50, {}, u"level:2"_s};
@@ -110,12 +110,12 @@ private slots:
         QCOMPARE(dlg.Txt_Word_From->isEnabled(), row.set == u"range"_s);
         leave(row.how, dlg, dlg.setSpeedOK, dlg.setSpeedCancel);
         QCOMPARE(GlVexM.wordSet.value(), row.how == Leave::OkButton ? row.set : u"range"_s);
-        const bool ok = row.how == Leave::OkButton, refused = !row.message.isEmpty();
+        const bool ok = row.how == Leave::OkButton, refused = row.message.has_value();
         QCOMPARE((QList<int>{GlVexM.speedLevel, core->pictScroll.Interval, core->CreatWord.Interval, GlVexM.wordFrom, GlVexM.wordTo}),
                  (QList<int>{ok ? 2 : 8, ok ? 2000 : 8000, ok ? 1000 : 8000, row.storedFrom, row.storedTo}));
         QVERIFY2(allOn(*core), "the game did not come back");
-        const QString title = GetLanguageText(textid::kSettingsTitle, u"2"_s), text = GetLanguageText(row.message, u"2"_s);
-        QCOMPARE(dialogs.notices, refused ? QStringList{title + u'|' + text} : QStringList());
+        const QString title = text(tid::setForm_messageTitle, 2), message = refused ? text(*row.message, 2) : QString();
+        QCOMPARE(dialogs.notices, refused ? QStringList{title + u'|' + message} : QStringList());
         if (refused) { // a message box closing hands the focus back: no second hold
             QWidget box;
             activate(box);
