@@ -211,7 +211,7 @@ PinyinKey::PinyinKey(QStringView pinyin)
         cost[n] = 0;
         for (qsizetype i = n - 1; i >= 0; --i) {
             for (qsizetype j = i + 1; j <= n && j - i <= kLongestSyllable; ++j) {
-                if (cost[j] != kNone)
+                if (cost[j] < kNone)
                     cost[i] = std::min(cost[i], cost[j] + step(i, j));
             }
         }

@@ -28,7 +28,9 @@ private slots:
         QTest::addColumn<PinyinVerdict>("expected");
         using enum PinyinVerdict;
         const auto row = [](const char *name, const QString &entry, const QString &pinyin, PinyinVerdict v,
-                            ToneRule rule = ToneRule::Optional) { QTest::newRow(name) << entry << pinyin << rule << v; };
+                            ToneRule rule = ToneRule::Optional) {
+            QTest::newRow(name) << entry << pinyin << rule << v;
+        };
         const ToneRule required = ToneRule::Required;
         row("numbers", u"ni3hao3"_s, u"nǐ hǎo"_s, Hit);
         row("numbers, one wrong", u"ni3hao2"_s, u"nǐ hǎo"_s, WrongTone);
