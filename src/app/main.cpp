@@ -8,7 +8,7 @@
 #include "GlVexM.h"
 #include "InterfaceLanguage.h"
 #include "PlayerSettings.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "WidgetDialogs.h"
@@ -46,12 +46,12 @@ private:
 };
 
 // finishStartup() from the event loop, where no handler's guard is around it.
-void finishStartupOrReport()
+void finishStartupOrReport(Dialogs &dialogs)
 {
     try {
         finishStartup();
     } catch (const Error &e) {
-        reportFatal(e);
+        reportFatal(e, &dialogs);
     }
 }
 
@@ -107,17 +107,14 @@ int main(int argc, char *argv[])
         parser.process(pre);
         const QString userData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         const QString store = expectedStorePath(QCoreApplication::applicationDirPath(), userData);
-        if (parser.isSet(exportHistory)) {
-            // Beside the practice store; an installed copy not started yet has none.
-            const QString folder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
-            return exportHistoryCommand(QDir(folder).filePath(QLatin1String(kProgressFile)),
-                                        parser.value(exportHistory));
-        }
+        // The history beside the practice store; an installed copy not started yet has none.
+        const QString historyFolder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
+        const QString historyPath = QDir(historyFolder).filePath(QLatin1String(kHistoryFile));
+        if (parser.isSet(exportHistory))
+            return exportHistoryCommand(historyPath, parser.value(exportHistory));
         if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
-            const QString folder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
-            const QString progressPath = QDir(folder).filePath(QLatin1String(kProgressFile));
             if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName) && !parser.isSet(replace))
-                return listWordsCommand(progressPath);
+                return listWordsCommand(historyPath);
             if (!parser.isSet(importWords) || !parser.isSet(listName) || parser.isSet(listWords)) {
                 std::fprintf(stderr, "trenix: --import-words FILE needs --list NAME (and --replace only with them);"
                                      " --list-words stands alone\n");
@@ -128,9 +125,11 @@ int main(int argc, char *argv[])
             const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
             const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
                 && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
-            GlVexM.programFolder = installed ? shared : exe.path();
+            DataPaths paths;
+            paths.programFolder = installed ? shared : exe.path();
+            paths.playerFolder = standardPlayerFolder();
             const QString dictionary = store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
-            return importWordsCommand(progressPath, dictionary, commandLineLanguage(), parser.value(importWords),
+            return importWordsCommand(historyPath, dictionary, commandLineLanguage(paths), parser.value(importWords),
                                       parser.value(listName), parser.isSet(replace));
         }
     }
@@ -144,37 +143,31 @@ int main(int argc, char *argv[])
     SystemWallClock wallClock;
     WidgetDialogs dialogs;
     Random random;
-    ProgressStore progress;
-    GlVexM.clock = &clock;
-    GlVexM.wallClock = &wallClock;
-    GlVexM.dialogs = &dialogs;
-    GlVexM.random = &random;
+    History history(wallClock);
 
     int status = 0;
     try {
-        applyDataPaths();
-        loadInterfaceFonts();
+        const DataPaths paths = findDataPaths();
+        loadInterfaceFonts(paths.programFolder);
         // The window first: the store's key takes longer to derive than the
         // window takes to appear, and the window needs no store to be drawn.
-        if (prepareStartup(StoreOpening::Later) == StartupOutcome::Quit)
+        if (prepareStartup(paths, dialogs, StoreOpening::Later) == StartupOutcome::Quit)
             return 0;
-        GLVex window;
-        deferStartupWork([&window, &progress] {
-            ensurePracticeStore();
+        GLVex window(Services{clock, wallClock, random, dialogs, paths, history});
+        deferStartupWork([&window, &history, &paths] {
+            ensurePracticeStore(paths.practiceStore());
             useWriteAheadJournal(GlVexM.storeConn);
             // Only once the practice store has opened: a start that fails leaves no file behind.
-            progress.open(progressStorePath());
-            GlVexM.progress = &progress;
-            if (const QString notice = progress.takeNotice(); !notice.isEmpty())
-                window.core().notify(notice);
-            GlVexM.keptSettingsFile = PlayerSettings::defaultPath();
-            applyKeptSettings(window.core());
+            history.file.open(paths.historyFile());
+            if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
+                window.core().notify(describeHistoryNotice(notice));
+            applyKeptSettings(window.core(), PlayerSettings(paths.keptSettingsFile()), history.lists);
             // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
             applyQtTranslations(GlVexM.languageCode);
             QTimer::singleShot(0, &window, [&window] { window.core().prepareNextStart(); });
         });
         const bool quitAfterPaint = qEnvironmentVariableIsSet("TRENIX_QUIT_AFTER_FIRST_PAINT");
-        AfterFirstPaint afterPaint(&window, [quitAfterPaint] {
+        AfterFirstPaint afterPaint(&window, [quitAfterPaint, &paths, &dialogs] {
             if (quitAfterPaint) { // benchmarks: launch to the first paint of the real start-up path
                 QCoreApplication::exit(0);
                 return;
@@ -182,11 +175,12 @@ int main(int argc, char *argv[])
             // The rest of start-up once the window is on the screen and the
             // display has had its turn; no player acts within this time, and
             // any command waits for it (finishStartup).
-            QTimer::singleShot(kSettleMs, [] {
+            QTimer::singleShot(kSettleMs, [&paths, &dialogs] {
                 if (GlVexM.storeConn.isOpen()) // a command came first and opened it
                     return;
-                startOpeningPracticeStore(practiceStorePath(), [] {
-                    QMetaObject::invokeMethod(qApp, finishStartupOrReport, Qt::QueuedConnection);
+                startOpeningPracticeStore(paths.practiceStore(), [&dialogs] {
+                    QMetaObject::invokeMethod(
+                        qApp, [&dialogs] { finishStartupOrReport(dialogs); }, Qt::QueuedConnection);
                 });
             });
         });
@@ -194,13 +188,12 @@ int main(int argc, char *argv[])
         status = QApplication::exec();
         // Closed before the store was open: a store that cannot be opened still says so.
         if (status == 0)
-            ensurePracticeStore();
+            ensurePracticeStore(paths.practiceStore());
     } catch (const Error &e) {
-        reportFatal(e);
+        reportFatal(e, &dialogs);
         status = kFatalExitStatus;
     }
-    GlVexM.progress = nullptr;
-    progress.close();
+    history.file.close();
     GlVexM.storeConn.close();
     closeLanguageStore();
     return status;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace trenix {
 
@@ -48,23 +49,51 @@ void copyStore(const QString &source, const QString &folder)
 
 } // namespace
 
+QString DataPaths::programFile(const QString &name) const { return QDir(programFolder).filePath(name); }
+
+QString DataPaths::practiceStore() const
+{
+    return QDir(storeFolder.isEmpty() ? programFolder : storeFolder).filePath(QLatin1String(kStoreFile));
+}
+
+QString DataPaths::historyFile() const
+{
+    return QDir(storeFolder.isEmpty() ? programFolder : storeFolder).filePath(QLatin1String(kHistoryFile));
+}
+
+QString DataPaths::playerConfigFile() const
+{
+    return playerFolder.isEmpty() ? QString() : QDir(playerFolder).filePath(QLatin1String(kSettingsFile));
+}
+
+QString DataPaths::keptSettingsFile() const
+{
+    return playerFolder.isEmpty() ? QString() : QDir(playerFolder).filePath(QLatin1String(kKeptSettingsFile));
+}
+
+QString standardPlayerFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("trenix"));
+}
+
 DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder)
 {
     const QDir exe(executableFolder);
     if (QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile))))
-        return {executableFolder, QString()};
+        return {executableFolder, QString(), QString()};
 
     const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
     const QString installedStore = QDir(shared).filePath(QLatin1String(kStoreFile));
     if (!QFileInfo::exists(installedStore)) {
         // Neither layout: start-up reports the missing store in the program folder.
-        return {executableFolder, QString()};
+        return {executableFolder, QString(), QString()};
     }
     if (userDataFolder.isEmpty())
         copyFailed(installedStore, QString(), QStringLiteral("no folder for user data is known"));
     if (!QFileInfo::exists(QDir(userDataFolder).filePath(QLatin1String(kStoreFile))))
         copyStore(installedStore, userDataFolder);
-    return {shared, userDataFolder};
+    return {shared, userDataFolder, QString()};
 }
 
 QString expectedStorePath(const QString &executableFolder, const QString &userDataFolder)

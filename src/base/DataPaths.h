@@ -12,13 +12,30 @@ inline constexpr char kStoreFile[] = "trenix.dat";
 inline constexpr char kLanguageFile[] = "word_language.mdb";
 inline constexpr char kSettingsFile[] = "config.dat";
 
+// Where this run's files are. Handed to what reads or writes them.
 struct DataPaths {
     QString programFolder; // the read-only files: language store, settings, help pictures
-    QString storeFolder;   // the practice store; empty means the program folder
+    QString storeFolder;   // the practice store and the history; empty means the program folder
+    QString playerFolder;  // the player's own config.dat and trenix.conf; empty: nothing is kept
+
+    // A file of the program's folder.
+    QString programFile(const QString &name) const;
+    QString practiceStore() const;
+    QString historyFile() const; // progress.db, beside the practice store
+    // In the player's folder; empty when there is none.
+    QString playerConfigFile() const;
+    QString keptSettingsFile() const;
 };
 
+inline constexpr char kHistoryFile[] = "progress.db";
+inline constexpr char kKeptSettingsFile[] = "trenix.conf";
+
+// ~/.config/trenix (not AppConfigLocation: that one moves with the organisation name).
+QString standardPlayerFolder();
+
 // Decides the layout for an executable in executableFolder and, for an installed
-// layout, copies the practice store into userDataFolder on first use.
+// layout, copies the practice store into userDataFolder on first use. The
+// player's folder is left empty.
 // Throws Error when the copy cannot be made; nothing half-written is left then.
 DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder);
 

@@ -1,7 +1,8 @@
 #include "CsvWriter.h"
 
 #include "Error.h"
-#include "ProgressStore.h"
+#include "History.h"
+#include "Platform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ QString csvLine(const QStringList &fields)
     return line + QStringLiteral("\r\n");
 }
 
-qint64 writeHistoryCsv(ProgressStore &progress, const QString &path)
+qint64 writeHistoryCsv(GameHistory &history, const QString &path)
 {
     const auto failed = [&path](const QString &why) {
         return Error(ErrorKind::File, QStringLiteral("%1: cannot be written (%2); nothing was written")
@@ -44,14 +45,14 @@ qint64 writeHistoryCsv(ProgressStore &progress, const QString &path)
     if (!file.open(QIODevice::WriteOnly))
         throw failed(file.errorString());
     QByteArray bytes("\xEF\xBB\xBF");
-    bytes += csvLine(ProgressStore::csvHeader()).toUtf8();
+    bytes += csvLine(GameHistory::csvHeader()).toUtf8();
     qint64 games = 0;
     const auto flush = [&] {
         if (file.write(bytes) != bytes.size())
             throw failed(file.errorString());
         bytes.clear();
     };
-    progress.forEachCsvRow([&](const QStringList &row) {
+    history.forEachCsvRow([&](const QStringList &row) {
         bytes += csvLine(row).toUtf8();
         ++games;
         if (bytes.size() > (1 << 16))
@@ -66,11 +67,10 @@ qint64 writeHistoryCsv(ProgressStore &progress, const QString &path)
 int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
 {
     try {
-        ProgressStore progress;
-        // No file yet means no game yet: the export is the header alone.
-        if (QFileInfo::exists(progressPath))
-            progress.openExisting(progressPath);
-        const qint64 games = writeHistoryCsv(progress, csvPath);
+        const SystemWallClock clock;
+        History history(clock);
+        openHistoryToRead(history, progressPath); // none yet: the export is the header alone
+        const qint64 games = writeHistoryCsv(history.games, csvPath);
         std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
                      QDir::toNativeSeparators(csvPath).toLocal8Bit().constData());
         return 0;

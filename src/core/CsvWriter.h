@@ -7,7 +7,7 @@
 
 namespace trenix {
 
-class ProgressStore;
+class GameHistory;
 
 QString csvField(const QString &value);
 QString csvLine(const QStringList &fields); // ends with CRLF
@@ -15,7 +15,7 @@ QString csvLine(const QStringList &fields); // ends with CRLF
 // Writes the header and one row per game to path, all or nothing: an existing
 // file is replaced only once the new one is complete. Returns the games
 // written; throws Error naming the file when it cannot be written.
-qint64 writeHistoryCsv(ProgressStore &progress, const QString &path);
+qint64 writeHistoryCsv(GameHistory &games, const QString &path);
 
 // trenix --export-history FILE: the exit status; what happened goes to stderr.
 int exportHistoryCommand(const QString &progressPath, const QString &csvPath);

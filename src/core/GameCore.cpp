@@ -1,7 +1,7 @@
 #include "GameCore.h"
 
 #include "NumberFormat.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "Texts.h"
 
 #include <QLoggingCategory>
@@ -22,8 +22,10 @@ qint64 floorDiv(qint64 a, qint64 b)
 }
 } // namespace
 
-GameCore::GameCore(Store &store, Measure measure)
-    : m_practice(store), m_measure(std::move(measure))
+GameCore::GameCore(Store &store, Measure measure, const Clock &clock, const WallClock &wallClock, Random &random,
+                   Dialogs &dialogs, History &history)
+    : m_practice(store), m_measure(std::move(measure)), m_clock(clock), m_wallClock(wallClock), m_random(random),
+      m_dialogs(dialogs), m_history(history)
 {
     WordLabel templ;
     templ.Left = 330;
@@ -47,12 +49,12 @@ void GameCore::load()
 
 qint64 GameCore::readClock() const
 {
-    return GlVexM.clock ? GlVexM.clock->nowMs() : 0;
+    return m_clock.nowMs();
 }
 
 double GameCore::nextRandom()
 {
-    return GlVexM.random ? GlVexM.random->next() : 0.0;
+    return m_random.next();
 }
 
 qint64 GameCore::secondsPlayed(qint64 now) const
@@ -93,24 +95,60 @@ void GameCore::Label3_Click()
 {
     // A set other than the range is read before anything changes: an empty one
     // starts nothing and leaves the game there is, running, paused or over, as it was.
-    const WordSet set = GlVexM.wordSet;
+    const WordSet set = wordSet;
     std::vector<SetWord> setWords;
-    if (set.kind != WordSet::Kind::Range) {
-        QString notice;
-        try {
-            setWords = wordsOfSet(set, m_practice, GlVexM.progress, GlVexM.languageCode, &notice);
-        } catch (const Error &e) {
-            qCWarning(lcGame).noquote() << "game start: reading" << set.value() << "failed:" << e.message();
-            notice = text(tid::GLVex_startFailed).arg(e.message());
-        }
-        if (setWords.empty()) {
-            screen.feedback.clear();
-            notify(notice);
-            return;
-        }
-    }
+    if (!readChosenSet(set, setWords))
+        return;
     if (m_gameActive) // a start over a game ends that game
         recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
+    clearForStart();
+    const qint64 n = countWords(set, qint64(setWords.size()));
+    std::optional<Transaction> tx;
+    fillPracticeList(set, setWords, n, tx);
+    createWordLabels(n);
+    commitPracticeList(tx);
+
+    if (m_view)
+        m_view->focusTyping();
+    if (allWordsGone()) {
+        stayStopped();
+        return;
+    }
+    m_wordsLanguage = GlVexM.languageCode;
+    showStartNotice();
+    m_gameActive = true;
+    setTimers(true);
+    startTick = readClock();
+    playedSeconds = 0;
+    beginRecord(n, set);
+    GaTime.Interval = 1000;
+    if (m_view) {
+        m_view->timersChanged();
+        m_view->screenChanged();
+    }
+    pictScroll_Timer();
+}
+
+bool GameCore::readChosenSet(const WordSet &set, std::vector<SetWord> &words)
+{
+    if (set.kind == WordSet::Kind::Range)
+        return true;
+    QString notice;
+    try {
+        words = wordsOfSet(set, m_practice, m_history, GlVexM.languageCode, &notice);
+    } catch (const Error &e) {
+        qCWarning(lcGame).noquote() << "game start: reading" << set.value() << "failed:" << e.message();
+        notice = text(tid::GLVex_startFailed).arg(e.message());
+    }
+    if (!words.empty())
+        return true;
+    screen.feedback.clear();
+    notify(notice);
+    return false;
+}
+
+void GameCore::clearForStart()
+{
     m_startNotice.clear();
     screen.feedback.clear();
     screen.lbmessageVisible = true;
@@ -129,40 +167,49 @@ void GameCore::Label3_Click()
         GlVexM.isPaused = false;
     }
     Label1.resize(1);
+}
 
+qint64 GameCore::countWords(const WordSet &set, qint64 setSize)
+{
+    if (set.kind != WordSet::Kind::Range)
+        return setSize;
+    try {
+        return m_practice.countRange(GlVexM.languageCode, GlVexM.wordFrom, GlVexM.wordTo);
+    } catch (const Error &e) {
+        reportStartFailure(QStringLiteral("counting the word range"), e);
+        return 0;
+    }
+}
+
+void GameCore::fillPracticeList(const WordSet &set, const std::vector<SetWord> &words, qint64 n,
+                                std::optional<Transaction> &tx)
+{
+    // One transaction for the whole preparation, committed once the words are
+    // drawn: a failure or a kill never leaves a half-filled list behind.
+    if (n <= 0)
+        return;
     const int lang = GlVexM.languageCode;
-    qint64 n = qint64(setWords.size());
-    if (set.kind == WordSet::Kind::Range) {
-        try {
-            n = m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
-        } catch (const Error &e) {
-            reportStartFailure(QStringLiteral("counting the word range"), e);
-        }
+    try {
+        tx.emplace(m_practice.store());
+        m_practice.emptyList();
+        if (set.kind == WordSet::Kind::Range)
+            m_practice.fillList(lang, GlVexM.wordFrom, GlVexM.wordTo);
+        else
+            m_practice.fillWords(lang, words);
+    } catch (const Error &e) {
+        tx.reset();
+        reportStartFailure(QStringLiteral("preparing the practice list"), e);
     }
-
-    // One transaction for the whole preparation: a failure or a kill never
-    // leaves a half-filled list behind.
-    std::optional<Transaction> tx;
-    if (n > 0) {
-        try {
-            tx.emplace(m_practice.store());
-            m_practice.emptyList();
-            if (set.kind == WordSet::Kind::Range)
-                m_practice.fillList(lang, GlVexM.wordFrom, GlVexM.wordTo);
-            else
-                m_practice.fillWords(lang, setWords);
-        } catch (const Error &e) {
-            tx.reset();
-            reportStartFailure(QStringLiteral("preparing the practice list"), e);
-        }
-        try {
-            m_drawSize = m_practice.countDictionary(lang);
-        } catch (const Error &e) {
-            m_drawSize = 0;
-            reportStartFailure(QStringLiteral("counting the dictionary"), e);
-        }
+    try {
+        m_drawSize = m_practice.countDictionary(lang);
+    } catch (const Error &e) {
+        m_drawSize = 0;
+        reportStartFailure(QStringLiteral("counting the dictionary"), e);
     }
+}
 
+void GameCore::createWordLabels(qint64 n)
+{
     Label1.reserve(size_t(n) + 1);
     m_repaintThrottle.invalidate();
     bool drawFailed = false;
@@ -189,38 +236,41 @@ void GameCore::Label3_Click()
         Label1.push_back(std::move(w));
     }
     m_drawSize = -1;
-    if (tx) {
-        try {
-            tx->commit();
-        } catch (const Error &e) {
-            tx.reset();
-            reportStartFailure(QStringLiteral("saving the practice list"), e);
-        }
-    }
+}
 
-    if (m_view)
-        m_view->focusTyping();
-    if (allWordsGone()) {
-        // Nothing can fall: a clock running over an empty field would only
-        // count seconds nobody plays. Say why and leave the game stopped.
-        if (m_startNotice.isEmpty())
-            m_startNotice = text(tid::GLVex_noWords)
-                                .arg(GlVexM.wordFrom)
-                                .arg(GlVexM.wordTo);
-        screen.lbmessage = m_startNotice;
-        screen.lbmessageVisible = true;
-        m_gameActive = false;
-        setTimers(false);
-        startTick = readClock();
-        playedSeconds = 0;
-        if (m_view) {
-            m_view->wordsChanged(); // the old game's words are gone
-            m_view->repaintNow();
-            m_view->screenChanged();
-        }
+void GameCore::commitPracticeList(std::optional<Transaction> &tx)
+{
+    if (!tx)
         return;
+    try {
+        tx->commit();
+    } catch (const Error &e) {
+        tx.reset();
+        reportStartFailure(QStringLiteral("saving the practice list"), e);
     }
-    m_wordsLanguage = qint16(lang);
+}
+
+void GameCore::stayStopped()
+{
+    // Nothing can fall: a clock running over an empty field would only
+    // count seconds nobody plays. Say why and leave the game stopped.
+    if (m_startNotice.isEmpty())
+        m_startNotice = text(tid::GLVex_noWords).arg(GlVexM.wordFrom).arg(GlVexM.wordTo);
+    screen.lbmessage = m_startNotice;
+    screen.lbmessageVisible = true;
+    m_gameActive = false;
+    setTimers(false);
+    startTick = readClock();
+    playedSeconds = 0;
+    if (m_view) {
+        m_view->wordsChanged(); // the old game's words are gone
+        m_view->repaintNow();
+        m_view->screenChanged();
+    }
+}
+
+void GameCore::showStartNotice()
+{
     if (m_startNotice.isEmpty() && m_progressNotice.isEmpty()) {
         screen.lbmessageVisible = false;
         screen.lbmessage.clear();
@@ -231,18 +281,6 @@ void GameCore::Label3_Click()
     m_progressNotice.clear();
     if (m_view)
         m_view->repaintNow();
-
-    m_gameActive = true;
-    setTimers(true);
-    startTick = readClock();
-    playedSeconds = 0;
-    beginRecord(n, set);
-    GaTime.Interval = 1000;
-    if (m_view) {
-        m_view->timersChanged();
-        m_view->screenChanged();
-    }
-    pictScroll_Timer();
 }
 
 QString GameCore::Get_Rnd_word()
@@ -511,7 +549,7 @@ void GameCore::finishGame(bool closeOpenSegment)
         message += formatNumber(double(rightCount) / double(inputCount), QStringLiteral("###.##%"));
     message += cr + last;
 
-    const bool again = GlVexM.dialogs && GlVexM.dialogs->askYesNo(message, title);
+    const bool again = m_dialogs.askYesNo(message, title);
     if (again) {
         Label3_Click();
     } else {
@@ -546,8 +584,8 @@ void GameCore::beginRecord(qint64 words, const WordSet &set)
 {
     m_record.emplace();
     GameRecord &r = *m_record;
-    const QTimeZone zone = GlVexM.wallClock ? GlVexM.wallClock->timeZone() : QTimeZone::systemTimeZone();
-    r.startUtcMs = GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch();
+    const QTimeZone zone = m_wallClock.timeZone();
+    r.startUtcMs = m_wallClock.utcMs();
     r.utcOffsetS = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(r.startUtcMs, Qt::UTC));
     r.language = GlVexM.languageCode;
     r.dictionary = QStringLiteral("zidian%1").arg(GlVexM.languageCode);
@@ -568,9 +606,9 @@ void GameCore::recordGame(qint64 seconds)
     std::optional<GameRecord> game;
     game.swap(m_record); // once per game, whichever way it ends
     // A game without an entry and without a hit tells nothing about the player.
-    if (!game || !GlVexM.progress || (inputCount == 0 && rightCount == 0))
+    if (!game || (inputCount == 0 && rightCount == 0))
         return;
-    game->endUtcMs = GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch();
+    game->endUtcMs = m_wallClock.utcMs();
     game->seconds = seconds;
     game->entries = inputCount;
     game->hits = rightCount;
@@ -582,9 +620,10 @@ void GameCore::recordGame(qint64 seconds)
         if (w.Visible && !w.Caption.isEmpty())
             game->words.push_back({w.Caption, false, w.landed(), w.Ticks, w.Top});
     }
-    GlVexM.progress->record(*game);
+    m_history.games.record(*game);
     // Not kept, or kept in a fresh file: told now and again at the next start.
-    m_progressNotice = GlVexM.progress->takeNotice();
+    const HistoryNotice notice = m_history.file.takeNotice();
+    m_progressNotice = notice.isNone() ? QString() : describeHistoryNotice(notice);
     if (!m_progressNotice.isEmpty())
         notify(m_progressNotice);
 }
@@ -609,9 +648,9 @@ void GameCore::prepareNextStart()
     try {
         const int lang = GlVexM.languageCode;
         m_practice.countDictionary(lang);
-        if (GlVexM.wordSet.kind != WordSet::Kind::Range) {
+        if (wordSet.kind != WordSet::Kind::Range) {
             QString notice; // an empty set is the start's to report
-            for (const SetWord &word : wordsOfSet(GlVexM.wordSet, m_practice, GlVexM.progress, lang, &notice))
+            for (const SetWord &word : wordsOfSet(wordSet, m_practice, m_history, lang, &notice))
                 m_measure(word.word);
             return;
         }

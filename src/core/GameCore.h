@@ -2,10 +2,13 @@
 // The rules of the game, without widgets. The main window forwards its events
 // to the entry points here (same names as its handlers) and draws what the
 // state below says.
-#include "GameRecord.h"
 #include "EntryFeedback.h"
+#include "GameRecord.h"
 #include "GlVexM.h"
+#include "Platform.h"
 #include "PracticeStore.h"
+#include "Random.h"
+#include "WordSet.h"
 
 #include <QString>
 #include <functional>
@@ -13,6 +16,8 @@
 #include <vector>
 
 namespace trenix {
+
+struct History;
 
 // One element of the word-label array. Its caption, visibility and landed mark
 // carry the word's whole state.
@@ -74,7 +79,10 @@ public:
 
     using Measure = std::function<qint64(const QString &)>; // width of a word label in twips
 
-    GameCore(Store &store, Measure measure);
+    // The practice store, the width of a word's label, and the services the
+    // game uses: the clocks, the draw, the player's answers and the history.
+    GameCore(Store &store, Measure measure, const Clock &clock, const WallClock &wallClock, Random &random,
+             Dialogs &dialogs, History &history);
 
     void setView(GameView *view) { m_view = view; }
     void setFieldSize(qint64 width, qint64 height) { m_fieldWidth = width; m_fieldHeight = height; }
@@ -118,6 +126,9 @@ public:
     // that fails here is left for the start to report.
     void prepareNextStart();
 
+    // What the next game draws from: the word range unless the player chose other words.
+    WordSet wordSet;
+
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1;  // element 0 is the hidden template
     TimerState pictScroll, CreatWord, GaTime;
@@ -131,14 +142,26 @@ public:
     bool gameActive() const { return m_gameActive; }
     qint64 secondsPlayed(qint64 now) const;
     PracticeStore &practice() { return m_practice; }
+    History &history() { return m_history; }
+    Dialogs &dialogs() { return m_dialogs; }
 
 private:
+    // The start command's steps.
+    bool readChosenSet(const WordSet &set, std::vector<SetWord> &words);
+    void clearForStart();
+    qint64 countWords(const WordSet &set, qint64 setSize);
+    void fillPracticeList(const WordSet &set, const std::vector<SetWord> &words, qint64 n,
+                          std::optional<Transaction> &tx);
+    void createWordLabels(qint64 n);
+    void commitPracticeList(std::optional<Transaction> &tx);
+    void stayStopped();
+    void showStartNotice();
+
     void setTimers(bool enabled);
     void closeSegment();
     void finishGame(bool closeOpenSegment);
     void reportStartFailure(const QString &what, const Error &e);
     void progress(qint64 total, qint64 current, bool force);
-    void startTicking();
     EntryVerdict matchEntry();
     bool allWordsGone() const;
     qint64 readClock() const;
@@ -148,6 +171,11 @@ private:
 
     PracticeStore m_practice;
     Measure m_measure;
+    const Clock &m_clock;
+    const WallClock &m_wallClock;
+    Random &m_random;
+    Dialogs &m_dialogs;
+    History &m_history;
     GameView *m_view = nullptr;
     qint64 m_fieldWidth = 11625;
     qint64 m_fieldHeight = 5835;

@@ -1,9 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "GlVexM.h"
 
+#include "DataPaths.h"
 #include "Texts.h"
-
-#include <QCoreApplication>
-#include <QDir>
 
 namespace trenix {
 
@@ -21,33 +20,21 @@ void resetModuleVariables()
     GlVexM.isPaused = false;
     GlVexM.detailWord.clear();
     GlVexM.gameMinutes = 0;
-    GlVexM.wordSet = WordSet();
-    GlVexM.progress = nullptr;
-    GlVexM.keptSettingsFile.clear();
 }
 
-QString programFile(const QString &fileName)
-{
-    QString folder = GlVexM.programFolder;
-    if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath();
-    return QDir(folder).filePath(fileName);
-}
-
-void InitIniFile()
+void InitIniFile(const QString &programFolder)
 {
     GlVexM.iniFile = std::make_unique<CINIFile>();
-    QString folder = GlVexM.programFolder;
-    if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath();
-    const QString separator = (folder.endsWith(u'/') || folder.endsWith(u'\\')) ? QString() : QStringLiteral("/");
-    GlVexM.iniFile->SpecifyIniFile(folder + separator + QLatin1String(kSettingsFile));
+    const QString separator =
+        (programFolder.endsWith(u'/') || programFolder.endsWith(u'\\')) ? QString() : QStringLiteral("/");
+    GlVexM.iniFile->SpecifyIniFile(programFolder + separator + QLatin1String(kSettingsFile));
 }
 
 qint16 ReadLanguage()
 {
     qint32 number = 0;
-    if (!GlVexM.iniFile || GlVexM.iniFile->ReadNumber(QStringLiteral("config"), QStringLiteral("language"), number) != 0)
+    if (!GlVexM.iniFile
+        || GlVexM.iniFile->ReadNumber(QStringLiteral("config"), QStringLiteral("language"), number) != 0)
         return 1;
     // A code that does not fit the 16-bit range counts as not read.
     if (number < -32768 || number > 32767)

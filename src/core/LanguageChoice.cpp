@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LanguageChoice.h"
 
 #include "CINIFile.h"
@@ -5,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace trenix {
 
@@ -14,28 +14,12 @@ const QString kSection = QStringLiteral("config");
 const QString kKey = QStringLiteral("language");
 } // namespace
 
-QString playerConfigFolder()
+qint16 ReadPlayerLanguage(const QString &playerConfigFile)
 {
-    if (!GlVexM.playerConfigFolder.isEmpty())
-        return GlVexM.playerConfigFolder;
-    // Not AppConfigLocation: that one moves with the organisation name.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("trenix"));
-}
-
-QString playerConfigFile()
-{
-    const QString folder = playerConfigFolder();
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(QLatin1String(kSettingsFile));
-}
-
-qint16 ReadPlayerLanguage()
-{
-    const QString file = playerConfigFile();
-    if (file.isEmpty() || !QFileInfo::exists(file))
+    if (playerConfigFile.isEmpty() || !QFileInfo::exists(playerConfigFile))
         return 1;
     CINIFile ini;
-    ini.SpecifyIniFile(file);
+    ini.SpecifyIniFile(playerConfigFile);
     qint32 number = 0;
     if (ini.ReadNumber(kSection, kKey, number) != 0 || number < -32768 || number > 32767)
         return 1;
@@ -43,21 +27,21 @@ qint16 ReadPlayerLanguage()
     return 0;
 }
 
-bool saveLanguageChoice(qint16 code, QString &why)
+bool saveLanguageChoice(const QString &playerConfigFile, qint16 code, QString &why)
 {
-    const QString folder = playerConfigFolder();
-    if (folder.isEmpty()) {
+    if (playerConfigFile.isEmpty()) {
         why = QStringLiteral("~/.config/trenix");
         return false;
     }
+    const QString folder = QFileInfo(playerConfigFile).absolutePath();
     if (!QDir().mkpath(folder)) {
         why = QDir::toNativeSeparators(folder);
         return false;
     }
     CINIFile ini;
-    ini.SpecifyIniFile(playerConfigFile());
+    ini.SpecifyIniFile(playerConfigFile);
     if (ini.WriteString(kSection, kKey, QString::number(code)) != 0) {
-        why = QDir::toNativeSeparators(playerConfigFile());
+        why = QDir::toNativeSeparators(playerConfigFile);
         return false;
     }
     return true;

@@ -3,8 +3,7 @@
 #include "Error.h"
 #include "GameCore.h"
 #include "GlVexM.h"
-#include "LanguageChoice.h"
-#include "ProgressStore.h"
+#include "OwnLists.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,12 +31,6 @@ std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *prese
 }
 } // namespace
 
-QString PlayerSettings::defaultPath()
-{
-    const QString folder = playerConfigFolder(); // beside the player's language choice
-    return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("trenix.conf"));
-}
-
 PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringList *warnings) const
 {
     PracticeChoices choices = defaults;
@@ -45,7 +38,7 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
         if (warnings)
             *warnings << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(m_path), line);
     };
-    if (!QFileInfo::exists(m_path))
+    if (m_path.isEmpty() || !QFileInfo::exists(m_path))
         return choices;
     QSettings s(m_path, QSettings::IniFormat);
     if (s.status() != QSettings::NoError) {
@@ -97,42 +90,42 @@ void PlayerSettings::write(const PracticeChoices &choices) const
                                                                                    : QStringLiteral("the file is not an INI file")));
 }
 
-void applyKeptSettings(GameCore &core)
+void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)
 {
-    if (GlVexM.keptSettingsFile.isEmpty())
+    if (kept.path().isEmpty())
         return;
     QStringList warnings;
-    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, GlVexM.wordSet};
-    PracticeChoices kept = PlayerSettings(GlVexM.keptSettingsFile).read(defaults, &warnings);
-    if (kept.wordSet.kind == WordSet::Kind::List) {
+    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core.wordSet};
+    PracticeChoices choices = kept.read(defaults, &warnings);
+    if (choices.wordSet.kind == WordSet::Kind::List) {
         bool found = false;
-        for (const ListInfo &list : GlVexM.progress ? GlVexM.progress->lists() : std::vector<ListInfo>())
-            found = found || list.name == kept.wordSet.list;
+        for (const ListInfo &list : lists.lists())
+            found = found || list.name == choices.wordSet.list;
         if (!found) {
-            warnings << QStringLiteral("%1: wordSet names the list \"%2\", which does not exist; the words come from the range")
-                            .arg(QDir::toNativeSeparators(GlVexM.keptSettingsFile), kept.wordSet.list);
-            kept.wordSet = WordSet();
+            warnings << QStringLiteral("%1: wordSet names the list \"%2\", which does not exist; the words come from"
+                                       " the range").arg(QDir::toNativeSeparators(kept.path()), choices.wordSet.list);
+            choices.wordSet = WordSet();
         }
     }
     for (const QString &line : std::as_const(warnings))
         qCWarning(lcKept).noquote() << line;
-    GlVexM.wordFrom = kept.wordFrom;
-    GlVexM.wordTo = kept.wordTo;
-    GlVexM.wordSet = kept.wordSet;
-    if (kept.speedLevel != GlVexM.speedLevel) {
+    GlVexM.wordFrom = choices.wordFrom;
+    GlVexM.wordTo = choices.wordTo;
+    core.wordSet = choices.wordSet;
+    if (choices.speedLevel != GlVexM.speedLevel) {
         // As the window's load sets them, with the kept level.
-        GlVexM.speedLevel = kept.speedLevel;
-        core.pictScroll.Interval = int(kept.speedLevel) * 1000;
-        core.CreatWord.Interval = int(kept.speedLevel) * 1000;
+        GlVexM.speedLevel = choices.speedLevel;
+        core.pictScroll.Interval = int(choices.speedLevel) * 1000;
+        core.CreatWord.Interval = int(choices.speedLevel) * 1000;
     }
 }
 
-QString keepCurrentSettings()
+QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet)
 {
-    if (GlVexM.keptSettingsFile.isEmpty())
+    if (kept.path().isEmpty())
         return QString();
     try {
-        PlayerSettings(GlVexM.keptSettingsFile).write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, GlVexM.wordSet});
+        kept.write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, wordSet});
     } catch (const Error &e) {
         qCWarning(lcKept).noquote() << e.message();
         return e.message();

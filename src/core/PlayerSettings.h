@@ -9,6 +9,7 @@
 namespace trenix {
 
 class GameCore;
+class OwnLists;
 
 struct PracticeChoices {
     qint16 speedLevel = 8;
@@ -19,9 +20,8 @@ struct PracticeChoices {
 
 class PlayerSettings {
 public:
+    // trenix.conf in the player's folder; an empty path keeps nothing.
     explicit PlayerSettings(QString path) : m_path(std::move(path)) {}
-    // trenix.conf in the player's configuration folder (~/.config/trenix).
-    static QString defaultPath();
 
     const QString &path() const { return m_path; }
     // The kept values over the defaults. A key that is missing keeps its default;
@@ -34,12 +34,13 @@ private:
     QString m_path;
 };
 
-// Start-up, after the window's own defaults: the kept speed, range and word set,
-// from the file in GlVexM.keptSettingsFile (nothing when it is empty); a list
-// that GlVexM.progress does not hold falls back to the range. Warnings go to stderr.
-void applyKeptSettings(GameCore &core);
-// The settings dialog's OK: the current speed, range and word set are kept. Failures go
-// to stderr and come back as a notice for the message line (empty when kept).
-QString keepCurrentSettings();
+// Start-up, after the window's own defaults: the kept speed, range and word set
+// (nothing when the file's path is empty); a list that lists does not hold
+// falls back to the range. Warnings go to stderr.
+void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists);
+// The settings dialog's OK: the current speed, range and the game's word set are
+// kept. Failures go to stderr and come back as a notice for the message line
+// (empty when kept).
+QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet);
 
 } // namespace trenix

@@ -57,7 +57,7 @@ qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone)
     return QDateTime(first, QTime(0, 0), now.timeZone()).toMSecsSinceEpoch();
 }
 
-ProgressReport buildReport(ProgressStore &progress, PracticeStore *practice, int language,
+ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language,
                            qint64 nowUtcMs, const QTimeZone &zone)
 {
     ProgressReport report;

@@ -2,7 +2,7 @@
 // Calendar arithmetic of the history: the player's local days, the streak of
 // days practised, the periods the chart shows; and the report the progress
 // window draws, gathered from the two stores.
-#include "ProgressStore.h"
+#include "GameHistory.h"
 
 #include <QTimeZone>
 #include <vector>
@@ -37,7 +37,7 @@ inline constexpr int kRecentShown = 100;
 
 // Everything but the chart; pinyin and English of the missed words from the
 // dictionary of this language when a practice store is given.
-ProgressReport buildReport(ProgressStore &progress, PracticeStore *practice, int language,
+ProgressReport buildReport(GameHistory &games, PracticeStore *practice, int language,
                            qint64 nowUtcMs, const QTimeZone &zone);
 
 } // namespace trenix

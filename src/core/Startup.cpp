@@ -2,6 +2,7 @@
 
 #include "GlVexM.h"
 #include "LanguageChoice.h"
+#include "Platform.h"
 #include "Texts.h"
 
 #include <QCoreApplication>
@@ -32,18 +33,12 @@ Store openPracticeStore(const QString &path)
 }
 } // namespace
 
-void applyDataPaths()
+DataPaths findDataPaths()
 {
-    const DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),
-                                             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    GlVexM.programFolder = paths.programFolder;
-    GlVexM.storeFolder = paths.storeFolder;
-}
-
-QString practiceStorePath()
-{
-    return GlVexM.storeFolder.isEmpty() ? programFile(QLatin1String(kStoreFile))
-                                        : QDir(GlVexM.storeFolder).filePath(QLatin1String(kStoreFile));
+    DataPaths paths = resolveDataPaths(QCoreApplication::applicationDirPath(),
+                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    paths.playerFolder = standardPlayerFolder();
+    return paths;
 }
 
 void startOpeningPracticeStore(const QString &path, std::function<void()> opened)
@@ -57,9 +52,8 @@ void startOpeningPracticeStore(const QString &path, std::function<void()> opened
     })});
 }
 
-void ensurePracticeStore()
+void ensurePracticeStore(const QString &storePath)
 {
-    const QString storePath = practiceStorePath();
     std::optional<PendingOpen> pending;
     pending.swap(g_pending);
     if (pending && QFileInfo(pending->path) == QFileInfo(storePath))
@@ -92,37 +86,38 @@ void finishStartup()
         work();
 }
 
-StartupOutcome prepareStartup(StoreOpening opening)
+StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening)
 {
     GlVexM.storeConn.close();
+    useLanguageStore(paths.programFile(QLatin1String(kLanguageFile)));
     if (opening == StoreOpening::Now)
-        ensurePracticeStore();
-    else if (g_pending && QFileInfo(g_pending->path) != QFileInfo(practiceStorePath()))
+        ensurePracticeStore(paths.practiceStore());
+    else if (g_pending && QFileInfo(g_pending->path) != QFileInfo(paths.practiceStore()))
         g_pending.reset(); // waits for it; another file is not ours
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
-    InitIniFile();
+    InitIniFile(paths.programFolder);
     // The player's own choice first; the file beside the program when it gives none.
-    if (ReadPlayerLanguage() != 0 && ReadLanguage() != 0) {
+    if (ReadPlayerLanguage(paths.playerConfigFile()) != 0 && ReadLanguage() != 0) {
         GlVexM.languageCode = 2;
         const QString prompt = text(tid::GLVex_Module_main, 2);
         const QString title = text(tid::RJXX, GlVexM.languageCode);
         qCInfo(lcStartup) << "the interface language could not be read from" << GlVexM.iniFile->fileName();
-        ensurePracticeStore();
-        if (!GlVexM.dialogs || !GlVexM.dialogs->askYesNo(prompt, title))
+        ensurePracticeStore(paths.practiceStore());
+        if (!dialogs.askYesNo(prompt, title))
             return StartupOutcome::Quit;
     }
     return StartupOutcome::ShowMainWindow;
 }
 
-void reportFatal(const Error &e)
+void reportFatal(const Error &e, Dialogs *dialogs)
 {
     std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
     std::fflush(stderr);
     static bool showing = false; // an error while the box is up must not stack boxes
-    if (GlVexM.dialogs && !showing) {
+    if (dialogs && !showing) {
         showing = true;
-        GlVexM.dialogs->showError(e.message());
+        dialogs->showError(e.message());
         showing = false;
     }
     if (QCoreApplication::instance())

@@ -1,17 +1,19 @@
 #pragma once
 // Start-up up to the main window: the practice store, the word range, the
 // settings file and the language question.
+#include "DataPaths.h"
 #include "Error.h"
 
 #include <functional>
 
 namespace trenix {
 
+class Dialogs;
 class Store;
 
-// Where this process finds its data files, stored into GlVexM.programFolder and
-// GlVexM.storeFolder; an installed copy gets its own practice store first.
-void applyDataPaths();
+// Where this process finds its data files; an installed copy gets its own
+// practice store first. The player's folder is ~/.config/trenix.
+DataPaths findDataPaths();
 
 enum class StartupOutcome { ShowMainWindow, Quit };
 
@@ -20,20 +22,19 @@ enum class StartupOutcome { ShowMainWindow, Quit };
 // store that cannot be opened still speaks before any question.
 enum class StoreOpening { Now, Later };
 
-// Throws Error when a store cannot be opened; nothing is created or changed then.
-StartupOutcome prepareStartup(StoreOpening opening = StoreOpening::Now);
-
-// The practice store that start-up opens, by the folders in GlVexM.
-QString practiceStorePath();
+// The store, the word range, the settings file and the language (the player's
+// config.dat first). Asks the player through dialogs when no language can be
+// read. Throws Error when a store cannot be opened; nothing is created or changed then.
+StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening = StoreOpening::Now);
 
 // Deriving the store's key takes a while; start it on another thread.
 // prepareStartup() and ensurePracticeStore() take the result when it names the
 // same file. `opened` is called on that thread once the open has succeeded or failed.
 void startOpeningPracticeStore(const QString &path, std::function<void()> opened = {});
 
-// GlVexM.storeConn open: the pending open taken (waiting for it if need be), or
-// the store opened now. Throws the open's Error.
-void ensurePracticeStore();
+// GlVexM.storeConn open on the store at path: the pending open taken (waiting
+// for it if need be), or the store opened now. Throws the open's Error.
+void ensurePracticeStore(const QString &path);
 
 // The practice store's journal as the program runs it: write-ahead with
 // synchronous=normal, so that a landing or a hit appends to the journal without
@@ -50,8 +51,9 @@ void useWriteAheadJournal(Store &store);
 void deferStartupWork(std::function<void()> work);
 void finishStartup();
 
-// The one place where a fatal error is shown: message box, stderr, exit status.
-void reportFatal(const Error &e);
+// The one place where a fatal error is shown: message box (when dialogs is
+// given), stderr, exit status.
+void reportFatal(const Error &e, Dialogs *dialogs);
 inline constexpr int kFatalExitStatus = 2;
 
 } // namespace trenix

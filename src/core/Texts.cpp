@@ -50,7 +50,8 @@ QString g_path;
 
 QString languageStorePath()
 {
-    return g_path.isEmpty() ? programFile(QLatin1String(kLanguageFile)) : g_path;
+    return g_path.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kLanguageFile))
+                            : g_path;
 }
 
 // The store's text for an identifier and a language code, or the empty string.

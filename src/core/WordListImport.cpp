@@ -4,7 +4,7 @@
 #include "GlVexM.h"
 #include "LanguageChoice.h"
 #include "PracticeStore.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "Texts.h"
 
 #include <QDir>
@@ -86,7 +86,7 @@ std::vector<SetWord> parseWordList(const QByteArray &bytes, const QString &fileN
 }
 
 ImportSummary importWordList(const QString &path, const QString &name, bool replace, PracticeStore *practice,
-                             int languageCode, ProgressStore &progress)
+                             int languageCode, OwnLists &lists)
 {
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
@@ -112,7 +112,7 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
         }
         summary.withoutPinyin += w.pinyin.isEmpty() ? 1 : 0;
     }
-    progress.saveList(name, words, replace);
+    lists.save(name, words, replace);
     return summary;
 }
 
@@ -128,11 +128,13 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
         } else {
             std::fprintf(stderr, "trenix: no practice store found: pinyin and English are not filled in\n");
         }
-        ProgressStore progress;
-        progress.open(progressPath);
-        if (const QString notice = progress.takeNotice(); !notice.isEmpty())
-            std::fprintf(stderr, "trenix: %s\n", notice.toLocal8Bit().constData());
-        const ImportSummary s = importWordList(file, name, replace, practice ? &*practice : nullptr, languageCode, progress);
+        const SystemWallClock clock;
+        History history(clock);
+        history.file.open(progressPath);
+        if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
+            std::fprintf(stderr, "trenix: %s\n", describeHistoryNotice(notice).toLocal8Bit().constData());
+        const ImportSummary s =
+            importWordList(file, name, replace, practice ? &*practice : nullptr, languageCode, history.lists);
         std::printf("trenix: %lld words imported into the list \"%s\": %lld found in the dictionary, %lld without pinyin\n",
                     static_cast<long long>(s.words), name.toLocal8Bit().constData(),
                     static_cast<long long>(s.inDictionary), static_cast<long long>(s.withoutPinyin));
@@ -143,13 +145,13 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
     }
 }
 
-int commandLineLanguage()
+int commandLineLanguage(const DataPaths &paths)
 {
     int code = 2; // what start-up takes when the player says Yes to simplified Chinese
-    if (ReadPlayerLanguage() == 0) {
+    if (ReadPlayerLanguage(paths.playerConfigFile()) == 0) {
         code = GlVexM.languageCode;
     } else {
-        InitIniFile();
+        InitIniFile(paths.programFolder);
         if (ReadLanguage() == 0)
             code = GlVexM.languageCode;
     }
@@ -160,10 +162,10 @@ int commandLineLanguage()
 int listWordsCommand(const QString &progressPath)
 {
     try {
-        ProgressStore progress;
-        if (QFileInfo::exists(progressPath)) // no file yet: no lists yet
-            progress.openExisting(progressPath);
-        const std::vector<ListInfo> lists = progress.lists();
+        const SystemWallClock clock;
+        History history(clock);
+        openHistoryToRead(history, progressPath); // none yet: no lists yet
+        const std::vector<ListInfo> lists = history.lists.lists();
         for (const ListInfo &l : lists)
             std::printf("%s\t%lld\n", l.name.toLocal8Bit().constData(), static_cast<long long>(l.words));
         if (lists.empty())

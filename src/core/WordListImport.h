@@ -10,7 +10,8 @@
 namespace trenix {
 
 class PracticeStore;
-class ProgressStore;
+class OwnLists;
+struct DataPaths;
 
 inline constexpr qint64 kMaxListFileBytes = qint64(4) * 1024 * 1024;
 inline constexpr int kMaxListWords = 10000;
@@ -34,7 +35,7 @@ struct ImportSummary {
 // no dictionary), and stores the list in one transaction. Throws Error; nothing
 // is stored then.
 ImportSummary importWordList(const QString &path, const QString &name, bool replace, PracticeStore *practice,
-                             int languageCode, ProgressStore &progress);
+                             int languageCode, OwnLists &lists);
 
 // trenix --import-words FILE --list NAME [--replace] and trenix --list-words:
 // the exit status; the summary or the reason on stderr, the lists on stdout.
@@ -42,8 +43,8 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
                        const QString &file, const QString &name, bool replace);
 int listWordsCommand(const QString &progressPath);
 // The dictionary language for the command line, as start-up would choose it:
-// the player's config.dat, then the one in GlVexM.programFolder, else 2.
+// the player's config.dat, then the one in the program's folder, else 2.
 // Messages stay in English (GlVexM.languageCode is left at 0).
-int commandLineLanguage();
+int commandLineLanguage(const DataPaths &paths);
 
 } // namespace trenix

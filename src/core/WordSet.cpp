@@ -1,9 +1,7 @@
 #include "WordSet.h"
 
-#include "GlVexM.h"
-#include "PlayerSettings.h"
+#include "History.h"
 #include "PracticeStore.h"
-#include "ProgressStore.h"
 #include "Texts.h"
 
 namespace trenix {
@@ -51,8 +49,8 @@ QString WordSet::value() const
     return kRange;
 }
 
-std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, ProgressStore *progress,
-                                int languageCode, QString *notice)
+std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, History &history, int languageCode,
+                                QString *notice)
 {
     std::vector<SetWord> words;
     if (set.kind == WordSet::Kind::Range)
@@ -65,20 +63,18 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, Pro
         return words;
     }
     // Review and lists come from the history file: a newer or unusable one says why.
-    if (progress && !progress->status().isEmpty()) {
-        *notice = progress->status();
+    if (!history.file.status().isNone()) {
+        *notice = describeHistoryNotice(history.file.status());
         return words;
     }
     if (set.kind == WordSet::Kind::Review) {
-        if (progress) {
-            for (const QString &w : progress->reviewWords(WordSet::kReviewLimit))
-                words.push_back({w, QString(), QString()});
-        }
+        for (const QString &w : history.review.words(WordSet::kReviewLimit))
+            words.push_back({w, QString(), QString()});
         if (words.empty())
             *notice = text(tid::GLVex_emptyReview);
         return words;
     }
-    const std::optional<std::vector<SetWord>> list = progress ? progress->listWords(set.list) : std::nullopt;
+    const std::optional<std::vector<SetWord>> list = history.lists.words(set.list);
     if (!list)
         *notice = text(tid::GLVex_noList)
                       .arg(set.list);
@@ -90,16 +86,15 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, Pro
     return words;
 }
 
-QString followListChange(const QString &oldName, const QString &newName)
+bool followListChange(WordSet &chosen, const QString &oldName, const QString &newName)
 {
-    WordSet &chosen = GlVexM.wordSet;
     if (chosen.kind != WordSet::Kind::List || chosen.list != oldName)
-        return QString();
+        return false;
     if (newName.isEmpty())
         chosen = WordSet();
     else
         chosen.list = newName;
-    return keepCurrentSettings();
+    return true;
 }
 
 } // namespace trenix

@@ -10,7 +10,7 @@
 namespace trenix {
 
 class PracticeStore;
-class ProgressStore;
+struct History;
 
 struct WordSet {
     enum class Kind { Range, Level, Review, List };
@@ -35,11 +35,11 @@ struct SetWord {
 
 // The words of a set other than the range, in the set's order. Empty, with the
 // reason in notice, when there is nothing to play; throws Error when the store fails.
-std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, ProgressStore *progress,
-                                int languageCode, QString *notice);
+std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, History &history, int languageCode,
+                                QString *notice);
 
-// A list was renamed or deleted: a chosen set that named it follows. Returns a
-// notice when the choice could not be kept.
-QString followListChange(const QString &oldName, const QString &newName /* empty: deleted */);
+// A list was renamed or deleted: a chosen set that named it follows (a deleted
+// one gives way to the range). True when the choice changed.
+bool followListChange(WordSet &chosen, const QString &oldName, const QString &newName /* empty: deleted */);
 
 } // namespace trenix

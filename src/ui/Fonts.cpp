@@ -2,6 +2,8 @@
 
 #include "GlVexM.h"
 
+#include <QDir>
+
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLoggingCategory>
@@ -57,12 +59,12 @@ QFont uiFont(const QStringList &families, double pointSize, int weight)
     return font;
 }
 
-void loadInterfaceFonts()
+void loadInterfaceFonts(const QString &programFolder)
 {
     static QStringList loaded;
     for (const char *name : {"TrenixUI-SC-Regular.otf", "TrenixUI-SC-Bold.otf", "TrenixUI-TC-Regular.otf",
                              "TrenixUI-TC-Bold.otf"}) {
-        const QString path = programFile(QLatin1String(name));
+        const QString path = QDir(programFolder).filePath(QLatin1String(name));
         if (loaded.contains(path) || !QFileInfo::exists(path))
             continue;
         loaded << path;

@@ -14,6 +14,6 @@ QFont followLanguage(QFont font);
 // Registers the interface fonts (TrenixUI-*.otf, the glyphs of the interface
 // texts cut from the CJK family) found in the program's folder. Without them
 // every text is drawn with the full CJK faces, which only costs memory.
-void loadInterfaceFonts();
+void loadInterfaceFonts(const QString &programFolder);
 
 } // namespace trenix

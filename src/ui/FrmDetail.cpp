@@ -3,7 +3,7 @@
 #include "Fonts.h"
 #include "GlVexM.h"
 #include "PracticeStore.h"
-#include "ProgressStore.h"
+#include "OwnLists.h"
 #include "Texts.h"
 #include "Twips.h"
 
@@ -29,12 +29,12 @@ QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
 
 } // namespace
 
-FrmDetail::FrmDetail(PracticeStore &practice, QWidget *parent, int dictionaryLanguage)
+FrmDetail::FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent, int dictionaryLanguage)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     buildControls();
     try {
-        Form_Load(practice, dictionaryLanguage ? dictionaryLanguage : GlVexM.languageCode);
+        Form_Load(practice, lists, dictionaryLanguage ? dictionaryLanguage : GlVexM.languageCode);
     } catch (...) {
         // The window never opens, so it cannot clear the marker itself;
         // the error itself goes on to the caller.
@@ -78,14 +78,14 @@ void FrmDetail::buildControls()
     Command1->setFocus(Qt::OtherFocusReason);
 }
 
-void FrmDetail::Form_Load(PracticeStore &practice, int dictionaryLanguage)
+void FrmDetail::Form_Load(PracticeStore &practice, OwnLists &lists, int dictionaryLanguage)
 {
     const QString word = GlVexM.detailWord;
     if (const std::optional<DetailEntry> entry = practice.detail(dictionaryLanguage, word)) {
         Txt_cz->setText(entry->cz);
         Txt_py->setText(entry->py);
         Txt_yw->setText(entry->yw);
-    } else if (const std::optional<SetWord> own = GlVexM.progress ? GlVexM.progress->ownWord(word) : std::nullopt) {
+    } else if (const std::optional<SetWord> own = lists.ownWord(word)) {
         // Not in the dictionary: what the player's own list says of it.
         Txt_cz->setText(own->word);
         Txt_py->setText(own->pinyin);

@@ -8,6 +8,7 @@ class QPushButton;
 
 namespace trenix {
 
+class OwnLists;
 class PracticeStore;
 
 class FrmDetail : public QDialog {
@@ -17,7 +18,7 @@ public:
     // dictionary of dictionaryLanguage (the game's words keep theirs when the
     // interface language changes mid-game; 0: the current language). A store
     // failure (no dictionary for the language) propagates as trenix::Error.
-    explicit FrmDetail(PracticeStore &practice, QWidget *parent = nullptr, int dictionaryLanguage = 0);
+    FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent = nullptr, int dictionaryLanguage = 0);
     ~FrmDetail() override;
 
     // Every way of closing ends here, so detailWord never outlives the window.
@@ -33,7 +34,7 @@ protected:
 
 private:
     void buildControls();
-    void Form_Load(PracticeStore &practice, int dictionaryLanguage);
+    void Form_Load(PracticeStore &practice, OwnLists &lists, int dictionaryLanguage);
     static void Form_Unload();
 };
 

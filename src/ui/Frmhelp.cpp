@@ -64,8 +64,9 @@ void HelpPageLabel::mouseReleaseEvent(QMouseEvent *event)
     QLabel::mouseReleaseEvent(event);
 }
 
-Frmhelp::Frmhelp(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+Frmhelp::Frmhelp(const DataPaths &paths, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_paths(paths)
 {
     buildControls();
     Form_Load();
@@ -205,12 +206,12 @@ void Frmhelp::loadPage(int page)
         Label1[size_t(i)]->setCurrent(i + 1 == page);
 
     // The page in the player's language; the one every copy has when it is not there.
-    const QString own = programFile(QStringLiteral("help0%1-%2.bmp").arg(page).arg(GlVexM.languageCode));
+    const QString own = m_paths.programFile(QStringLiteral("help0%1-%2.bmp").arg(page).arg(GlVexM.languageCode));
     QString reason;
     QImage image = readPage(own, reason);
     if (image.isNull() && QFileInfo::exists(own))
         qCWarning(lcHelp).noquote() << own << "cannot be shown:" << reason;
-    const QString file = programFile(QStringLiteral("help0%1.bmp").arg(page));
+    const QString file = m_paths.programFile(QStringLiteral("help0%1.bmp").arg(page));
     if (image.isNull())
         image = readPage(file, reason);
     if (image.isNull()) {

@@ -1,5 +1,7 @@
 #pragma once
 // Help window: seven picture pages, chosen by a strip of page labels or the keyboard.
+#include "DataPaths.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <array>
@@ -29,7 +31,7 @@ class Frmhelp : public QDialog {
 public:
     static constexpr int kPages = 7;
 
-    explicit Frmhelp(QWidget *parent = nullptr);
+    explicit Frmhelp(const DataPaths &paths, QWidget *parent = nullptr);
 
     // Shows page index + 1 in the interface language (help0N-L.bmp), else the
     // common page help0N.bmp; a picture that cannot be read shows a notice instead.
@@ -55,6 +57,7 @@ private:
     static QImage readPage(const QString &file, QString &reason);
 
     int m_page = 0;
+    const DataPaths &m_paths;
     bool m_shown = false;
 };
 

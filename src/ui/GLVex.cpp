@@ -1,6 +1,7 @@
 #include "GLVex.h"
 
 #include "FrmDetail.h"
+#include "History.h"
 #include "Fonts.h"
 #include "Frmhelp.h"
 #include "InterfaceLanguage.h"
@@ -125,10 +126,12 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent *event)
 
 // ---------------------------------------------------------------------------
 
-GLVex::GLVex(QWidget *parent)
+GLVex::GLVex(const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_core(GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); })
+      m_services(services),
+      m_core(GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); }, services.clock,
+             services.wallClock, services.random, services.dialogs, services.history)
 {
     setObjectName(QStringLiteral("GLVex"));
     buildControls();
@@ -321,19 +324,18 @@ template <typename F> void GLVex::guard(F &&f)
         pictScroll.stop();
         CreatWord.stop();
         GaTime.stop();
-        reportFatal(e);
+        reportFatal(e, &m_services.dialogs);
     } catch (const std::exception &e) {
         pictScroll.stop();
         CreatWord.stop();
         GaTime.stop();
-        reportFatal(Error(ErrorKind::File, QString::fromLocal8Bit(e.what())));
+        reportFatal(Error(ErrorKind::File, QString::fromLocal8Bit(e.what())), &m_services.dialogs);
     }
 }
 
 void GLVex::Form_Load()
 {
-    if (GlVexM.random)
-        GlVexM.random->seedFromTime();
+    m_services.random.seedFromTime();
     m_core.load();
     lookUpCaptions();
     screenChanged();
@@ -409,7 +411,7 @@ void GLVex::Label9_Click()
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
         if (!m_settings) {
-            m_settings = std::make_unique<setForm>(m_core, this);
+            m_settings = std::make_unique<setForm>(m_core, m_services.paths, this);
             connect(m_settings.get(), &setForm::languageChosen, this, &GLVex::chooseLanguage);
         }
         m_settings->exec();
@@ -424,7 +426,7 @@ void GLVex::Label10_Click()
     guard([this] {
         const QString question = text(tid::QDYTCYXM);
         const QString title = text(tid::RJXX);
-        if (GlVexM.dialogs && GlVexM.dialogs->askYesNo(question, title)) {
+        if (m_services.dialogs.askYesNo(question, title)) {
             m_core.recordIfActive();
             pictScroll.stop();
             CreatWord.stop();
@@ -440,7 +442,7 @@ void GLVex::Label11_Click()
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            Frmhelp help(this);
+            Frmhelp help(m_services.paths, this);
             help.exec();
         }
         GlVexM.detailWord.clear();
@@ -452,7 +454,7 @@ void GLVex::Label12_Click()
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            ProgressWindow progress(m_core, GlVexM.progress, this);
+            ProgressWindow progress(m_core, m_services.wallClock, this);
             progress.exec();
         }
         GlVexM.detailWord.clear();
@@ -465,7 +467,7 @@ void GLVex::Label1_Click(int index)
         if (index < 1 || size_t(index) >= m_core.Label1.size())
             return;
         GlVexM.detailWord = m_core.Label1[size_t(index)].Caption;
-        FrmDetail detail(m_core.practice(), this, m_core.wordsLanguage());
+        FrmDetail detail(m_core.practice(), m_services.history.lists, this, m_core.wordsLanguage());
         detail.exec();
     });
 }
@@ -505,7 +507,7 @@ void GLVex::chooseLanguage(qint16 code)
 {
     guard([&] {
         QString where;
-        const bool kept = saveLanguageChoice(code, where);
+        const bool kept = saveLanguageChoice(m_services.paths.playerConfigFile(), code, where);
         // Everything that shows a language follows at once; the running game
         // keeps its words, and the next start draws from the new dictionary.
         GlVexM.languageCode = code;
@@ -519,10 +521,8 @@ void GLVex::chooseLanguage(qint16 code)
             m_settings->Language->setCurrentIndex(code - 1);
         }
         m_core.languageChanged();
-        if (!kept && GlVexM.dialogs)
-            GlVexM.dialogs->inform(text(tid::GLVex_languageNotSaved)
-                                       .arg(where),
-                                   text(tid::RJXX));
+        if (!kept)
+            m_services.dialogs.inform(text(tid::GLVex_languageNotSaved).arg(where), text(tid::RJXX));
     });
 }
 

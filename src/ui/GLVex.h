@@ -1,6 +1,7 @@
 #pragma once
 // The main window: draws the game and forwards its events to GameCore.
 #include "GameCore.h"
+#include "Services.h"
 #include "Shortcuts.h"
 
 #include <QTimer>
@@ -21,7 +22,7 @@ class CommandLabel;
 class GLVex : public QWidget, private GameView {
     Q_OBJECT
 public:
-    explicit GLVex(QWidget *parent = nullptr);
+    explicit GLVex(const Services &services, QWidget *parent = nullptr);
     ~GLVex() override;
 
     GameCore &core() { return m_core; }
@@ -82,6 +83,7 @@ private:
     void layoutStatusRow();
     void applyTimer(QTimer &timer, const TimerState &state);
 
+    Services m_services;
     GameCore m_core;
     std::unique_ptr<setForm> m_settings;
     bool m_placed = false;

@@ -4,6 +4,7 @@
 #include "Fonts.h"
 #include "GameCore.h"
 #include "GlVexM.h"
+#include "History.h"
 #include "ProgressStats.h"
 #include "Texts.h"
 
@@ -28,8 +29,6 @@ Q_LOGGING_CATEGORY(lcProgressWindow, "trenix.progress")
 namespace trenix {
 
 namespace {
-qint64 wallNow() { return GlVexM.wallClock ? GlVexM.wallClock->utcMs() : QDateTime::currentMSecsSinceEpoch(); }
-QTimeZone wallZone() { return GlVexM.wallClock ? GlVexM.wallClock->timeZone() : QTimeZone::systemTimeZone(); }
 
 QString clock(qint64 seconds)
 {
@@ -70,8 +69,8 @@ void setRow(QTableWidget *table, int row, const QStringList &cells, int firstRig
 }
 } // namespace
 
-ProgressWindow::ProgressWindow(GameCore &core, ProgressStore *progress, QWidget *parent)
-    : HoldingDialog(core, parent), m_progress(progress)
+ProgressWindow::ProgressWindow(GameCore &core, const WallClock &wallClock, QWidget *parent)
+    : HoldingDialog(core, parent), m_history(core.history()), m_wallClock(wallClock)
 {
     buildControls();
     reload();
@@ -204,20 +203,21 @@ void ProgressWindow::tell(const QString &message)
 
 void ProgressWindow::reload()
 {
-    const bool ready = m_progress && m_progress->state() == ProgressStore::State::Ready;
+    const bool ready = m_history.file.ready();
     exportButton->setEnabled(ready);
     clearButton->setEnabled(ready);
     ProgressReport report;
-    QString message = m_progress ? m_progress->status() : QString();
+    QString message = m_history.file.status().isNone() ? QString() : describeHistoryNotice(m_history.file.status());
     try {
         if (ready)
-            report = buildReport(*m_progress, &m_core.practice(), GlVexM.languageCode, wallNow(), wallZone());
+            report = buildReport(m_history.games, &m_core.practice(), GlVexM.languageCode, m_wallClock.utcMs(),
+                                 m_wallClock.timeZone());
     } catch (const Error &e) {
         qCWarning(lcProgressWindow).noquote() << e.message();
         message = e.message();
     }
-    if (m_progress && message.isEmpty())
-        message = m_progress->takeNotice(); // a damaged file set aside while reading
+    if (const HistoryNotice notice = m_history.file.takeNotice(); message.isEmpty() && !notice.isNone())
+        message = describeHistoryNotice(notice); // a damaged file set aside while reading
     if (message.isEmpty() && report.summary.games == 0)
         message = text(tid::Progress_empty);
     tell(message);
@@ -257,13 +257,13 @@ void ProgressWindow::reload()
 void ProgressWindow::showPeriod(int index)
 {
     const int days = kPeriodDays[std::clamp(index, 0, 2)];
-    const qint64 now = wallNow();
-    const qint64 since = periodStartUtc(days, now, wallZone());
+    const qint64 now = m_wallClock.utcMs();
+    const QTimeZone zone = m_wallClock.timeZone();
+    const qint64 since = periodStartUtc(days, now, zone);
     std::vector<GamePoint> points;
-    const bool ready = m_progress && m_progress->state() == ProgressStore::State::Ready;
     try {
-        if (ready)
-            points = m_progress->points(since);
+        if (m_history.file.ready())
+            points = m_history.games.points(since);
     } catch (const Error &e) {
         qCWarning(lcProgressWindow).noquote() << e.message();
         tell(e.message());
@@ -287,7 +287,6 @@ void ProgressWindow::showPeriod(int index)
     accuracySeries->replace(accuracies);
 
     // Whole local days, the ticks at midnights: the last day is today (or the newest game).
-    const QTimeZone zone = wallZone();
     QDate lastDay = QDateTime::fromMSecsSinceEpoch(now, zone).date();
     if (!points.empty())
         lastDay = std::max(lastDay, QDateTime::fromMSecsSinceEpoch(points.back().startUtcMs, zone).date());
@@ -311,16 +310,16 @@ void ProgressWindow::showPeriod(int index)
 
 void ProgressWindow::exportCsv()
 {
-    if (!m_progress || !GlVexM.dialogs)
-        return;
+
     const QString suggested = QDir::home().filePath(
         QStringLiteral("trenix-history-%1.csv")
-            .arg(QDateTime::fromMSecsSinceEpoch(wallNow(), wallZone()).toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = GlVexM.dialogs->chooseSaveFile(text(tid::Progress_export), suggested, text(tid::Progress_csvFilter));
+            .arg(QDateTime::fromMSecsSinceEpoch(m_wallClock.utcMs(), m_wallClock.timeZone())
+                     .toString(QStringLiteral("yyyyMMdd"))));
+    const QString path = m_core.dialogs().chooseSaveFile(text(tid::Progress_export), suggested, text(tid::Progress_csvFilter));
     if (path.isEmpty())
         return;
     try {
-        const qint64 n = writeHistoryCsv(*m_progress, path);
+        const qint64 n = writeHistoryCsv(m_history.games, path);
         tell(text(tid::Progress_exported).arg(n).arg(QDir::toNativeSeparators(path)));
     } catch (const Error &e) {
         qCWarning(lcProgressWindow).noquote() << e.message();
@@ -330,11 +329,10 @@ void ProgressWindow::exportCsv()
 
 void ProgressWindow::clearHistory()
 {
-    if (!m_progress || !GlVexM.dialogs
-        || !GlVexM.dialogs->askYesNo(text(tid::Progress_clearQuestion), text(tid::Progress_caption)))
+    if (!m_core.dialogs().askYesNo(text(tid::Progress_clearQuestion), text(tid::Progress_caption)))
         return;
     try {
-        m_progress->clear();
+        m_history.games.clear();
         reload();
     } catch (const Error &e) {
         qCWarning(lcProgressWindow).noquote() << e.message();

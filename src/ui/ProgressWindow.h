@@ -16,7 +16,8 @@ class QValueAxis;
 namespace trenix {
 
 class GameCore;
-class ProgressStore;
+class WallClock;
+struct History;
 
 class ProgressWindow : public HoldingDialog {
     Q_OBJECT
@@ -24,7 +25,7 @@ public:
     // The choices of the period box, in its order; 0 days is the whole history.
     static constexpr int kPeriodDays[] = {7, 30, 0};
 
-    ProgressWindow(GameCore &core, ProgressStore *progress, QWidget *parent = nullptr);
+    ProgressWindow(GameCore &core, const WallClock &wallClock, QWidget *parent = nullptr);
 
     void exportCsv();
     void clearHistory();
@@ -49,7 +50,8 @@ private:
     void reload();
     void tell(const QString &text);
 
-    ProgressStore *m_progress;
+    History &m_history;
+    const WallClock &m_wallClock;
     QDateTimeAxis *m_dateAxis = nullptr;
     QValueAxis *m_speedAxis = nullptr, *m_accuracyAxis = nullptr;
 };

@@ -3,7 +3,8 @@
 #include "Fonts.h"
 #include "GameCore.h"
 #include "GlVexM.h"
-#include "ProgressStore.h"
+#include "History.h"
+#include "PlayerSettings.h"
 #include "Texts.h"
 #include "Twips.h"
 #include "WordListImport.h"
@@ -15,9 +16,9 @@
 
 namespace trenix {
 
-WordListsDialog::WordListsDialog(GameCore &core, QWidget *parent)
+WordListsDialog::WordListsDialog(GameCore &core, const DataPaths &paths, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_core(core)
+      m_core(core), m_paths(paths)
 {
     setObjectName(QStringLiteral("WordListsDialog"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
@@ -58,7 +59,7 @@ WordListsDialog::WordListsDialog(GameCore &core, QWidget *parent)
 void WordListsDialog::refresh()
 {
     const QString keep = chosenList();
-    const std::vector<ListInfo> lists = GlVexM.progress ? GlVexM.progress->lists() : std::vector<ListInfo>();
+    const std::vector<ListInfo> lists = m_core.history().lists.lists();
     const QString item = text(tid::WordLists_item);
     Lists->clear();
     for (const ListInfo &l : lists) {
@@ -71,7 +72,6 @@ void WordListsDialog::refresh()
         Lists->setCurrentRow(0);
     None->setVisible(lists.empty());
     Lists->setVisible(!lists.empty());
-    Import->setEnabled(GlVexM.progress != nullptr);
     Rename->setEnabled(Lists->currentRow() >= 0);
     Delete->setEnabled(Lists->currentRow() >= 0);
 }
@@ -84,8 +84,7 @@ QString WordListsDialog::chosenList() const
 
 void WordListsDialog::tell(const QString &message)
 {
-    if (GlVexM.dialogs)
-        GlVexM.dialogs->inform(message, windowTitle());
+    m_core.dialogs().inform(message, windowTitle());
 }
 
 void WordListsDialog::failed(const QString &why)
@@ -95,23 +94,22 @@ void WordListsDialog::failed(const QString &why)
 
 void WordListsDialog::Import_Click()
 {
-    if (!GlVexM.dialogs || !GlVexM.progress)
-        return;
-    const QString path = GlVexM.dialogs->chooseOpenFile(windowTitle(), text(tid::WordLists_filter));
+    const QString path = m_core.dialogs().chooseOpenFile(windowTitle(), text(tid::WordLists_filter));
     if (path.isEmpty())
         return;
-    const QString name = GlVexM.dialogs->askText(windowTitle(), text(tid::WordLists_name),
+    const QString name = m_core.dialogs().askText(windowTitle(), text(tid::WordLists_name),
                                                  QFileInfo(path).completeBaseName()).trimmed();
     if (name.isEmpty())
         return;
     bool replace = false;
-    for (const ListInfo &l : GlVexM.progress->lists())
+    for (const ListInfo &l : m_core.history().lists.lists())
         replace = replace || l.name == name;
-    if (replace && !GlVexM.dialogs->askYesNo(text(tid::WordLists_replace).arg(name),
+    if (replace && !m_core.dialogs().askYesNo(text(tid::WordLists_replace).arg(name),
                                              windowTitle()))
         return;
     try {
-        const ImportSummary s = importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode, *GlVexM.progress);
+        const ImportSummary s = importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode,
+                                                 m_core.history().lists);
         refresh();
         tell(text(tid::WordLists_imported)
                  .arg(QString::number(s.words), name, QString::number(s.inDictionary), QString::number(s.withoutPinyin)));
@@ -123,16 +121,15 @@ void WordListsDialog::Import_Click()
 void WordListsDialog::Rename_Click()
 {
     const QString from = chosenList();
-    if (from.isEmpty() || !GlVexM.dialogs || !GlVexM.progress)
+    if (from.isEmpty())
         return;
-    const QString to = GlVexM.dialogs->askText(windowTitle(), text(tid::WordLists_name), from).trimmed();
+    const QString to = m_core.dialogs().askText(windowTitle(), text(tid::WordLists_name), from).trimmed();
     if (to.isEmpty() || to == from)
         return;
     try {
-        GlVexM.progress->renameList(from, to);
+        m_core.history().lists.rename(from, to);
         emit listRenamed(from, to);
-        if (const QString notice = followListChange(from, to); !notice.isEmpty())
-            m_core.notify(notice);
+        followChosenSet(from, to);
     } catch (const Error &e) {
         failed(e.message());
     }
@@ -146,23 +143,31 @@ void WordListsDialog::Rename_Click()
 void WordListsDialog::Delete_Click()
 {
     const QListWidgetItem *row = Lists->currentItem();
-    if (!row || !GlVexM.dialogs || !GlVexM.progress)
+    if (!row)
         return;
     const QString name = chosenList();
     qint64 words = 0;
-    for (const ListInfo &l : GlVexM.progress->lists())
+    for (const ListInfo &l : m_core.history().lists.lists())
         words = l.name == name ? l.words : words;
-    if (!GlVexM.dialogs->askYesNo(text(tid::WordLists_deleteQuestion)
+    if (!m_core.dialogs().askYesNo(text(tid::WordLists_deleteQuestion)
                                       .arg(name, QString::number(words)), windowTitle()))
         return;
     try {
-        GlVexM.progress->deleteList(name);
-        if (const QString notice = followListChange(name, QString()); !notice.isEmpty())
-            m_core.notify(notice);
+        m_core.history().lists.remove(name);
+        followChosenSet(name, QString());
     } catch (const Error &e) {
         failed(e.message());
     }
     refresh();
+}
+
+void WordListsDialog::followChosenSet(const QString &from, const QString &to)
+{
+    if (!followListChange(m_core.wordSet, from, to))
+        return;
+    const QString notKept = keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), m_core.wordSet);
+    if (!notKept.isEmpty())
+        m_core.notify(notKept);
 }
 
 void WordListsDialog::showEvent(QShowEvent *e)

@@ -1,6 +1,8 @@
 #pragma once
 // The player's own word lists: import from a text file, rename, delete.
 // Reached from the settings dialog, over which it opens.
+#include "DataPaths.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -14,7 +16,7 @@ class GameCore;
 class WordListsDialog : public QDialog {
     Q_OBJECT
 public:
-    WordListsDialog(GameCore &core, QWidget *parent);
+    WordListsDialog(GameCore &core, const DataPaths &paths, QWidget *parent);
 
     void Import_Click();
     void Rename_Click();
@@ -37,8 +39,10 @@ private:
     QString chosenList() const;
     void tell(const QString &text);
     void failed(const QString &why);
+    void followChosenSet(const QString &from, const QString &to);
 
     GameCore &m_core;
+    const DataPaths &m_paths;
 };
 
 } // namespace trenix

@@ -4,7 +4,7 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "PlayerSettings.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "SettingsRules.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -32,8 +32,8 @@ namespace {
 const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
 } // namespace
 
-setForm::setForm(GameCore &core, QWidget *parent)
-    : HoldingDialog(core, parent)
+setForm::setForm(GameCore &core, const DataPaths &paths, QWidget *parent)
+    : HoldingDialog(core, parent), m_paths(paths)
 {
     buildControls();
     Form_Load();
@@ -161,7 +161,7 @@ void setForm::Form_Load()
     }
     Txt_Word_From->setText(QString::number(GlVexM.wordFrom));
     txt_Word_To->setText(QString::number(GlVexM.wordTo));
-    chooseWordSet(GlVexM.wordSet.value());
+    chooseWordSet(m_core.wordSet.value());
     // Tab stops at the chosen speed, as Qt does once one of them has had the focus.
     for (QRadioButton *option : GaSpeed)
         option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
@@ -198,7 +198,7 @@ void setForm::lookUpCaptions()
 
 void setForm::refreshWordSets()
 {
-    chooseWordSet(WordSetChoice->count() ? WordSetChoice->currentData().toString() : GlVexM.wordSet.value());
+    chooseWordSet(WordSetChoice->count() ? WordSetChoice->currentData().toString() : m_core.wordSet.value());
 }
 
 void setForm::chooseWordSet(const QString &value)
@@ -210,8 +210,8 @@ void setForm::chooseWordSet(const QString &value)
     } catch (const Error &e) {
         qCWarning(lcSettings).noquote() << "the HSK levels cannot be counted:" << e.message();
     }
-    ProgressStore *progress = GlVexM.progress;
-    const std::vector<ListInfo> lists = progress ? progress->lists() : std::vector<ListInfo>();
+    History &history = m_core.history();
+    const std::vector<ListInfo> lists = history.lists.lists();
 
     const QSignalBlocker quiet(WordSetChoice);
     WordSetChoice->clear();
@@ -224,7 +224,7 @@ void setForm::chooseWordSet(const QString &value)
                                WordSet{WordSet::Kind::Level, n, QString()}.value());
     }
     WordSetChoice->addItem(text(tid::setForm_setReview)
-                               .arg(progress ? progress->reviewCount() : 0),
+                               .arg(history.review.count()),
                            WordSet{WordSet::Kind::Review, 0, QString()}.value());
     const QString list = text(tid::setForm_setList);
     for (const ListInfo &l : lists)
@@ -237,7 +237,7 @@ void setForm::ListsButton_Click()
 {
     QString chosen = WordSetChoice->currentData().toString();
     {
-        WordListsDialog lists(m_core, this);
+        WordListsDialog lists(m_core, m_paths, this);
         connect(&lists, &WordListsDialog::listRenamed, this, [&chosen](const QString &from, const QString &to) {
             if (chosen == WordSet{WordSet::Kind::List, 0, from}.value())
                 chosen = WordSet{WordSet::Kind::List, 0, to}.value();
@@ -289,17 +289,14 @@ void setForm::setSpeedOK_Click()
         break;
     }
     if (!message.isEmpty()) {
-        if (GlVexM.dialogs)
-            GlVexM.dialogs->inform(message, text(tid::setForm_messageTitle));
-        else
-            qCWarning(lcSettings).noquote() << message;
+        m_core.dialogs().inform(message, text(tid::setForm_messageTitle));
         return;
     }
 
     GlVexM.wordFrom = range.from;
     GlVexM.wordTo = range.to;
-    GlVexM.wordSet = words;
-    const QString notKept = keepCurrentSettings();
+    m_core.wordSet = words;
+    const QString notKept = keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), words);
     if (!notKept.isEmpty())
         m_core.notify(notKept);
     m_unloaded = true;

@@ -1,6 +1,7 @@
 #pragma once
 // Settings dialog: speed level and word range. Holds a running game while it
 // is the active window; OK or Cancel (or closing it) lets the game run again.
+#include "DataPaths.h"
 #include "HoldingDialog.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ class GameCore;
 class setForm : public HoldingDialog {
     Q_OBJECT
 public:
-    explicit setForm(GameCore &core, QWidget *parent = nullptr);
+    setForm(GameCore &core, const DataPaths &paths, QWidget *parent = nullptr);
     // True once OK has unloaded the dialog; Cancel only hides it.
     bool isUnloaded() const { return m_unloaded; }
     // Sets the captions from the language store (also when the language changes).
@@ -70,6 +71,7 @@ private:
     void chooseWordSet(const QString &value);
     void enableRangeBoxes();
 
+    const DataPaths &m_paths;
     bool m_unloaded = false;
 };
 

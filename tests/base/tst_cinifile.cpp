@@ -56,9 +56,8 @@ private slots:
         test::ProgramFolder folder;
         if (!r.content.isNull())
             folder.writeFile(kSettings, r.content);
-        GlVexM.programFolder = folder.path() + u'/'; // a folder ending with '/' gives no "//"
         GlVexM.languageCode = 9;
-        InitIniFile();
+        InitIniFile(folder.path() + u'/'); // a folder ending with '/' gives no "//"
         QCOMPARE(GlVexM.iniFile->fileName(), folder.file(kSettings));
         const bool found = r.number != kUntouched, valid = found && r.number >= -32768 && r.number <= 32767;
         qint32 value = kUntouched;

@@ -16,7 +16,7 @@ class TestDataPaths : public QObject {
 
 private slots:
     void init() { QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(user)); }
-    void cleanup() { GlVexM.storeFolder.clear(); resetModuleVariables(); }
+    void cleanup() { test::resetAll(); }
 
     void firstStart_copyMissingHalfOrReadOnly()
     {
@@ -63,8 +63,10 @@ private slots:
         const QString early = player.file(QLatin1String(kStoreFile));
         QCOMPARE(expectedStorePath(bin, player.path()), installed ? early : QString());
         startOpeningPracticeStore(early);
-        GlVexM.storeFolder = resolveDataPaths(bin, player.path()).storeFolder;
-        QCOMPARE(prepareStartup(), StartupOutcome::ShowMainWindow);
+        DataPaths paths = shared.paths();
+        paths.storeFolder = resolveDataPaths(bin, player.path()).storeFolder;
+        test::ScriptedDialogs dialogs;
+        QCOMPARE(prepareStartup(paths, dialogs), StartupOutcome::ShowMainWindow);
         Statement first = GlVexM.storeConn.prepare(u"select cz from zidian2 where xh=1"_s);
         QCOMPARE(first.next() ? first.text(0) : QString(), installed ? u"user1"_s : u"shared1"_s);
     }

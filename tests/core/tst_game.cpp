@@ -344,7 +344,9 @@ private slots:
         GlVexM.wordFrom = r.from;
         GlVexM.wordTo = r.to;
         QStringList ahead; // measured in idle time before the start: its very words, and nothing written
-        GameCore(GlVexM.storeConn, [&](const QString &w) { ahead << w; return kWordWidth; }).prepareNextStart();
+        GameCore(GlVexM.storeConn, [&](const QString &w) { ahead << w; return kWordWidth; }, clock, wallClock, random,
+                 dialogs, history)
+            .prepareNextStart();
         QCOMPARE(count(u"select count(*) from trenix"_s), before);
         view.log.clear();
         core->Label3_Click();

@@ -4,7 +4,7 @@
 #include "CsvWriter.h"
 #include "PlayerSettings.h"
 #include "ProgressStats.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -50,15 +50,14 @@ Q_DECLARE_METATYPE(KeptRow)
 class TestProgress : public QObject, GameFixture {
     Q_OBJECT
 
-    ProgressStore progress;
-    QString path() const { return folder->file(QLatin1String(kProgressFile)); }
+    QString path() const { return folder->file(QLatin1String(kHistoryFile)); }
+    QString notice() { return describeHistoryNotice(history.file.takeNotice()); }
 
 private slots:
     void init()
     {
         start({{2, numberedEntries(3, u"词"_s)}}, 1, 999);
-        progress.open(path()); // makes nothing before the first kept game
-        GlVexM.progress = &progress;
+        history.file.open(path()); // makes nothing before the first kept game
     }
     void cleanup() { stop(); } // the history file closes at the next opening
 
@@ -133,7 +132,7 @@ private slots:
         if (row.file == "damaged")
             row.file = fileBytes(path()).left(100).leftJustified(fileBytes(path()).size(), char(0xA5));
         if (!row.file.isNull())
-            folder->writeFile(QLatin1String(kProgressFile), row.file);
+            folder->writeFile(QLatin1String(kHistoryFile), row.file);
         if (!row.wal.isNull())
             folder->writeFile(u"progress.db-wal"_s, row.wal);
         const QByteArray before = fileBytes(path());
@@ -141,21 +140,21 @@ private slots:
         if (row.setAside)
             folder->writeFile(QFileInfo(earlier).fileName(), "earlier");
         wallClock.now = utc("2026-03-04T05:06:07Z");
-        progress.open(path());
-        const QString aside = earlier + u"-2"_s, notice = progress.takeNotice();
+        history.file.open(path());
+        const QString aside = earlier + u"-2"_s, told = notice();
         QCOMPARE(fileBytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
         const bool newer = row.version > 1; // told, and left as it is
         QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s), row.setAside ? before + row.wal : QByteArray()); // byte for byte
-        QVERIFY2(row.setAside ? notice.contains(QFileInfo(aside).fileName()) : notice.contains(QLatin1String(kProgressFile)) == newer,
-                 qPrintable(notice));
-        QCOMPARE(progress.record(sampleGame(wallClock.now, 0, {u"词"_s})), !newer);
-        QCOMPARE(progress.takeNotice(), QString()); // told once, at the start
+        QVERIFY2(row.setAside ? told.contains(QFileInfo(aside).fileName()) : told.contains(QLatin1String(kHistoryFile)) == newer,
+                 qPrintable(told));
+        QCOMPARE(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})), !newer);
+        QVERIFY(history.file.takeNotice().isNone()); // told once, at the start
         if (newer) {
             QCOMPARE(fileBytes(path()), before);
-            QCOMPARE(QDir(folder->path()).entryList({u"progress*"_s}, QDir::Files), QStringList{QLatin1String(kProgressFile)});
+            QCOMPARE(QDir(folder->path()).entryList({u"progress*"_s}, QDir::Files), QStringList{QLatin1String(kHistoryFile)});
             return;
         }
-        QCOMPARE(column(path(), u"pragma user_version"_s) + column(path(), u"select word from game_words"_s), (QStringList{QString::number(ProgressStore::kSchemaVersion), u"词"_s}));
+        QCOMPARE(column(path(), u"pragma user_version"_s) + column(path(), u"select word from game_words"_s), (QStringList{QString::number(HistoryFile::kSchemaVersion), u"词"_s}));
     }
 
     // Games end while another process reads; the kill loses at most the game in play.
@@ -199,20 +198,20 @@ private slots:
         if (!mount({"-t", "tmpfs", "-o", "size=1m", "tmpfs"}))
             QSKIP("mounting a tmpfs is not permitted here");
         const auto unmount = qScopeGuard([&] {
-            progress.close();
+            history.file.close();
             QProcess::execute(u"umount"_s, {disk.path()});
         });
-        const QString file = disk.filePath(QLatin1String(kProgressFile)), reason = diskFull ? u"the disk is full"_s : u"read-only"_s;
-        progress.open(file);
-        QVERIFY(progress.record(sampleGame(wallClock.now, 0, {u"词"_s})));
+        const QString file = disk.filePath(QLatin1String(kHistoryFile)), reason = text(diskFull ? tid::Progress_diskFull : tid::Progress_readOnly).arg(QLatin1String(kHistoryFile));
+        history.file.open(file);
+        QVERIFY(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})));
         if (diskFull) { // while the file is open
             QFile filler(disk.filePath(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly));
             while (filler.write(QByteArray(4096, 'f')) == 4096) {}
         } else { // between two runs
-            progress.close();
+            history.file.close();
             QVERIFY(mount({"-o", "remount,ro"}));
-            progress.open(file);
+            history.file.open(file);
         }
         core->Label3_Click();
         core->screen.TxT = core->Label1[1].Caption;
@@ -221,7 +220,7 @@ private slots:
         QVERIFY2(core->screen.lbmessageVisible && core->screen.lbmessage.contains(reason), qPrintable(core->screen.lbmessage));
         core->Label3_Click(); // the game goes on, the notice stays in sight
         QVERIFY(core->running() && core->screen.lbmessage.contains(reason));
-        progress.close();
+        history.file.close();
         QVERIFY(diskFull ? QFile::remove(disk.filePath(u"filler"_s)) : mount({"-o", "remount,rw"}));
         QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s), (QStringList{u"1"_s, u"ok"_s}));
     }
@@ -230,13 +229,13 @@ private slots:
     // the player's time; a game whose write is refused half-way keeps nothing.
     void csv_writtenWrongOrHalfAGameKept()
     {
-        QVERIFY(progress.record(sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
+        QVERIFY(history.games.record(sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
         Store(path(), QByteArray(), Store::Mode::ReadWrite)
             .exec(u"create trigger refuse before insert on game_words begin select raise(abort, 'refused'); end"_s);
-        QVERIFY(!progress.record(sampleGame(utc("2026-02-02T01:00:00Z"), 0, {u"词"_s})));
-        QVERIFY2(progress.takeNotice().contains(u"refused"_s), "the game not kept is not told");
+        QVERIFY(!history.games.record(sampleGame(utc("2026-02-02T01:00:00Z"), 0, {u"词"_s})));
+        QVERIFY2(notice().contains(u"refused"_s), "the game not kept is not told");
         const QString csv = folder->file(u"history.csv"_s);
-        QCOMPARE(writeHistoryCsv(progress, csv), qint64(1));
+        QCOMPARE(writeHistoryCsv(history.games, csv), qint64(1));
         QVERIFY(fileBytes(csv).startsWith("\xEF\xBB\xBF" "game,start_utc,"));
         QProcess reader; // read back as a spreadsheet would, by Python's csv module
         reader.start(u"python3"_s, {u"-c"_s, u"import csv, json, sys\nprint(json.dumps(list(csv.reader("
@@ -245,7 +244,7 @@ private slots:
         QStringList rows;
         for (const QJsonValue &r : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
             rows << QVariant(r.toArray().toVariantList()).toStringList().join(u'|');
-        QCOMPARE(rows, (QStringList{ProgressStore::csvHeader().join(u'|'),
+        QCOMPARE(rows, (QStringList{GameHistory::csvHeader().join(u'|'),
                   u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
                   "一,二 说\"好\" 上\r\n下"_s}));
     }
@@ -270,8 +269,8 @@ private slots:
         QFETCH(StreakRow, row);
         const QTimeZone zone(row.offsetH * 3600);
         for (qint64 start : row.starts)
-            QVERIFY(progress.record(sampleGame(start, utcOffsetAt(start, zone))));
-        QCOMPARE(progress.summary(localToday(row.now, zone)).streakDays, row.days);
+            QVERIFY(history.games.record(sampleGame(start, utcOffsetAt(start, zone))));
+        QCOMPARE(history.games.summary(localToday(row.now, zone)).streakDays, row.days);
     }
 
     // Read at the start over the window's defaults; OK keeps what is in force.
@@ -297,7 +296,7 @@ private slots:
     void keptSettings_wrongValueOrSilentFallback()
     {
         QFETCH(KeptRow, row);
-        progress.saveList(u"课本"_s, {{u"词"_s, {}, {}}}, false);
+        history.lists.save(u"课本"_s, {{u"词"_s, {}, {}}}, false);
         const bool writable = row.ini != "under a file";
         const QString file = folder->file(writable ? u"trenix.conf"_s : QLatin1String(kStoreFile) + u"/trenix.conf"_s);
         if (writable && !row.ini.isNull())
@@ -305,15 +304,14 @@ private slots:
         QStringList lines;
         PlayerSettings(file).read({}, &lines);
         QCOMPARE(lines.size(), row.warnings);
-        GlVexM.keptSettingsFile = file;
-        applyKeptSettings(*core);
+        applyKeptSettings(*core, PlayerSettings(file), history.lists);
         QCOMPARE((QList<int>{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core->pictScroll.Interval}),
                  row.kept + QList<int>{row.kept[0] * 1000});
-        QCOMPARE(GlVexM.wordSet.value(), row.set);
+        QCOMPARE(core->wordSet.value(), row.set);
         GlVexM.speedLevel = 10;
-        GlVexM.wordSet = *WordSet::parse(QStringLiteral("list:课 本"));
         GlVexM.wordTo = 1234;
-        QCOMPARE(keepCurrentSettings().contains(file), !writable);
+        QCOMPARE(keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
+                 !writable);
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
         QCOMPARE(kept.wordSet.value(), writable ? u"list:课 本"_s : u"range"_s);

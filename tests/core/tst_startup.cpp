@@ -59,8 +59,7 @@ private slots:
     void init()
     {
         m_dialogs = test::ScriptedDialogs();
-        test::resetAll(nullptr, &m_dialogs, nullptr);
-        GlVexM.programFolder.clear();
+        test::resetAll();
     }
     void cleanup() { resetModuleVariables(); }
 
@@ -87,11 +86,12 @@ private slots:
              {u"GLVex_Module.main"_s, u"2"_s, u"提示-2"_s}, {u"RJXX"_s, u"2"_s, u"标题-2"_s}});
         if (!row.program.isNull())
             folder.writeFile(QLatin1String(kSettingsFile), row.program);
-        GlVexM.playerConfigFolder = player.path();
+        DataPaths paths{folder.path(), QString(), player.path()};
         QString where;
         if (row.player == "saved") { // in folders made as needed; the second choice replaces the first
-            GlVexM.playerConfigFolder = player.file(u"a/trenix"_s);
-            QVERIFY(saveLanguageChoice(3, where) && saveLanguageChoice(1, where));
+            paths.playerFolder = player.file(u"a/trenix"_s);
+            QVERIFY(saveLanguageChoice(paths.playerConfigFile(), 3, where));
+            QVERIFY(saveLanguageChoice(paths.playerConfigFile(), 1, where));
         } else if (!row.player.isNull()) {
             player.writeFile(QLatin1String(kSettingsFile), row.player);
         }
@@ -100,7 +100,7 @@ private slots:
         GlVexM.wordFrom = 40; // a range left over from earlier must not survive a start
         GlVexM.wordTo = 60;
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
-        QCOMPARE(prepareStartup(StoreOpening::Later), row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
+        QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later), row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
         QCOMPARE(m_dialogs.questions, row.asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
         QCOMPARE((QList<int>{GlVexM.languageCode, GlVexM.wordFrom, GlVexM.wordTo}), (QList<int>{row.code, 1, 999}));
         // Opened before a question, so that a store that fails says so first; else left for later.

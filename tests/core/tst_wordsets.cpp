@@ -1,5 +1,5 @@
 // Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command line.
-#include "ProgressStore.h"
+#include "History.h"
 #include "TestSupport.h"
 #include "WordListImport.h"
 
@@ -28,8 +28,7 @@ QString joined(const std::vector<SetWord> &words)
 class TestWordSets : public QObject, GameFixture {
     Q_OBJECT
 
-    ProgressStore progress;
-    QString path() const { return folder->file(QLatin1String(kProgressFile)); }
+    QString path() const { return folder->file(QLatin1String(kHistoryFile)); }
     QString rows(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).join(u';'); }
     // One game per "|": "word:X" with X L landed, T hit late, Q hit quickly, S still falling at the end.
     void play(const QString &games)
@@ -41,7 +40,7 @@ class TestWordSets : public QObject, GameFixture {
                 const QChar how = w.back();
                 g.words.push_back({w.chopped(2), how == u'T' || how == u'Q', how == u'L', 3, how == u'T' ? 2918 : 2917}); // either side of half the field
             }
-            QVERIFY(progress.record(g));
+            QVERIFY(history.games.record(g));
         }
     }
 
@@ -49,10 +48,9 @@ private slots:
     void init()
     {
         start({{2, kHsk}}, 1, 5);
-        progress.open(path());
-        GlVexM.progress = &progress;
+        history.file.open(path());
     }
-    void cleanup() { progress.close(), stop(); }
+    void cleanup() { stop(); }
 
     void start_wrongWordsOrOrderOrGameLost_data()
     {
@@ -75,15 +73,15 @@ private slots:
         QFETCH(QString, set);
         QFETCH(QString, troubled);
         QFETCH(QString, expected);
-        progress.saveList(u"课"_s, {{u"五"_s, u"x"_s, {}}, {u"外"_s, u"wài"_s, u"out"_s}, {u"一"_s, {}, {}}}, false);
+        history.lists.save(u"课"_s, {{u"五"_s, u"x"_s, {}}, {u"外"_s, u"wài"_s, u"out"_s}, {u"一"_s, {}, {}}}, false);
         std::vector<SetWord> many;
         for (int i = 1; i <= 300; ++i)
             many.push_back({u"L%1"_s.arg(i), {}, {}});
-        progress.saveList(u"L"_s, many, false);
+        history.lists.save(u"L"_s, many, false);
         play(troubled);
         core->Label3_Click(); // a range game is running
         const QString first = core->Label1[1].Caption;
-        GlVexM.wordSet = *WordSet::parse(set);
+        core->wordSet = *WordSet::parse(set);
         core->Label3_Click();
         if (expected.isEmpty()) {
             QVERIFY2(core->running() && core->Label1[1].Caption == first && core->screen.lbmessageVisible && !core->screen.lbmessage.isEmpty(),
@@ -99,7 +97,7 @@ private slots:
         core->screen.TxT = core->Label1[1].Caption;
         core->TxT_KeyUp(GameCore::kKeyEnter, 0);
         core->Label8_Click();
-        QCOMPARE(progress.recent(1).at(0).selection, set);
+        QCOMPARE(history.games.recent(1).at(0).selection, set);
     }
 
     void review_wrongWords_data()
@@ -121,12 +119,12 @@ private slots:
     {
         QFETCH(QString, games);
         play(games);
-        QTEST(joined(progress.reviewWords(WordSet::kReviewLimit)), "expected");
+        QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
         // A file kept before lists and review existed gets the same review from its games.
-        progress.close();
+        history.file.close();
         Store(path(), {}, Store::Mode::ReadWrite).exec(u"drop table review_words; drop table list_words; drop table word_lists; pragma user_version=1"_s);
-        progress.open(path());
-        QTEST(joined(progress.reviewWords(WordSet::kReviewLimit)), "expected");
+        history.file.open(path());
+        QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
     }
 
     void import_wrongWordsOrStoredAnyway_data()
@@ -156,24 +154,24 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, expected);
-        progress.saveList(u"L"_s, {{u"旧"_s, {}, {}}}, false);
+        history.lists.save(u"L"_s, {{u"旧"_s, {}, {}}}, false);
         folder->writeFile(u"in.txt"_s, file);
         try {
-            importWordList(folder->file(u"in.txt"_s), u"L"_s, true, &core->practice(), 2, progress);
+            importWordList(folder->file(u"in.txt"_s), u"L"_s, true, &core->practice(), 2, history.lists);
             QVERIFY2(!expected.startsWith(u'!'), "the file was taken");
         } catch (const Error &e) {
             QVERIFY2(expected.startsWith(u'!') && e.message().contains(expected.mid(1)), qPrintable(e.message()));
-            QCOMPARE(joined(progress.listWords(u"L"_s).value()), u"旧"_s);
+            QCOMPARE(joined(history.lists.words(u"L"_s).value()), u"旧"_s);
             return;
         }
-        const std::vector<SetWord> words = progress.listWords(u"L"_s).value();
+        const std::vector<SetWord> words = history.lists.words(u"L"_s).value();
         QCOMPARE(expected.startsWith(u'#') ? u'#' + QString::number(words.size()) : joined(words), expected);
     }
 
     // The real program in a folder of its own, with a home of its own.
     void commandLine_wrongStatusOrOutput()
     {
-        progress.close();
+        history.file.close();
         folder->copyFromBuild({QLatin1String(kStoreFile), QLatin1String(kSettingsFile)});
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), folder->file(u"trenix"_s)));
         folder->writeFile(u"w.txt"_s, "中国\n外星人\twài xīng rén\talien\n甲乙丙丁\n");

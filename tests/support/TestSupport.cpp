@@ -17,8 +17,8 @@ std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dict
 void trenix::test::GameFixture::start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode, GameView *view)
 {
     core.reset();
-    resetAll(&clock, &dialogs, &random);
-    GlVexM.wallClock = &wallClock;
+    history.file.close();
+    resetAll();
     dialogs = ScriptedDialogs();
     folder = gameFolder(dictionaries, from, to, languageCode);
     loadCore(view);

@@ -1,6 +1,8 @@
 #pragma once
 // Seams and fixtures shared by the tests: clocks the test moves, message boxes it answers, fresh program folders.
+#include "DataPaths.h"
 #include "GameCore.h"
+#include "History.h"
 #include "StoreSchema.h"
 #include "Texts.h"
 
@@ -47,7 +49,7 @@ struct ScriptedDialogs final : Dialogs {
     QString chooseSaveFile(const QString &, const QString &, const QString &) override { return savePath; }
 };
 
-struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() points the module variables at it
+struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() points the text lookups at it
     QString file(const QString &name) const { return filePath(name); }
     void copyFromBuild(const QStringList &names) // generated data files of the build, made writable
     {
@@ -91,10 +93,13 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
             insertText(store, id, lang, value ? &*value : nullptr);
         tx.commit();
     }
-    void install()
+    void install() const { useLanguageStore(file(QLatin1String(kLanguageFile))); }
+    // This folder as the program's, the store beside it, and the test's own player folder.
+    DataPaths paths() const { return {path(), QString(), playerFolder()}; }
+    static QString playerFolder()
     {
-        closeLanguageStore();
-        GlVexM.programFolder = path();
+        static QTemporaryDir player; // never the player's own ~/.config/trenix
+        return player.path();
     }
 };
 
@@ -108,6 +113,7 @@ protected:
     FakeWallClock wallClock;
     ScriptedDialogs dialogs;
     Random random;
+    History history{wallClock};
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<GameCore> core;
     // Fresh seams, a folder holding these dictionaries, and a loaded core on it.
@@ -115,15 +121,17 @@ protected:
     void loadCore(GameView *view = nullptr) // on the store that is the one connection already; every word 900 twips wide
     {
         random.seed(7);
-        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); });
+        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock,
+                                          random, dialogs, history);
         core->setView(view);
         core->load();
     }
     void stop()
     {
         core.reset();
+        history.file.close();
         resetModuleVariables();
-        GlVexM.programFolder.clear();
+        useLanguageStore(QString());
         folder.reset();
     }
 };
@@ -184,15 +192,11 @@ inline QList<DictionaryEntry> numberedEntries(int count, const QString &prefix =
     return entries;
 }
 
-// Fresh module variables with these seams, and a player's config folder of the test's own.
-inline void resetAll(FakeClock *clock, Dialogs *dialogs, Random *random)
+// Fresh module variables and text lookups.
+inline void resetAll()
 {
     resetModuleVariables();
-    static QTemporaryDir playerConfig; // never the player's own ~/.config/trenix
-    GlVexM.playerConfigFolder = playerConfig.path();
-    GlVexM.clock = clock;
-    GlVexM.dialogs = dialogs;
-    GlVexM.random = random;
+    useLanguageStore(QString());
 }
 
 } // namespace trenix::test

@@ -2,8 +2,9 @@
 // starting the next; record: short games kept in FOLDER/progress.db), or holds an exclusive lock on it (lock). Prints
 // "ready" once under way; land then prints after each tick how many words have landed, and "restart" at each game over.
 #include "GameCore.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "Startup.h"
+#include "Texts.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -31,12 +32,12 @@ int main(int argc, char *argv[])
     AlwaysYes dialogs;
     Random random;
     random.seed(qint32(QCoreApplication::applicationPid()));
-    GlVexM.clock = &clock;
-    GlVexM.dialogs = &dialogs;
-    GlVexM.random = &random;
-    GlVexM.programFolder = QString::fromLocal8Bit(argv[2]);
+    const SystemWallClock wallClock;
+    History history(wallClock);
+    const DataPaths paths{QString::fromLocal8Bit(argv[2]), QString(), QString()};
+    useLanguageStore(paths.programFile(QLatin1String(kLanguageFile)));
     try {
-        GlVexM.storeConn = Store(programFile(QLatin1String(kStoreFile)), kStorePassword, Store::Mode::ReadWrite);
+        GlVexM.storeConn = Store(paths.practiceStore(), kStorePassword, Store::Mode::ReadWrite);
         if (mode == QLatin1String("lock")) {
             GlVexM.storeConn.exec(QStringLiteral("begin exclusive"));
             std::puts("ready");
@@ -48,13 +49,11 @@ int main(int argc, char *argv[])
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
-        GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); });
+        GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock, random, dialogs,
+                      history);
         core.load();
-        ProgressStore progress;
-        if (mode == QLatin1String("record")) {
-            progress.open(progressStorePath());
-            GlVexM.progress = &progress;
-        }
+        if (mode == QLatin1String("record"))
+            history.file.open(paths.historyFile());
         if (mode != QLatin1String("start"))
             core.Label3_Click();
         std::puts("ready");

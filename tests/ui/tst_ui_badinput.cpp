@@ -61,7 +61,8 @@ private slots:
         if (!row.content.isNull())
             folder->writeFile(row.spoiled, row.content);
         const QImage shown = QImage(folder->file(row.shown)).convertToFormat(QImage::Format_RGB32);
-        Frmhelp help; // opens at the first page
+        const DataPaths paths = folder->paths();
+        Frmhelp help(paths); // opens at the first page
         QVERIFY(help.currentPage() == 1 && help.Label1[0]->isCurrent() && help.pictureShown() == (row.spoiled != u"help01.bmp"_s));
         help.show();
         const int other = (row.label + 1) % Frmhelp::kPages; // a click that loads nothing is caught

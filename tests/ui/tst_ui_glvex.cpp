@@ -28,18 +28,26 @@ class tst_UiGLVex : public QObject {
     Q_OBJECT
 
     FakeClock clock;
+    FakeWallClock wallClock;
     ScriptedDialogs dialogs;
     Random random;
+    History history{wallClock};
+    DataPaths paths;
     std::unique_ptr<ProgramFolder> folder;
+    Services services() { return {clock, wallClock, random, dialogs, paths, history}; }
 
-    void setUpFolder(const QList<DictionaryEntry> &words, qint16 language = 2) { folder = gameFolder({{language, words}}, 1, 999, language); }
+    void setUpFolder(const QList<DictionaryEntry> &words, qint16 language = 2)
+    {
+        folder = gameFolder({{language, words}}, 1, 999, language);
+        paths = folder->paths();
+    }
     static QList<bool> running(const GLVex &w) { return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()}; }
 
 private slots:
     void init()
     {
         dialogs = ScriptedDialogs();
-        resetAll(&clock, &dialogs, &random);
+        resetAll();
         setUpFolder(numberedEntries(5));
     }
     void cleanup() { folder.reset(); }
@@ -49,7 +57,7 @@ private slots:
     // its details, the exit question answered No and the close box leave the game be.
     void gamePlayedThroughTheWindowsOwnEvents()
     {
-        GLVex w;
+        GLVex w(services());
         activate(w);
         QVERIFY(w.lbmessage->isHidden() && w.lblPause->isHidden() && running(w) == QList<bool>(3, false));
         QTest::keyClick(w.TxT, Qt::Key_F2);
@@ -101,7 +109,7 @@ private slots:
         QFETCH(int, language);
         QFETCH(QList<qint64>, play);
         setUpFolder({{1, u"中华人民共和国"_s, {}, {}, {}, {}}, {2, u"一"_s, {}, {}, {}, {}}}, qint16(language));
-        GLVex w;
+        GLVex w(services());
         if (language == 9)
             QCOMPARE(w.Label3->caption(), text(tid::GLVex_label3, 1));
         w.Label3_Click();
@@ -139,7 +147,7 @@ private slots:
     {
         QFETCH(QKeySequence, key);
         QFETCH(QString, opened);
-        GLVex w;
+        GLVex w(services());
         activate(w);
         w.Label3_Click();
         QInputMethodEvent preedit(u"ni"_s, {});
@@ -163,7 +171,7 @@ private slots:
     // start. The settings dialog, used by keys alone, kept after a Cancel does not bring the old language back.
     void chooseLanguage_textsFileOrDialogNotFollowing()
     {
-        GLVex w;
+        GLVex w(services());
         w.Label3_Click();
         w.Label7_Click();
         QStringList offered;
@@ -180,7 +188,7 @@ private slots:
         QCOMPARE(offered, (QStringList{u"English"_s, u"简体中文 (in force)"_s, u"繁體中文"_s}));
         QCOMPARE(w.Label3->caption(), text(tid::GLVex_label3, 3));
         QCOMPARE(w.lbmessage->text(), text(tid::YXZTZAKGJJX, 3)); // the pause notice
-        QVERIFY(fileBytes(playerConfigFile()).contains("language=3"));
+        QVERIFY(fileBytes(paths.playerConfigFile()).contains("language=3"));
         for (const QList<Qt::Key> &keys : {QList{Qt::Key_Escape}, QList{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return}}) {
             QTimer::singleShot(0, this, [keys] { // OK has the focus, then Cancel, then the chosen speed; Enter is OK
                 QApplication::activeModalWidget()->activateWindow(); // the offscreen platform activates no window by itself
@@ -193,8 +201,8 @@ private slots:
                 w.chooseLanguage(2);
         }
         QVERIFY2(GlVexM.languageCode == 2 && GlVexM.speedLevel == 4 && dialogs.notices.isEmpty(), "by keys alone the dialog did not set speed 4 and keep language 2");
-        const QString config = playerConfigFile();
-        GlVexM.playerConfigFolder = config; // cannot be a folder: told in the language chosen, applied all the same
+        const QString config = paths.playerConfigFile();
+        paths.playerFolder = config; // cannot be a folder: told in the language chosen, applied all the same
         w.chooseLanguage(3);
         QCOMPARE(w.windowTitle(), text(tid::GLVex_caption, 3));
         QCOMPARE(dialogs.notices, QStringList{text(tid::RJXX, 3) + u'|'
@@ -204,9 +212,9 @@ private slots:
     void commandBeforeTheStoreOpened_notWaitingForIt()
     {
         GlVexM.storeConn.close(); // as launched: the window first, the store's key behind it
-        startOpeningPracticeStore(practiceStorePath());
-        deferStartupWork([] { ensurePracticeStore(); });
-        GLVex w;
+        startOpeningPracticeStore(paths.practiceStore());
+        deferStartupWork([this] { ensurePracticeStore(paths.practiceStore()); });
+        GLVex w(services());
         w.Label3_Click();
         QCOMPARE(w.core().Label1.size(), size_t(6));
         QCOMPARE(dialogs.errors, QStringList());
@@ -215,7 +223,7 @@ private slots:
     // Last: the report ends the event loops, as it ends the program.
     void storeFailureDuringAGameReachesTheErrorReport()
     {
-        GLVex w;
+        GLVex w(services());
         w.Label3_Click();
         GlVexM.storeConn.exec(u"drop table trenix"_s);
         w.core().practice().clearCache();

@@ -2,7 +2,7 @@
 // window's close box keeping the game. How it holds the game is tried with the
 // other holding windows, how it is opened with the other shortcuts.
 #include "GLVex.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "ProgressWindow.h"
 #include "TestSupport.h"
 #include "Twips.h"
@@ -31,16 +31,16 @@ Q_DECLARE_METATYPE(Row)
 class TestUiProgress : public QObject, GameFixture {
     Q_OBJECT
 
-    ProgressStore progress;
-    qint64 kept() { return progress.summary(0).games; }
+    DataPaths paths;
+    qint64 kept() { return history.games.summary(0).games; }
 
 private slots:
     void initTestCase() { Twips::setDpiForTesting(96); }
     void init()
     {
         start({{2, numberedEntries(5)}}, 1, 5);
-        progress.open(folder->file(QLatin1String(kProgressFile)));
-        GlVexM.progress = &progress;
+        paths = folder->paths();
+        history.file.open(paths.historyFile());
     }
     void cleanup() { stop(); } // the history file closes at the next opening
 
@@ -57,9 +57,9 @@ private slots:
         QFETCH(Row, row);
         wallClock.now = QDateTime::fromString(u"2026-06-15T10:00:00Z"_s, Qt::ISODate).toMSecsSinceEpoch();
         for (int d : row.daysAgo) // the oldest game also lost w2: missed once, listed after w1
-            QVERIFY(progress.record(sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
+            QVERIFY(history.games.record(sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
                                                d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s})));
-        ProgressWindow window(*core, &progress);
+        ProgressWindow window(*core, wallClock);
         window.period->setCurrentIndex(row.period);
         const int games = int(row.daysAgo.size());
         QCOMPARE((QList<int>{int(window.speedSeries->count()), int(window.accuracySeries->count()), window.games->text().toInt(),
@@ -85,7 +85,7 @@ private slots:
     // The close box during a game keeps it (the exit command: the end-to-end run).
     void closeBox_gameNotKept()
     {
-        GLVex w;
+        GLVex w(Services{clock, wallClock, random, dialogs, paths, history});
         w.Label3_Click();
         w.TxT->setText(w.core().Label1[1].Caption);
         w.TxT_KeyUp(GameCore::kKeyEnter, 0);

@@ -1,7 +1,7 @@
 // The small windows: settings dialog, word details, help, about and progress.
 #include "FrmDetail.h"
 #include "Frmhelp.h"
-#include "ProgressStore.h"
+#include "History.h"
 #include "ProgressWindow.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
@@ -53,7 +53,7 @@ Q_DECLARE_METATYPE(RangeRow)
 class TestUiWindows : public QObject, GameFixture {
     Q_OBJECT
 
-    ProgressStore progress;
+    DataPaths paths;
 
     void bringTo(GameState state)
     {
@@ -72,11 +72,11 @@ private slots:
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
         start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << below}}, 1, 50);
         folder->copyFromBuild({u"help01.bmp"_s});
-        progress.open(folder->file(QLatin1String(kProgressFile)));
-        GlVexM.progress = &progress;
-        progress.saveList(u"课本"_s, {{u"中国"_s, u"not this"_s, {}}, {u"外"_s, u"wài"_s, u"outside"_s}}, false);
+        paths = folder->paths();
+        history.file.open(paths.historyFile());
+        history.lists.save(u"课本"_s, {{u"中国"_s, u"not this"_s, {}}, {u"外"_s, u"wài"_s, u"outside"_s}}, false);
     }
-    void cleanup() { progress.close(), stop(); }
+    void cleanup() { stop(); }
 
     // An opening shows the speed and range in force. The speed and the game come back before the range
     // is judged; a refused range keeps the dialog open, Cancel keeps it for the next opening, which shows
@@ -97,7 +97,7 @@ private slots:
     {
         QFETCH(RangeRow, row);
         bringTo(GameState::Running);
-        setForm dlg(*core);
+        setForm dlg(*core, paths);
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the dialog is open");
         QVERIFY(dlg.GaSpeed[1]->isChecked() && dlg.Txt_Word_From->text() == u"1"_s && dlg.txt_Word_To->text() == u"50"_s); // speed 8
@@ -109,7 +109,7 @@ private slots:
         dlg.WordSetChoice->setCurrentIndex(dlg.WordSetChoice->findData(row.set));
         QCOMPARE(dlg.Txt_Word_From->isEnabled(), row.set == u"range"_s);
         leave(row.how, dlg, dlg.setSpeedOK, dlg.setSpeedCancel);
-        QCOMPARE(GlVexM.wordSet.value(), row.how == Leave::OkButton ? row.set : u"range"_s);
+        QCOMPARE(core->wordSet.value(), row.how == Leave::OkButton ? row.set : u"range"_s);
         const bool ok = row.how == Leave::OkButton, refused = row.message.has_value();
         QCOMPARE((QList<int>{GlVexM.speedLevel, core->pictScroll.Interval, core->CreatWord.Interval, GlVexM.wordFrom, GlVexM.wordTo}),
                  (QList<int>{ok ? 2 : 8, ok ? 2000 : 8000, ok ? 1000 : 8000, row.storedFrom, row.storedTo}));
@@ -124,7 +124,7 @@ private slots:
         }
         QVERIFY2(dlg.isVisible() == refused && dlg.isUnloaded() == (ok && !refused), "only a valid OK unloads; a refusal stays open");
         if (ok && !refused) {
-            const setForm again(*core);
+            const setForm again(*core, paths);
             QVERIFY(again.GaSpeed[4]->isChecked() && again.Txt_Word_From->text() == QString::number(row.storedFrom));
             core->Label3_Click();
             QStringList canFall;
@@ -153,11 +153,11 @@ private slots:
     {
         QFETCH(QString, window);
         GlVexM.detailWord = u"中国"_s;
-        setForm settings(*core);
-        FrmDetail detail(core->practice());
-        Frmhelp help;
+        setForm settings(*core, paths);
+        FrmDetail detail(core->practice(), history.lists);
+        Frmhelp help(paths);
         frmAbout about(*core);
-        WordListsDialog lists(*core, nullptr);
+        WordListsDialog lists(*core, paths, nullptr);
         QDialog *const dlg = window == u"setForm"_s ? static_cast<QDialog *>(&settings) : window == u"FrmDetail"_s ? &detail
                            : window == u"Frmhelp"_s ? static_cast<QDialog *>(&help) : window == u"frmAbout"_s ? static_cast<QDialog *>(&about) : &lists;
         dlg->show();
@@ -194,9 +194,9 @@ private slots:
         QFETCH(Leave, how);
         bringTo(state);
         const bool paused = GlVexM.isPaused;
-        setForm settings(*core);
+        setForm settings(*core, paths);
         frmAbout about(*core);
-        ProgressWindow progress(*core, nullptr);
+        ProgressWindow progress(*core, wallClock);
         HoldingDialog &dlg = window == u"setForm"_s ? settings : window == u"frmAbout"_s ? static_cast<HoldingDialog &>(about) : progress;
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the window is open");
@@ -221,7 +221,7 @@ private slots:
         QFETCH(QString, word);
         QFETCH(Leave, how);
         GlVexM.detailWord = word;
-        FrmDetail detail(core->practice());
+        FrmDetail detail(core->practice(), history.lists);
         QTEST(detail.Txt_cz->text() + u' ' + detail.Txt_py->text() + u' ' + detail.Txt_yw->text(), "entry");
         detail.show();
         leave(how, detail, detail.Command1);
