@@ -13,7 +13,8 @@ const QByteArray kHeader = "xh\tcz\tpy\tyw\tsm\tyd\thsk3\tsimplified\n";
 
 Store shippedStore()
 {
-    return Store(u"" TRENIX_BIN_DIR "/"_s + QLatin1String(kStoreFile), QByteArray(kStorePassword), Store::Mode::ReadOnly);
+    return Store(u"" TRENIX_BIN_DIR "/"_s + QLatin1String(kStoreFile), QByteArray(kStorePassword),
+                 Store::Mode::ReadOnly);
 }
 } // namespace
 
@@ -30,11 +31,14 @@ private slots:
             };
             row("fewer rows than the HSK lists have words", u"select count(*) < 11000 from %1"_s);
             row("xh not running from 1 without gaps", u"select max(xh) - count(*) + (min(xh) <> 1) from %1"_s);
-            row("a blank word, pinyin or gloss",
-                u"select count(*) from %1 where coalesce(cz, '') = '' or coalesce(py, '') = '' or coalesce(yw, '') = ''"_s);
-            row("an HSK 3.0 level that is none", u"select count(*) from %1 where hsk3 not in ('', '1', '2', '3', '4', '5', '6', '7')"_s);
-            row("a word zidian2 lacks", u"select count(*) from %1 where simplified not in (select simplified from zidian2)"_s);
-            row("a zidian2 word it lacks", u"select count(*) from zidian2 where simplified not in (select simplified from %1)"_s);
+            row("a blank word, pinyin or gloss", u"select count(*) from %1 where coalesce(cz, '') = ''"
+                                                 u" or coalesce(py, '') = '' or coalesce(yw, '') = ''"_s);
+            row("an HSK 3.0 level that is none",
+                u"select count(*) from %1 where hsk3 not in ('', '1', '2', '3', '4', '5', '6', '7')"_s);
+            row("a word zidian2 lacks",
+                u"select count(*) from %1 where simplified not in (select simplified from zidian2)"_s);
+            row("a zidian2 word it lacks",
+                u"select count(*) from zidian2 where simplified not in (select simplified from %1)"_s);
             if (table != u"zidian3"_s)
                 row("simplified unlike the word", u"select count(*) from %1 where simplified <> cz"_s);
             if (table != u"zidian1"_s) // the Chinese interfaces: 1-999 are the most common words
@@ -57,7 +61,8 @@ private slots:
         QTest::newRow("你好, not an HSK word") << u"zidian2"_s << u"你好"_s << u"你好|nǐ hǎo|hello; hi||"_s;
         QTest::newRow("长 as HSK 2 teaches it") << u"zidian1"_s << u"长"_s << u"长|cháng|long; length|2|2"_s;
         QTest::newRow("长 in traditional") << u"zidian3"_s << u"长"_s << u"長|cháng|long; length|2|2"_s;
-        QTest::newRow("erhua, glossed as the word it varies") << u"zidian2"_s << u"一点儿"_s << u"一点儿|yī diǎn r|a bit; a little|1|1"_s;
+        QTest::newRow("erhua, glossed as the word it varies")
+            << u"zidian2"_s << u"一点儿"_s << u"一点儿|yī diǎn r|a bit; a little|1|1"_s;
         QTest::newRow("冬 winter, not the drum beat 鼕") << u"zidian3"_s << u"冬"_s << u"冬|dōng|winter|3|"_s;
     }
     void generatedDictionary_wrongReading()
@@ -80,7 +85,8 @@ private slots:
                                                    << u"zidian2.tsv:1: the header must be"_s;
         QTest::newRow("HSK 3.0 level past the band") << kHeader + "1\ta\tā\tah\t\t\t8\ta\n"
                                                      << u"zidian2.tsv:2: hsk3 \"8\" is not empty or a level 1 to 7"_s;
-        QTest::newRow("simplified empty") << kHeader + "1\ta\tā\tah\t\t\t\t\n" << u"zidian2.tsv:2: simplified is empty"_s;
+        QTest::newRow("simplified empty") << kHeader + "1\ta\tā\tah\t\t\t\t\n"
+                                          << u"zidian2.tsv:2: simplified is empty"_s;
         QTest::newRow("simplified twice") << kHeader + "1\ta\tā\tah\t\t\t\ta\n2\tb\tbā\tbah\t\t\t\ta\n"
                                           << u"zidian2.tsv:3: simplified \"a\" is already on line 2"_s;
     }
@@ -91,8 +97,10 @@ private slots:
         ProgramFolder dir;
         dir.writeFile(u"zidian2.tsv"_s, source);
         QProcess tool;
-        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s, {u"practice"_s, dir.file(u"out.store"_s), dir.file(u"zidian2.tsv"_s)});
-        const QString errors = tool.waitForFinished(-1) ? QString::fromUtf8(tool.readAllStandardError()) : u"did not finish"_s;
+        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s,
+                   {u"practice"_s, dir.file(u"out.store"_s), dir.file(u"zidian2.tsv"_s)});
+        const QString errors =
+            tool.waitForFinished(-1) ? QString::fromUtf8(tool.readAllStandardError()) : u"did not finish"_s;
         QCOMPARE(tool.exitCode(), 1);
         QVERIFY2(errors.contains(message), qPrintable(errors));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"zidian2.tsv"_s});
