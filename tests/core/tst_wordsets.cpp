@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command line.
 #include "ProgressStore.h"
 #include "TestSupport.h"
