@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the practice store and the language store from the TSV sources in data/.
 //   trenix_make_stores practice OUT.dat zidian1.tsv zidian2.tsv zidian3.tsv
 //   trenix_make_stores language OUT.mdb texts.tsv
@@ -82,9 +83,15 @@ Table readTsv(const QString &path, const QStringList &header)
         }
         const QStringList fields = line.split(u'\t');
         if (i == 0) {
-            if (fields != header)
-                failAt(path, number, QStringLiteral("the header must be \"%1\"")
-                                         .arg(header.join(QStringLiteral("\\t"))));
+            if (fields != header) {
+                // An older file lacks the columns added since; say which.
+                const bool older = fields.size() < header.size() && header.mid(0, fields.size()) == fields;
+                failAt(path, number, QStringLiteral("the header must be \"%1\"%2")
+                                         .arg(header.join(QStringLiteral("\\t")),
+                                              older ? QStringLiteral(" (missing: %1; regenerate the file)")
+                                                          .arg(header.mid(fields.size()).join(QStringLiteral(", ")))
+                                                    : QString()));
+            }
             continue;
         }
         if (fields.size() != header.size())
@@ -114,10 +121,13 @@ int languageCodeOf(const QString &path)
 QList<trenix::DictionaryEntry> readDictionary(const QString &path)
 {
     const Table table = readTsv(path, {QStringLiteral("xh"), QStringLiteral("cz"), QStringLiteral("py"),
-                                       QStringLiteral("yw"), QStringLiteral("sm"), QStringLiteral("yd")});
+                                       QStringLiteral("yw"), QStringLiteral("sm"), QStringLiteral("yd"),
+                                       QStringLiteral("hsk3"), QStringLiteral("simplified")});
+    static const QRegularExpression hsk3Level(QStringLiteral("\\A[1-7]?\\z"));
     QList<trenix::DictionaryEntry> entries;
     QHash<qint64, qsizetype> lineOfXh;
     QHash<QString, qsizetype> lineOfCz;
+    QHash<QString, qsizetype> lineOfSimplified;
     for (const auto &[number, f] : table.rows) {
         bool ok = false;
         const qint64 xh = f[0].toLongLong(&ok);
@@ -134,7 +144,17 @@ QList<trenix::DictionaryEntry> readDictionary(const QString &path)
         if (lineOfCz.contains(f[1]))
             failAt(path, number, QStringLiteral("cz \"%1\" is already on line %2").arg(f[1]).arg(lineOfCz[f[1]]));
         lineOfCz.insert(f[1], number);
-        entries.append({xh, f[1], f[2], f[3], f[4], f[5]});
+        if (!hsk3Level.match(f[6]).hasMatch())
+            failAt(path, number, QStringLiteral("hsk3 \"%1\" is not empty or a level 1 to 7").arg(f[6]));
+        if (f[7].isEmpty())
+            failAt(path, number, QStringLiteral("simplified is empty"));
+        if (f[7].trimmed() != f[7])
+            failAt(path, number, QStringLiteral("simplified \"%1\" has spaces at its ends").arg(f[7]));
+        if (lineOfSimplified.contains(f[7]))
+            failAt(path, number, QStringLiteral("simplified \"%1\" is already on line %2")
+                                     .arg(f[7]).arg(lineOfSimplified[f[7]]));
+        lineOfSimplified.insert(f[7], number);
+        entries.append({xh, f[1], f[2], f[3], f[4], f[5], f[6], f[7]});
     }
     // Unique numbers from 1 up leave a gap exactly when one is missing below the count.
     const qint64 count = entries.size();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command line.
 #include "History.h"
 #include "TestSupport.h"
@@ -174,7 +175,7 @@ private slots:
         history.file.close();
         folder->copyFromBuild({QLatin1String(kStoreFile), QLatin1String(kSettingsFile)});
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), folder->file(u"trenix"_s)));
-        folder->writeFile(u"w.txt"_s, "中国\n外星人\twài xīng rén\talien\n甲乙丙丁\n");
+        folder->writeFile(u"w.txt"_s, "中国\n火星人\thuǒ xīng rén\tMartian\n甲乙丙丁\n");
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, folder->file(u"home"_s));
