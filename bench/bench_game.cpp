@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // In-process harness for what a player feels: the start command, one fall
 // tick, one Enter, the play field's repaint, and the memory of a running game.
 // Runs offscreen by default. bench/run.sh drives it and prints the table.

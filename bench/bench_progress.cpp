@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history's costs with a long history: recording one game into 10,000, the
 // progress window opened over them (built, shown, first paint; offscreen), and
 // the CSV export of all of them. Prints rows as trenix_bench does:

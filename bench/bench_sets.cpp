@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word sets and own lists: importing a 10,000-word file, starting a game over
 // a 10,000-word list in the real main window (offscreen), and opening the
 // settings dialog with 50 lists. Prints rows as trenix_bench does:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the practice store asks of the disk during play: syncs per minute and the
 # wall time of the writes (a landing or a hit, one transaction each), on the
 # program's write-ahead journal and on the rollback journal the store is built

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program under the current X server and reports, from the outside,
 // when its first window maps and when that window first shows drawn pixels,
 // then optionally its CPU use over a quiet period and its peak resident memory.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs every benchmark and prints one table: median, min and max of
 # several runs per figure, with TIPP10 measured the same way in the same run.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation layout and the Debian package.
 # bin/trenix finds its data in ../share/trenix and copies the practice store to
 # the user's data folder on first start (src/startup/DataPaths.cpp).

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Interface fonts: the glyphs of Noto Sans CJK that the interface texts use,
 under family names of their own ("Trenix UI SC", "Trenix UI TC").
 

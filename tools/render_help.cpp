@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the help page sources into the bitmaps that the help window shows.
 //
 // Usage: trenix_render_help [--language=N] [--suffix=S] OUTDIR SOURCE...

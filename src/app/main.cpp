@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point: open the stores, read the language, show the main window;
 // or, from the command line, write the recorded games as CSV, or import and
 // list the player's own word lists.

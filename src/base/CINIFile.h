@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads and writes named values in sections of one INI file, with the results
 // of the classic profile functions (see CINIFile.cpp for the rules).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the data files are: the program's folder when run from a build or an
 // unpacked folder, or an installed tree whose practice store is copied to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Errors carry a kind and a message up to the one place that shows them.
 #include <QString>

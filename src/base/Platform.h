@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Platform seams: the clocks and the questions to the player.
 // Tests drive these; Windows can follow with its own implementations.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's one pseudo-random generator, and the seam through which the
 // game draws from it (tests may script the draws).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one small RAII wrapper over SQLCipher used for both stores.
 // Values always go in as bound parameters; only fixed SQL text is prepared.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A keyed shift cipher over the 95 printable ASCII characters; the key seeds
 // the program's one generator, whose draws give the shifts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history as CSV for spreadsheets and teachers: RFC 4180 (fields with a
 // comma, a quote or a line break quoted, quotes doubled, CRLF line ends), UTF-8

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a submitted entry did, so that the player can tell a typo from a word
 // that is covered. Judged while the entry is matched; counts nothing itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the game, without widgets. The main window forwards its events
 // to the entry points here (same names as its handlers) and draws what the

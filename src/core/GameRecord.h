@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One game as the progress store keeps it: what the game counted, what it drew
 // from, and what became of every word that showed on the field.

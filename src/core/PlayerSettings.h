@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's choices kept between runs: an INI file at the standard place
 // (~/.config/trenix/trenix.conf), group [practice]. config.dat stays as it is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The statements of the game against the practice store, prepared once on the
 // one connection. Numbers and words are bound, never pasted into the SQL text;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Calendar arithmetic of the history: the player's local days, the streak of
 // days practised, the periods the chart shows; and the report the progress

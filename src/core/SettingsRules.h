@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings dialog's rules that need no widgets: the numeric test of a
 // range text, the reading of its leading number, the half-to-even conversion

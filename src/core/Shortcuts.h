@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keyboard shortcuts of the main window's commands: one table that the
 // window installs, its tool tips show and the help pages list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up up to the main window: the practice store, the word range, the
 // settings file and the language question.

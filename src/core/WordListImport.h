@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's own word lists from text files: one word per line, optionally
 // followed by TAB pinyin TAB English. A file is taken whole or not at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a game draws its words from: the dictionary's number range (the
 // default), an HSK level of the dictionary, the player's trouble words, or one

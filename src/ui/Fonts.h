@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fonts as the layout names them, with metric-compatible Latin fallbacks and
 // a CJK family that matches the interface language, so Chinese never shows boxes.

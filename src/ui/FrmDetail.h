@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Word detail window: the word, its pinyin and its English meaning.
 #include <QDialog>

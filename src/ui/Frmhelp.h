@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help window: seven picture pages, chosen by a strip of page labels or the keyboard.
 #include "DataPaths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: draws the game and forwards its events to GameCore.
 #include "GameCore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A dialog that holds a running game from the moment it opens and owes the
 // game a restart until it lets go. It holds by its own opening, not by window

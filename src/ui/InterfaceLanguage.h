@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What follows the interface language besides the looked-up texts: Qt's own
 // button texts and the CJK font family of every widget.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shortcut table's key texts as Qt key sequences and as the player reads them.
 #include "Shortcuts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The play field: every word label is painted here, in one widget, instead
 // of one child widget per word.

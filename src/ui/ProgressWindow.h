@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress window: a chart of speed and accuracy per game, a summary, the
 // most missed words, the recent games, export as CSV and clearing the history.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Twips (1440 per inch) become pixels here and nowhere else.
 #include <QRect>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The typing box. An input method may swallow the press of Enter or Space
 // (to commit raw letters or pick a candidate) and pass on only the release;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's own word lists: import from a text file, rename, delete.
 // Reached from the settings dialog, over which it opens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // About window: title and version. Holds a running game while it is the
 // active window; OK (or closing it) lets the game run again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Settings dialog: speed level and word range. Holds a running game while it
 // is the active window; OK or Cancel (or closing it) lets the game run again.

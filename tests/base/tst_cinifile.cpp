@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings-file class and the start-up procedures that read the language.
 #include "TestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store wrapper's messages: what the player reads when the engine fails or the file cannot be opened.
 #include "Store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The practice store under faults after it has opened: what the player is told, and that every dictionary is still whole.
 #include "TestSupport.h"
 

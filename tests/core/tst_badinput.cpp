@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Strange input: words that look like SQL or lie outside the BMP, sessions long enough to overflow narrow counters.
 #include "TestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's rules through the main window's entry points, with a clock, draws and answers the test controls.
 #include "GameCore.h"
 #include "NumberFormat.h"

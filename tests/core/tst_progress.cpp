@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history of games: what each way of ending a game keeps, the file's
 // versions and damage, a kill, failing writes, the CSV, the streak of days and
 // the kept settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start: which language the settings files give, the texts built for
 // every language, the language store's lookups, and the real program's exit.
 #include "EntryFeedback.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End to end on a virtual X screen: the real program in a fresh folder shows its exact title, starts a game with F2,
 # takes a typed word, exits with Yes, keeps the game in progress.db and exports it. Exit: 0 passed, 1 failed, 77 skipped.
 set -euo pipefail

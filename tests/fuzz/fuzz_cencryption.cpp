@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cipher round trips on any key and text: the printable characters come back,
 // in order, and the cipher text is printable and as long.
 #include "CEncryption.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings-file reader on a file with fuzzed bytes: no crash, no hang, and
 // a write of one key changes that key only.
 #include "CINIFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number patterns on any double: no crash, and for the patterns the game uses
 // the text reads back as the value rounded to the pattern's places.
 #include "NumberFormat.h"

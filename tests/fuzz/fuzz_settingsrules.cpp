@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog's number parsing on any text: no crash, no hang, and an
 // accepted range is ordered and agrees with the separate steps.
 #include "SettingsRules.h"

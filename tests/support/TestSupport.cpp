@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
 std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dictionaries &dictionaries, qint16 from, qint16 to,

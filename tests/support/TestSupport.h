@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Seams and fixtures shared by the tests: clocks the test moves, message boxes it answers, fresh program folders.
 #include "DataPaths.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays against the store in FOLDER until a test SIGKILLs it (start: game starts; land: fall ticks, each game over
 // starting the next; record: short games kept in FOLDER/progress.db), or holds an exclusive lock on it (lock). Prints
 // "ready" once under way; land then prints after each tick how many words have landed, and "restart" at each game over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: the page of each label and language, and pages that are
 // missing or damaged.
 #include "Frmhelp.h"

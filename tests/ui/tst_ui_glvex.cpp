@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window, offscreen: what it adds to the game rules. Its timers follow
 // the game's, its keys and input-method text reach the game, its word labels and
 // figures are not cut off, its language changes at once, and a store failure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress window, offscreen: its chart, tables and buttons; and the main
 // window's close box keeping the game. How it holds the game is tried with the
 // other holding windows, how it is opened with the other shortcuts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small windows: settings dialog, word details, help, about and progress.
 #include "FrmDetail.h"
 #include "Frmhelp.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in BUILD_DIR and runs each for a
 # bounded time from the committed seed corpus. Fails on any crash,
 # timeout or failed check.
