@@ -66,8 +66,9 @@ Table readTsv(const QString &path, const QStringList &header)
         start = end + 1;
     }
     if (lines.isEmpty())
-        failAt(path, 1, QStringLiteral("the file is empty; the first line must be \"%1\"")
-                            .arg(header.join(QStringLiteral("\\t"))));
+        failAt(
+            path, 1,
+            QStringLiteral("the file is empty; the first line must be \"%1\"").arg(header.join(QStringLiteral("\\t"))));
 
     Table table{path, {}};
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -75,10 +76,10 @@ Table readTsv(const QString &path, const QStringList &header)
         const qsizetype number = i + 1;
         for (const QChar c : line) {
             if (c != u'\t' && c.category() == QChar::Other_Control) {
-                failAt(path, number, QStringLiteral("control character U+%1%2")
+                failAt(path, number,
+                       QStringLiteral("control character U+%1%2")
                            .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'))
-                           .arg(c == u'\r' ? QStringLiteral(" (Windows line ends? use LF only)")
-                                           : QString()));
+                           .arg(c == u'\r' ? QStringLiteral(" (Windows line ends? use LF only)") : QString()));
             }
         }
         const QStringList fields = line.split(u'\t');
@@ -86,18 +87,21 @@ Table readTsv(const QString &path, const QStringList &header)
             if (fields != header) {
                 // An older file lacks the columns added since; say which.
                 const bool older = fields.size() < header.size() && header.mid(0, fields.size()) == fields;
-                failAt(path, number, QStringLiteral("the header must be \"%1\"%2")
-                                         .arg(header.join(QStringLiteral("\\t")),
-                                              older ? QStringLiteral(" (missing: %1; regenerate the file)")
-                                                          .arg(header.mid(fields.size()).join(QStringLiteral(", ")))
-                                                    : QString()));
+                failAt(path, number,
+                       QStringLiteral("the header must be \"%1\"%2")
+                           .arg(header.join(QStringLiteral("\\t")),
+                                older ? QStringLiteral(" (missing: %1; regenerate the file)")
+                                            .arg(header.mid(fields.size()).join(QStringLiteral(", ")))
+                                      : QString()));
             }
             continue;
         }
         if (fields.size() != header.size())
-            failAt(path, number, QStringLiteral("%1 columns, expected %2 (%3)")
-                                     .arg(fields.size()).arg(header.size())
-                                     .arg(header.join(QStringLiteral(", "))));
+            failAt(path, number,
+                   QStringLiteral("%1 columns, expected %2 (%3)")
+                       .arg(fields.size())
+                       .arg(header.size())
+                       .arg(header.join(QStringLiteral(", "))));
         table.rows.append({number, fields});
     }
     if (table.rows.isEmpty())
@@ -113,8 +117,9 @@ int languageCodeOf(const QString &path)
     bool ok = false;
     const int code = m.hasMatch() ? m.captured(1).toInt(&ok) : 0;
     if (!ok || code < 1 || code > 32767)
-        throw Error(ErrorKind::Input, QStringLiteral(
-            "%1: the file name must end in the language code and .tsv, as zidian2.tsv").arg(path));
+        throw Error(
+            ErrorKind::Input,
+            QStringLiteral("%1: the file name must end in the language code and .tsv, as zidian2.tsv").arg(path));
     return code;
 }
 
@@ -151,8 +156,8 @@ QList<trenix::DictionaryEntry> readDictionary(const QString &path)
         if (f[7].trimmed() != f[7])
             failAt(path, number, QStringLiteral("simplified \"%1\" has spaces at its ends").arg(f[7]));
         if (lineOfSimplified.contains(f[7]))
-            failAt(path, number, QStringLiteral("simplified \"%1\" is already on line %2")
-                                     .arg(f[7]).arg(lineOfSimplified[f[7]]));
+            failAt(path, number,
+                   QStringLiteral("simplified \"%1\" is already on line %2").arg(f[7]).arg(lineOfSimplified[f[7]]));
         lineOfSimplified.insert(f[7], number);
         entries.append({xh, f[1], f[2], f[3], f[4], f[5], f[6], f[7]});
     }
@@ -160,8 +165,10 @@ QList<trenix::DictionaryEntry> readDictionary(const QString &path)
     const qint64 count = entries.size();
     for (qint64 xh = 1; xh <= count; ++xh) {
         if (!lineOfXh.contains(xh))
-            throw Error(ErrorKind::Input, QStringLiteral(
-                "%1: xh must run from 1 to %2 without gaps, but %3 is missing").arg(path).arg(count).arg(xh));
+            throw Error(ErrorKind::Input, QStringLiteral("%1: xh must run from 1 to %2 without gaps, but %3 is missing")
+                                              .arg(path)
+                                              .arg(count)
+                                              .arg(xh));
     }
     return entries;
 }
@@ -214,8 +221,10 @@ void checkTranslations(const QString &path, const QList<Text> &texts)
             const QList<int> has = t->value ? placeholders(*t->value) : QList<int>();
             for (const int n : wanted) {
                 if (!has.contains(n))
-                    failAt(path, t->line, QStringLiteral("ID %1, language %2: %%3 is missing; the English text has it")
-                                              .arg(t->id, t->language).arg(n));
+                    failAt(path, t->line,
+                           QStringLiteral("ID %1, language %2: %%3 is missing; the English text has it")
+                               .arg(t->id, t->language)
+                               .arg(n));
             }
         }
     }
@@ -260,8 +269,8 @@ QList<Text> readTexts(const QString &path)
         // The store compares identifiers without regard to case, so must the check.
         const QString key = f[0].toCaseFolded() + u'\t' + f[1];
         if (lineOfKey.contains(key))
-            failAt(path, number, QStringLiteral("ID %1 with language %2 is already on line %3")
-                                     .arg(f[0], f[1]).arg(lineOfKey[key]));
+            failAt(path, number,
+                   QStringLiteral("ID %1 with language %2 is already on line %3").arg(f[0], f[1]).arg(lineOfKey[key]));
         lineOfKey.insert(key, number);
         texts.append({f[0], f[1], unescape(path, number, f[2]), number});
     }
@@ -278,8 +287,7 @@ void removeTemporary(const QString &tmp)
 }
 
 // Builds under OUT.tmp, then renames over OUT: a failure leaves OUT as it was.
-template <typename Fill>
-void buildStore(const QString &out, const QByteArray &key, Fill fill)
+template <typename Fill> void buildStore(const QString &out, const QByteArray &key, Fill fill)
 {
     const QString folder = QFileInfo(out).absolutePath();
     if (!QDir().mkpath(folder))
@@ -301,7 +309,7 @@ void buildStore(const QString &out, const QByteArray &key, Fill fill)
                                              .arg(tmp, out, QString::fromLocal8Bit(std::strerror(errno))));
         }
     } catch (...) {
-        removeTemporary(tmp);  // then the error goes on to be reported
+        removeTemporary(tmp); // then the error goes on to be reported
         throw;
     }
 }
@@ -313,8 +321,8 @@ void makePractice(const QString &out, const QStringList &dictionaries)
     for (const QString &path : dictionaries) {
         const int code = languageCodeOf(path);
         if (fileOfCode.contains(code))
-            throw Error(ErrorKind::Input, QStringLiteral("%1 and %2 are both for zidian%3")
-                                              .arg(fileOfCode[code], path).arg(code));
+            throw Error(ErrorKind::Input,
+                        QStringLiteral("%1 and %2 are both for zidian%3").arg(fileOfCode[code], path).arg(code));
         fileOfCode.insert(code, path);
         tables.append({code, readDictionary(path)});
     }
@@ -382,8 +390,8 @@ void makeTextIds(const QString &out, const QString &textsPath)
             continue;
         const QString name = constantName(t.id);
         if (idOfName.contains(name))
-            failAt(textsPath, t.line, QStringLiteral("ID %1 and ID %2 give the same constant %3")
-                                          .arg(idOfName[name], t.id, name));
+            failAt(textsPath, t.line,
+                   QStringLiteral("ID %1 and ID %2 give the same constant %3").arg(idOfName[name], t.id, name));
         idOfName.insert(name, t.id);
         names << name;
         const QString english = t.value.value_or(QString());

@@ -89,10 +89,7 @@ struct Page {
     std::vector<Block> blocks;
 };
 
-void fail(const QString &message)
-{
-    std::fprintf(stderr, "trenix_render_help: %s\n", qPrintable(message));
-}
+void fail(const QString &message) { std::fprintf(stderr, "trenix_render_help: %s\n", qPrintable(message)); }
 
 std::optional<Page> readPage(const QString &path, const QString &suffix)
 {
@@ -149,11 +146,12 @@ std::optional<Page> readPage(const QString &path, const QString &suffix)
 std::optional<QString> chooseCjkFamily(int language)
 {
     const bool traditional = language == 3;
-    const QStringList cjk = QFontDatabase::families(traditional ? QFontDatabase::TraditionalChinese
-                                                                : QFontDatabase::SimplifiedChinese);
+    const QStringList cjk =
+        QFontDatabase::families(traditional ? QFontDatabase::TraditionalChinese : QFontDatabase::SimplifiedChinese);
     const QString region = traditional ? QStringLiteral("TC") : QStringLiteral("SC");
-    for (const QString &wanted : {QStringLiteral("Noto Sans CJK ") + region, QStringLiteral("Source Han Sans ") + region,
-                                  QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK ") + region}) {
+    for (const QString &wanted :
+         {QStringLiteral("Noto Sans CJK ") + region, QStringLiteral("Source Han Sans ") + region,
+          QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Serif CJK ") + region}) {
         if (cjk.contains(wanted))
             return wanted;
     }
@@ -412,7 +410,8 @@ int main(int argc, char *argv[])
     const int count = static_cast<int>(pages.size());
     std::vector<QImage> images;
     for (int i = 0; i < count; ++i) {
-        std::optional<QImage> image = renderPage(pages[static_cast<size_t>(i)], i + 1, count, fonts, footerText(language));
+        std::optional<QImage> image =
+            renderPage(pages[static_cast<size_t>(i)], i + 1, count, fonts, footerText(language));
         if (!image)
             return 1;
         images.push_back(std::move(*image));

@@ -7,9 +7,9 @@
 #include "Fonts.h"
 #include "GLVex.h"
 #include "GlVexM.h"
+#include "History.h"
 #include "InterfaceLanguage.h"
 #include "PlayerSettings.h"
-#include "History.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "WidgetDialogs.h"
@@ -32,7 +32,11 @@ constexpr int kSettleMs = 100; // after the first paint, before the work that wa
 // display: the event loop's next turn after the first paint event.
 class AfterFirstPaint : public QObject {
 public:
-    AfterFirstPaint(QWidget *window, std::function<void()> then) : m_then(std::move(then)) { window->installEventFilter(this); }
+    AfterFirstPaint(QWidget *window, std::function<void()> then) : m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -42,6 +46,7 @@ protected:
         }
         return false;
     }
+
 private:
     std::function<void()> m_then;
 };
@@ -61,8 +66,8 @@ void finishStartupOrReport(Dialogs &dialogs)
 void acceptQtOptions(QCommandLineParser &parser)
 {
     for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
-                             "qwindowicon", "qwindowtitle", "display", "geometry", "name", "title", "visual",
-                             "style", "stylesheet", "session", "qmljsdebugger", "ncols", "cmap"}) {
+                             "qwindowicon", "qwindowtitle", "display", "geometry", "name", "title", "visual", "style",
+                             "stylesheet", "session", "qmljsdebugger", "ncols", "cmap"}) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
@@ -83,8 +88,9 @@ int main(int argc, char *argv[])
         QCoreApplication::setApplicationName(QStringLiteral("trenix"));
         QCoreApplication::setApplicationVersion(QStringLiteral(TRENIX_VERSION));
         QCommandLineParser parser;
-        parser.setApplicationDescription(QStringLiteral("Trenix - typing practice for Chinese words and phrases\n"
-                                                        "Qt's own options (-platform, -style, -reverse, -display ...) work too."));
+        parser.setApplicationDescription(
+            QStringLiteral("Trenix - typing practice for Chinese words and phrases\n"
+                           "Qt's own options (-platform, -style, -reverse, -display ...) work too."));
         // Qt writes its options with one dash: -platform offscreen.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addHelpOption();
@@ -93,16 +99,19 @@ int main(int argc, char *argv[])
                                                QStringLiteral("Write every recorded game to <file> as CSV and exit."),
                                                QStringLiteral("file"));
         parser.addOption(exportHistory);
-        const QCommandLineOption importWords(QStringLiteral("import-words"),
-                                             QStringLiteral("Import <file> (UTF-8, one word per line, optionally TAB pinyin"
-                                                            " TAB English) as the word list named by --list, and exit."),
-                                             QStringLiteral("file"));
-        const QCommandLineOption listName(QStringLiteral("list"), QStringLiteral("The name of the list --import-words makes."),
+        const QCommandLineOption importWords(
+            QStringLiteral("import-words"),
+            QStringLiteral("Import <file> (UTF-8, one word per line, optionally TAB pinyin"
+                           " TAB English) as the word list named by --list, and exit."),
+            QStringLiteral("file"));
+        const QCommandLineOption listName(QStringLiteral("list"),
+                                          QStringLiteral("The name of the list --import-words makes."),
                                           QStringLiteral("name"));
         const QCommandLineOption replace(QStringLiteral("replace"),
                                          QStringLiteral("Let --import-words replace a list of the same name."));
-        const QCommandLineOption listWords(QStringLiteral("list-words"),
-                                           QStringLiteral("Print the word lists with their numbers of words, and exit."));
+        const QCommandLineOption listWords(
+            QStringLiteral("list-words"),
+            QStringLiteral("Print the word lists with their numbers of words, and exit."));
         parser.addOptions({importWords, listName, replace, listWords});
         acceptQtOptions(parser);
         parser.process(pre);
@@ -114,7 +123,8 @@ int main(int argc, char *argv[])
         if (parser.isSet(exportHistory))
             return exportHistoryCommand(historyPath, parser.value(exportHistory));
         if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
-            if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName) && !parser.isSet(replace))
+            if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName)
+                && !parser.isSet(replace))
                 return listWordsCommand(historyPath);
             if (!parser.isSet(importWords) || !parser.isSet(listName) || parser.isSet(listWords)) {
                 std::fprintf(stderr, "trenix: --import-words FILE needs --list NAME (and --replace only with them);"
@@ -125,11 +135,12 @@ int main(int argc, char *argv[])
             const QDir exe(QCoreApplication::applicationDirPath());
             const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
             const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
-                && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
+                                   && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
             DataPaths paths;
             paths.programFolder = installed ? shared : exe.path();
             paths.playerFolder = standardPlayerFolder();
-            const QString dictionary = store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
+            const QString dictionary =
+                store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
             return importWordsCommand(historyPath, dictionary, commandLineLanguage(paths), parser.value(importWords),
                                       parser.value(listName), parser.isSet(replace));
         }

@@ -51,8 +51,8 @@ constexpr qint64 kMaxFileBytes = 1024 * 1024;
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
 struct Line {
-    QString text;  // without its line end
-    QString end;   // "\r\n", "\n", "\r" or "" for a last line without one
+    QString text; // without its line end
+    QString end;  // "\r\n", "\n", "\r" or "" for a last line without one
 };
 
 struct IniText {
@@ -143,10 +143,7 @@ Loaded loadFile(const QString &path, bool allowPartial)
     return loaded;
 }
 
-bool sameName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 // The section name of a header line, or nothing.
 std::optional<QString> sectionOf(const QString &lineText)
@@ -160,10 +157,7 @@ std::optional<QString> sectionOf(const QString &lineText)
     return t.mid(1, close - 1).trimmed();
 }
 
-bool isComment(const QString &lineText)
-{
-    return lineText.trimmed().startsWith(u';');
-}
+bool isComment(const QString &lineText) { return lineText.trimmed().startsWith(u';'); }
 
 // Index of the '=' of a key line, or -1 when the line holds no key.
 qsizetype keySeparator(const QString &lineText)
@@ -174,9 +168,9 @@ qsizetype keySeparator(const QString &lineText)
 }
 
 struct Found {
-    qsizetype sectionLine = -1;  // header of the first matching section
-    qsizetype keyLine = -1;      // first matching key in that section
-    qsizetype lastContent = -1;  // last non-blank line of that section
+    qsizetype sectionLine = -1; // header of the first matching section
+    qsizetype keyLine = -1;     // first matching key in that section
+    qsizetype lastContent = -1; // last non-blank line of that section
 };
 
 Found find(const IniText &ini, const QString &section, const QString &key)
@@ -229,8 +223,8 @@ std::optional<QString> lookUp(const QString &path, const QString &section, const
 }
 
 // The count of characters kept is what the profile function would return.
-QString profileString(const QString &path, const QString &section, const QString &key,
-                      const QString &defaultValue, qint32 size)
+QString profileString(const QString &path, const QString &section, const QString &key, const QString &defaultValue,
+                      qint32 size)
 {
     QString value = lookUp(path, section, key).value_or(defaultValue);
     const qsizetype room = size > 0 ? qsizetype(size) - 1 : 0;
@@ -278,9 +272,7 @@ qint32 profileInt(const QString &path, const QString &section, const QString &ke
 // back faithfully, so it is refused.
 bool writable(const QString &section, const QString &key, const QString &value)
 {
-    const auto hasLineBreak = [](const QString &s) {
-        return s.contains(u'\n') || s.contains(u'\r');
-    };
+    const auto hasLineBreak = [](const QString &s) { return s.contains(u'\n') || s.contains(u'\r'); };
     const QString k = key.trimmed();
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value))
         return false;

@@ -14,16 +14,16 @@ namespace {
 
 [[noreturn]] void copyFailed(const QString &from, const QString &to, const QString &reason)
 {
-    throw Error(ErrorKind::File,
-                QStringLiteral("The practice store %1 could not be copied to %2: %3")
-                    .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason));
+    throw Error(ErrorKind::File, QStringLiteral("The practice store %1 could not be copied to %2: %3")
+                                     .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason));
 }
 
 void copyStore(const QString &source, const QString &folder)
 {
     const QString target = QDir(folder).filePath(QLatin1String(kStoreFile));
     if (!QDir().mkpath(folder))
-        copyFailed(source, target, QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder)));
+        copyFailed(source, target,
+                   QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder)));
     // A copy cut short (full disk, crash) must never pass for the store: write
     // under another name and rename only when complete.
     const QString partial = target + QStringLiteral(".part");
@@ -102,7 +102,8 @@ QString expectedStorePath(const QString &executableFolder, const QString &userDa
     const QString local = QDir(executableFolder).filePath(QLatin1String(kStoreFile));
     if (QFileInfo::exists(local))
         return local;
-    const QString installed = QDir(QDir(executableFolder).filePath(QStringLiteral("../share/trenix"))).filePath(QLatin1String(kStoreFile));
+    const QString installed =
+        QDir(QDir(executableFolder).filePath(QStringLiteral("../share/trenix"))).filePath(QLatin1String(kStoreFile));
     const QString copy = QDir(userDataFolder).filePath(QLatin1String(kStoreFile));
     if (!userDataFolder.isEmpty() && QFileInfo::exists(installed) && QFileInfo::exists(copy))
         return copy;

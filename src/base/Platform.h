@@ -22,6 +22,7 @@ public:
     SteadyClock() { m_timer.start(); }
     // Offset so that a fresh program never reads 0, which means "no game yet".
     qint64 nowMs() const override { return m_timer.elapsed() + 1000; }
+
 private:
     QElapsedTimer m_timer;
 };
@@ -52,19 +53,24 @@ public:
     // A file to write, or empty when the player cancels (or nobody can be asked).
     virtual QString chooseSaveFile(const QString &title, const QString &suggested, const QString &filter)
     {
-        Q_UNUSED(title) Q_UNUSED(suggested) Q_UNUSED(filter)
+        Q_UNUSED(title)
+        Q_UNUSED(suggested)
+        Q_UNUSED(filter)
         return QString();
     }
     // A file to read, or empty when the player cancels.
     virtual QString chooseOpenFile(const QString &title, const QString &filter)
     {
-        Q_UNUSED(title) Q_UNUSED(filter)
+        Q_UNUSED(title)
+        Q_UNUSED(filter)
         return QString();
     }
     // A line of text the player types, or a null string when they cancel.
     virtual QString askText(const QString &title, const QString &label, const QString &initial)
     {
-        Q_UNUSED(title) Q_UNUSED(label) Q_UNUSED(initial)
+        Q_UNUSED(title)
+        Q_UNUSED(label)
+        Q_UNUSED(initial)
         return QString();
     }
 };

@@ -19,10 +19,7 @@ void Random::seed(qint32 seed)
     m_state = kRestartState ^ (quint64(quint32(seed)) * kGolden);
 }
 
-void Random::seedFromTime()
-{
-    seed(qint32(QDateTime::currentMSecsSinceEpoch() & 0x7fffffff));
-}
+void Random::seedFromTime() { seed(qint32(QDateTime::currentMSecsSinceEpoch() & 0x7fffffff)); }
 
 double Random::next()
 {

@@ -22,6 +22,7 @@ public:
     void seed(qint32 seed);
     void seedFromTime();
     double next() override;
+
 private:
     quint64 m_state = 0;
 };

@@ -97,10 +97,7 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
 
 Store::~Store() { close(); }
 
-Store::Store(Store &&other) noexcept : m_db(other.m_db), m_path(std::move(other.m_path))
-{
-    other.m_db = nullptr;
-}
+Store::Store(Store &&other) noexcept : m_db(other.m_db), m_path(std::move(other.m_path)) { other.m_db = nullptr; }
 
 Store &Store::operator=(Store &&other) noexcept
 {
@@ -157,8 +154,7 @@ Statement Store::prepare(const QString &sql)
     sqlite3_stmt *stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &stmt, nullptr);
-    if (rc != SQLITE_OK)
-    {
+    if (rc != SQLITE_OK) {
         qCWarning(lcStore).noquote() << "cannot prepare" << sql;
         fail(ErrorKind::StoreQuery, QStringLiteral("the store does not hold what the game needs"), rc);
     }
@@ -174,11 +170,12 @@ void Store::rollback() noexcept
         sqlite3_exec(m_db, "rollback", nullptr, nullptr, nullptr);
 }
 
-
 // ---------------------------------------------------------------------------
 
 Statement::Statement(Store *store, sqlite3_stmt *stmt, QString sql)
-    : m_store(store), m_stmt(stmt), m_sql(std::move(sql)) {}
+    : m_store(store), m_stmt(stmt), m_sql(std::move(sql))
+{
+}
 
 Statement::~Statement()
 {
@@ -187,8 +184,7 @@ Statement::~Statement()
 }
 
 Statement::Statement(Statement &&other) noexcept
-    : m_store(other.m_store), m_stmt(other.m_stmt), m_sql(std::move(other.m_sql)),
-      m_running(other.m_running)
+    : m_store(other.m_store), m_stmt(other.m_stmt), m_sql(std::move(other.m_sql)), m_running(other.m_running)
 {
     other.m_stmt = nullptr;
 }
@@ -266,7 +262,8 @@ bool Statement::next()
 
 void Statement::run()
 {
-    while (next()) {}
+    while (next()) {
+    }
 }
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }

@@ -88,10 +88,19 @@ private:
 class Transaction {
 public:
     explicit Transaction(Store &store) : m_store(store) { m_store.begin(); }
-    ~Transaction() { if (!m_done) m_store.rollback(); }
-    void commit() { m_store.commit(); m_done = true; }
+    ~Transaction()
+    {
+        if (!m_done)
+            m_store.rollback();
+    }
+    void commit()
+    {
+        m_store.commit();
+        m_done = true;
+    }
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
+
 private:
     Store &m_store;
     bool m_done = false;

@@ -18,10 +18,7 @@ constexpr int kFirstPrintable = 32;
 constexpr int kLastPrintable = 126;
 constexpr int kPrintableCount = kLastPrintable - kFirstPrintable + 1; // 95
 
-bool isPrintable(QChar ch)
-{
-    return ch.unicode() >= kFirstPrintable && ch.unicode() <= kLastPrintable;
-}
+bool isPrintable(QChar ch) { return ch.unicode() >= kFirstPrintable && ch.unicode() <= kLastPrintable; }
 
 } // namespace
 
@@ -56,15 +53,9 @@ int CEncryption::NextShift()
     return std::min(int(m_generator.next() * 96.0), 95);
 }
 
-QString CEncryption::Encrypt(const QString &key, const QString &text)
-{
-    return Shift(key, text, +1);
-}
+QString CEncryption::Encrypt(const QString &key, const QString &text) { return Shift(key, text, +1); }
 
-QString CEncryption::Decrypt(const QString &key, const QString &text)
-{
-    return Shift(key, text, -1);
-}
+QString CEncryption::Decrypt(const QString &key, const QString &text) { return Shift(key, text, -1); }
 
 QString CEncryption::Shift(const QString &key, const QString &text, int direction)
 {

@@ -39,8 +39,9 @@ QString csvLine(const QStringList &fields)
 qint64 writeHistoryCsv(GameHistory &history, const QString &path)
 {
     const auto failed = [&path](const QString &why) {
-        return Error(ErrorKind::File, QStringLiteral("%1: cannot be written (%2); nothing was written")
-                                          .arg(QDir::toNativeSeparators(path), why));
+        return Error(
+            ErrorKind::File,
+            QStringLiteral("%1: cannot be written (%2); nothing was written").arg(QDir::toNativeSeparators(path), why));
     };
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -8,13 +8,9 @@ namespace trenix {
 QString feedbackMessage(const EntryVerdict &verdict)
 {
     switch (verdict.kind) {
-    case EntryVerdict::Kind::Hit:
-        return QString();
-    case EntryVerdict::Kind::NotOnField:
-        return text(tid::GLVex_notOnField).arg(verdict.entry);
-    case EntryVerdict::Kind::Buried:
-        return text(tid::GLVex_buried)
-            .arg(verdict.entry, verdict.cover);
+    case EntryVerdict::Kind::Hit: return QString();
+    case EntryVerdict::Kind::NotOnField: return text(tid::GLVex_notOnField).arg(verdict.entry);
+    case EntryVerdict::Kind::Buried: return text(tid::GLVex_buried).arg(verdict.entry, verdict.cover);
     }
     return QString();
 }

@@ -9,13 +9,13 @@ namespace trenix {
 
 struct EntryVerdict {
     enum class Kind {
-        Hit,         // at least one word removed
-        NotOnField,  // no visible word has this text
-        Buried,      // only landed words covered by others have it
+        Hit,        // at least one word removed
+        NotOnField, // no visible word has this text
+        Buried,     // only landed words covered by others have it
     };
     Kind kind = Kind::NotOnField;
     QString entry;
-    QString cover;          // Buried: the landed word that covers it
+    QString cover;              // Buried: the landed word that covers it
     std::size_t coverIndex = 0; // Buried: its element of Label1, 0 when not found
 };
 

@@ -12,7 +12,7 @@ namespace {
 // FSRS-6's default weights w0 .. w20, as ts-fsrs 5.4.2 ships them (default_w).
 // w17 .. w19 serve only the short-term steps, which we leave off.
 constexpr std::array<double, 21> w = {
-    0.212, 1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194, 0.001, 1.8722, 0.1666, 0.796,
+    0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194, 0.001,  1.8722, 0.1666, 0.796,
     1.4835, 0.0614, 0.2629, 1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542,
 };
 constexpr double kRequestRetention = 0.9;
@@ -64,8 +64,10 @@ double recallStability(double d, double s, double r, int g)
 {
     const double hardPenalty = g == int(Rating::Hard) ? w[15] : 1;
     const double easyBonus = g == int(Rating::Easy) ? w[16] : 1;
-    return round8(clamp(s * (1 + std::exp(w[8]) * (11 - d) * std::pow(s, -w[9]) * (std::exp((1 - r) * w[10]) - 1)
-                             * hardPenalty * easyBonus),
+    return round8(clamp(s
+                            * (1
+                               + std::exp(w[8]) * (11 - d) * std::pow(s, -w[9]) * (std::exp((1 - r) * w[10]) - 1)
+                                     * hardPenalty * easyBonus),
                         kMinStability, kMaxStability));
 }
 

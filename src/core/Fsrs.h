@@ -21,13 +21,13 @@ struct Card {
     qint64 dueMs = 0;
     qint64 lastReviewMs = 0;
     int reps = 0;
-    int lapses = 0;        // Again on a card already in review
+    int lapses = 0; // Again on a card already in review
     CardState state = CardState::New;
 };
 
 struct Scheduled {
     Card card;
-    int intervalDays = 0;  // the card is due this many whole days after the review
+    int intervalDays = 0; // the card is due this many whole days after the review
 };
 
 // The card after a review at a time. Days elapsed count the UTC midnights

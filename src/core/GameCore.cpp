@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GameCore.h"
 
-#include "NumberFormat.h"
 #include "History.h"
+#include "NumberFormat.h"
 #include "Texts.h"
 
 #include <QLoggingCategory>
@@ -48,20 +48,11 @@ void GameCore::load()
         m_view->timersChanged();
 }
 
-qint64 GameCore::readClock() const
-{
-    return m_clock.nowMs();
-}
+qint64 GameCore::readClock() const { return m_clock.nowMs(); }
 
-double GameCore::nextRandom()
-{
-    return m_random.next();
-}
+double GameCore::nextRandom() { return m_random.next(); }
 
-qint64 GameCore::secondsPlayed(qint64 now) const
-{
-    return floorDiv(now - startTick, 1000) + playedSeconds;
-}
+qint64 GameCore::secondsPlayed(qint64 now) const { return floorDiv(now - startTick, 1000) + playedSeconds; }
 
 void GameCore::setTimers(bool enabled)
 {
@@ -76,8 +67,7 @@ void GameCore::reportStartFailure(const QString &what, const Error &e)
 {
     qCWarning(lcGame).noquote() << "game start:" << what << "skipped:" << e.message();
     if (m_startNotice.isEmpty()) {
-        m_startNotice = text(tid::GLVex_startFailed)
-                            .arg(e.message());
+        m_startNotice = text(tid::GLVex_startFailed).arg(e.message());
     }
 }
 
@@ -354,8 +344,8 @@ void GameCore::GaTime_Timer()
     if (secondsPlayed(readClock()) == 0)
         screen.lbsd = QStringLiteral("0");
     else
-        screen.lbsd = formatNumber(double(rightCount) * 60.0 / double(secondsPlayed(readClock())),
-                                   QStringLiteral("####.##"));
+        screen.lbsd =
+            formatNumber(double(rightCount) * 60.0 / double(secondsPlayed(readClock())), QStringLiteral("####.##"));
     if (inputCount == 0)
         screen.lbzql = QStringLiteral("0");
     else
@@ -417,7 +407,8 @@ EntryVerdict GameCore::matchEntry()
                     verdict.cover = cover->cz;
                     for (size_t j = 1; j < count && verdict.coverIndex == 0; ++j) {
                         const WordLabel &c = Label1[j];
-                        if (c.Visible && c.landed() && c.Caption == cover->cz && c.Left == cover->left && c.Top == cover->top)
+                        if (c.Visible && c.landed() && c.Caption == cover->cz && c.Left == cover->left
+                            && c.Top == cover->top)
                             verdict.coverIndex = j;
                     }
                 }
@@ -467,10 +458,7 @@ void GameCore::languageChanged()
         m_view->screenChanged();
 }
 
-bool GameCore::TxT_LostFocus() const
-{
-    return GlVexM.detailWord.isEmpty();
-}
+bool GameCore::TxT_LostFocus() const { return GlVexM.detailWord.isEmpty(); }
 
 void GameCore::Label7_Click()
 {
@@ -491,10 +479,7 @@ void GameCore::Label7_Click()
         m_view->screenChanged();
 }
 
-void GameCore::closeSegment()
-{
-    playedSeconds = secondsPlayed(readClock());
-}
+void GameCore::closeSegment() { playedSeconds = secondsPlayed(readClock()); }
 
 void GameCore::Label8_Click()
 {
@@ -518,10 +503,7 @@ void GameCore::Label8_Click()
     GameOver();
 }
 
-void GameCore::GameOver()
-{
-    finishGame(true);
-}
+void GameCore::GameOver() { finishGame(true); }
 
 void GameCore::finishGame(bool closeOpenSegment)
 {
@@ -568,10 +550,7 @@ bool GameCore::holdIfRunning()
     return true;
 }
 
-void GameCore::restartTimers()
-{
-    setTimers(true);
-}
+void GameCore::restartTimers() { setTimers(true); }
 
 void GameCore::notify(const QString &text)
 {

@@ -23,14 +23,14 @@ struct History;
 // One element of the word-label array. Its caption, visibility and landed mark
 // carry the word's whole state.
 struct WordLabel {
-    QString Caption;        // the word; "" once hit
-    bool Visible = false;   // false while waiting and once hit
-    QString ToolTipText;    // landed mark: "" falling, "1" landed
-    qint64 Left = 0;        // twips, in the play field
+    QString Caption;      // the word; "" once hit
+    bool Visible = false; // false while waiting and once hit
+    QString ToolTipText;  // landed mark: "" falling, "1" landed
+    qint64 Left = 0;      // twips, in the play field
     qint64 Top = 0;
     qint64 Width = 0;
     qint64 Height = 0;
-    qint64 Ticks = 0;       // fall ticks taken, for the progress record
+    qint64 Ticks = 0; // fall ticks taken, for the progress record
     bool landed() const { return !ToolTipText.isEmpty(); }
     bool falling() const { return Visible && ToolTipText.isEmpty(); }
 };
@@ -60,18 +60,18 @@ struct GameScreen {
 class GameView {
 public:
     virtual ~GameView() = default;
-    virtual void repaintNow() {}        // show the message line at once
-    virtual void focusTyping() {}       // give the typing box the focus
-    virtual void settleInput() {}       // commit or reset an open input-method composition
-    virtual void timersChanged() {}     // apply the three timer states
-    virtual void wordsChanged() {}      // redraw the play field
-    virtual void screenChanged() {}     // redraw the figures, message line, typing box
+    virtual void repaintNow() {}                      // show the message line at once
+    virtual void focusTyping() {}                     // give the typing box the focus
+    virtual void settleInput() {}                     // commit or reset an open input-method composition
+    virtual void timersChanged() {}                   // apply the three timer states
+    virtual void wordsChanged() {}                    // redraw the play field
+    virtual void screenChanged() {}                   // redraw the figures, message line, typing box
     virtual void entryJudged(const EntryVerdict &) {} // flash the box, outline a covering word
 };
 
 class GameCore {
 public:
-    static constexpr qint64 kFallStep = 645;     // twips per tick, also a word's height
+    static constexpr qint64 kFallStep = 645; // twips per tick, also a word's height
     static constexpr qint64 kRightMargin = 2000;
     static constexpr qint64 kLeastLeft = 500;
     static constexpr qint64 kTemplateWidth = 210;
@@ -86,7 +86,11 @@ public:
              Dialogs &dialogs, History &history);
 
     void setView(GameView *view) { m_view = view; }
-    void setFieldSize(qint64 width, qint64 height) { m_fieldWidth = width; m_fieldHeight = height; }
+    void setFieldSize(qint64 width, qint64 height)
+    {
+        m_fieldWidth = width;
+        m_fieldHeight = height;
+    }
     qint64 fieldWidth() const { return m_fieldWidth; }
     qint64 fieldHeight() const { return m_fieldHeight; }
 
@@ -94,14 +98,14 @@ public:
     void load();
 
     // Entry points.
-    void Label3_Click();            // start a game
-    void Label7_Click();            // pause
-    void Label8_Click();            // end the game
-    void pictScroll_Timer();        // fall tick
-    void CreatWord_Timer() {}       // switched with the others; does nothing
-    void GaTime_Timer();            // clock and figures
+    void Label3_Click();      // start a game
+    void Label7_Click();      // pause
+    void Label8_Click();      // end the game
+    void pictScroll_Timer();  // fall tick
+    void CreatWord_Timer() {} // switched with the others; does nothing
+    void GaTime_Timer();      // clock and figures
     void TxT_KeyUp(int keyCode, int shift);
-    bool TxT_LostFocus() const;     // true when the typing box takes the focus back
+    bool TxT_LostFocus() const; // true when the typing box takes the focus back
     void GameOver();
     QString Get_Rnd_word();
 
@@ -113,9 +117,9 @@ public:
     qint16 wordsLanguage() const { return m_wordsLanguage; }
 
     // Settings dialog and about window hold a running game while open.
-    bool holdIfRunning();           // true when it stopped the timers
+    bool holdIfRunning(); // true when it stopped the timers
     void restartTimers();
-    void applySpeed(qint16 level);  // pictScroll = level s, CreatWord = level/2 s
+    void applySpeed(qint16 level); // pictScroll = level s, CreatWord = level/2 s
 
     // The exit command or the close box during a game: the game is kept.
     void recordIfActive();
@@ -131,7 +135,7 @@ public:
     WordSet wordSet;
 
     // State, read by the window and the tests.
-    std::vector<WordLabel> Label1;  // element 0 is the hidden template
+    std::vector<WordLabel> Label1; // element 0 is the hidden template
     TimerState pictScroll, CreatWord, GaTime;
     GameScreen screen;
     qint64 inputCount = 0;
@@ -180,9 +184,9 @@ private:
     GameView *m_view = nullptr;
     qint64 m_fieldWidth = 11625;
     qint64 m_fieldHeight = 5835;
-    bool m_gameActive = false;   // from a start until its game is over
+    bool m_gameActive = false; // from a start until its game is over
     qint16 m_wordsLanguage = 0;
-    qint64 m_drawSize = -1;      // dictionary size, counted once per start
+    qint64 m_drawSize = -1; // dictionary size, counted once per start
     QString m_startNotice;
     std::optional<GameRecord> m_record; // the game being played, until it is kept
     QString m_progressNotice;           // why the last game was not kept, shown again at the next start

@@ -81,10 +81,10 @@ void GameHistory::write(const GameRecord &game)
     lastId.reset();
     Statement word = m_file.store().prepare(QStringLiteral(
         "insert into game_words(game_id, word, hit, landed, ticks, top) values (?1, ?2, ?3, ?4, ?5, ?6)"));
-    Statement missed = m_file.store().prepare(QStringLiteral(
-        "insert or ignore into missed_words(word, landed, last_game) values (?1, 0, ?2)"));
-    Statement missedAgain = m_file.store().prepare(QStringLiteral(
-        "update missed_words set landed = landed + 1, last_game = ?2 where word = ?1"));
+    Statement missed = m_file.store().prepare(
+        QStringLiteral("insert or ignore into missed_words(word, landed, last_game) values (?1, 0, ?2)"));
+    Statement missedAgain = m_file.store().prepare(
+        QStringLiteral("update missed_words set landed = landed + 1, last_game = ?2 where word = ?1"));
     for (const WordOutcome &w : game.words) {
         word.bind(1, id).bind(2, w.word).bind(3, w.hit ? 1 : 0).bind(4, w.landed ? 1 : 0);
         word.bind(5, w.ticks).bind(6, w.top);
@@ -100,90 +100,98 @@ void GameHistory::write(const GameRecord &game)
 
 ProgressSummary GameHistory::summary(qint64 todayLocalDay)
 {
-    return m_file.read([&] {
-        ProgressSummary s;
-        Statement totals = m_file.store().prepare(QStringLiteral(
-            "select count(*), coalesce(sum(seconds), 0), coalesce(max(speed), 0) from games"));
-        if (totals.next()) {
-            s.games = totals.integer(0);
-            s.seconds = totals.integer(1);
-            s.bestSpeed = totals.real(2);
-        }
-        totals.reset();
-        Statement last = m_file.store().prepare(QStringLiteral(
-            "select avg(speed) from (select speed from games order by start_utc desc, id desc limit 10)"));
-        if (last.next())
-            s.averageLast10 = optionalReal(last, 0);
-        last.reset();
-        std::vector<qint64> days;
-        Statement daysPlayed = m_file.store().prepare(QStringLiteral(
-            "select distinct (start_utc / 1000 + utc_offset) / 86400 as day from games order by day desc"));
-        while (daysPlayed.next())
-            days.push_back(daysPlayed.integer(0));
-        s.streakDays = currentStreak(days, todayLocalDay);
-        return s;
-    }, ProgressSummary());
+    return m_file.read(
+        [&] {
+            ProgressSummary s;
+            Statement totals = m_file.store().prepare(
+                QStringLiteral("select count(*), coalesce(sum(seconds), 0), coalesce(max(speed), 0) from games"));
+            if (totals.next()) {
+                s.games = totals.integer(0);
+                s.seconds = totals.integer(1);
+                s.bestSpeed = totals.real(2);
+            }
+            totals.reset();
+            Statement last = m_file.store().prepare(QStringLiteral(
+                "select avg(speed) from (select speed from games order by start_utc desc, id desc limit 10)"));
+            if (last.next())
+                s.averageLast10 = optionalReal(last, 0);
+            last.reset();
+            std::vector<qint64> days;
+            Statement daysPlayed = m_file.store().prepare(QStringLiteral(
+                "select distinct (start_utc / 1000 + utc_offset) / 86400 as day from games order by day desc"));
+            while (daysPlayed.next())
+                days.push_back(daysPlayed.integer(0));
+            s.streakDays = currentStreak(days, todayLocalDay);
+            return s;
+        },
+        ProgressSummary());
 }
 
 std::vector<GamePoint> GameHistory::points(qint64 sinceUtcMs)
 {
-    return m_file.read([&] {
-        std::vector<GamePoint> result;
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select start_utc, speed, accuracy from games where start_utc >= ?1 order by start_utc, id"));
-        st.bind(1, sinceUtcMs);
-        while (st.next())
-            result.push_back({st.integer(0), st.real(1), optionalReal(st, 2)});
-        return result;
-    }, std::vector<GamePoint>());
+    return m_file.read(
+        [&] {
+            std::vector<GamePoint> result;
+            Statement st = m_file.store().prepare(QStringLiteral(
+                "select start_utc, speed, accuracy from games where start_utc >= ?1 order by start_utc, id"));
+            st.bind(1, sinceUtcMs);
+            while (st.next())
+                result.push_back({st.integer(0), st.real(1), optionalReal(st, 2)});
+            return result;
+        },
+        std::vector<GamePoint>());
 }
 
 std::vector<MissedWord> GameHistory::mostMissed(int limit)
 {
-    return m_file.read([&] {
-        std::vector<MissedWord> result;
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select word, landed from missed_words order by landed desc, last_game desc limit ?1"));
-        st.bind(1, limit);
-        while (st.next())
-            result.push_back({st.text(0), st.integer(1), QString(), QString()});
-        return result;
-    }, std::vector<MissedWord>());
+    return m_file.read(
+        [&] {
+            std::vector<MissedWord> result;
+            Statement st = m_file.store().prepare(
+                QStringLiteral("select word, landed from missed_words order by landed desc, last_game desc limit ?1"));
+            st.bind(1, limit);
+            while (st.next())
+                result.push_back({st.text(0), st.integer(1), QString(), QString()});
+            return result;
+        },
+        std::vector<MissedWord>());
 }
 
 std::vector<RecentGame> GameHistory::recent(int limit)
 {
-    return m_file.read([&] {
-        std::vector<RecentGame> result;
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select start_utc, utc_offset, seconds, speed, accuracy, hits, entries, words_landed, selection"
-            " from games order by start_utc desc, id desc limit ?1"));
-        st.bind(1, limit);
-        while (st.next()) {
-            RecentGame g;
-            g.startUtcMs = st.integer(0);
-            g.utcOffsetS = qint32(st.integer(1));
-            g.seconds = st.integer(2);
-            g.speed = st.real(3);
-            g.accuracy = optionalReal(st, 4);
-            g.hits = st.integer(5);
-            g.entries = st.integer(6);
-            g.landed = st.integer(7);
-            g.selection = st.text(8);
-            result.push_back(std::move(g));
-        }
-        return result;
-    }, std::vector<RecentGame>());
+    return m_file.read(
+        [&] {
+            std::vector<RecentGame> result;
+            Statement st = m_file.store().prepare(QStringLiteral(
+                "select start_utc, utc_offset, seconds, speed, accuracy, hits, entries, words_landed, selection"
+                " from games order by start_utc desc, id desc limit ?1"));
+            st.bind(1, limit);
+            while (st.next()) {
+                RecentGame g;
+                g.startUtcMs = st.integer(0);
+                g.utcOffsetS = qint32(st.integer(1));
+                g.seconds = st.integer(2);
+                g.speed = st.real(3);
+                g.accuracy = optionalReal(st, 4);
+                g.hits = st.integer(5);
+                g.entries = st.integer(6);
+                g.landed = st.integer(7);
+                g.selection = st.text(8);
+                result.push_back(std::move(g));
+            }
+            return result;
+        },
+        std::vector<RecentGame>());
 }
 
 QStringList GameHistory::csvHeader()
 {
-    return {QStringLiteral("game"),          QStringLiteral("start_utc"),    QStringLiteral("end_utc"),
-            QStringLiteral("start_local"),   QStringLiteral("seconds"),      QStringLiteral("language"),
-            QStringLiteral("dictionary"),    QStringLiteral("selection"),    QStringLiteral("word_from"),
-            QStringLiteral("word_to"),       QStringLiteral("speed_level"),  QStringLiteral("words_in_selection"),
-            QStringLiteral("entries"),       QStringLiteral("hits"),         QStringLiteral("speed_wpm"),
-            QStringLiteral("accuracy_pct"),  QStringLiteral("words_landed"), QStringLiteral("landed_words")};
+    return {QStringLiteral("game"),         QStringLiteral("start_utc"),    QStringLiteral("end_utc"),
+            QStringLiteral("start_local"),  QStringLiteral("seconds"),      QStringLiteral("language"),
+            QStringLiteral("dictionary"),   QStringLiteral("selection"),    QStringLiteral("word_from"),
+            QStringLiteral("word_to"),      QStringLiteral("speed_level"),  QStringLiteral("words_in_selection"),
+            QStringLiteral("entries"),      QStringLiteral("hits"),         QStringLiteral("speed_wpm"),
+            QStringLiteral("accuracy_pct"), QStringLiteral("words_landed"), QStringLiteral("landed_words")};
 }
 
 void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &row)
@@ -196,16 +204,15 @@ void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &
         " g.words_landed,"
         " (select group_concat(w.word, ' ') from game_words w where w.game_id = g.id and w.landed = 1)"
         " from games g order by g.start_utc, g.id"));
-    const auto utc = [](qint64 ms) {
-        return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODate);
+    const auto utc = [](qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODate); };
+    const auto number = [&st](int column) {
+        return st.isNull(column) ? QString() : QString::number(st.integer(column));
     };
-    const auto number = [&st](int column) { return st.isNull(column) ? QString() : QString::number(st.integer(column)); };
     while (st.next()) {
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(st.integer(1), Qt::OffsetFromUTC, int(st.integer(3)));
-        row({number(0), utc(st.integer(1)), utc(st.integer(2)),
-             local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), number(4), number(5), st.text(6), st.text(7),
-             number(8), number(9), number(10), number(11), number(12), number(13),
-             QString::number(st.real(14), 'f', 2),
+        row({number(0), utc(st.integer(1)), utc(st.integer(2)), local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             number(4), number(5), st.text(6), st.text(7), number(8), number(9), number(10), number(11), number(12),
+             number(13), QString::number(st.real(14), 'f', 2),
              st.isNull(15) ? QString() : QString::number(st.real(15) * 100.0, 'f', 2), number(16), st.text(17)});
     }
 }

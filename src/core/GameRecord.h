@@ -19,19 +19,19 @@ struct WordOutcome {
 struct GameRecord {
     qint64 startUtcMs = 0;
     qint64 endUtcMs = 0;
-    qint32 utcOffsetS = 0;  // the player's offset from UTC at the start: their local day
-    qint64 seconds = 0;     // as the game counts them
+    qint32 utcOffsetS = 0; // the player's offset from UTC at the start: their local day
+    qint64 seconds = 0;    // as the game counts them
     int language = 0;
-    QString dictionary;     // the dictionary table, e.g. "zidian2"
-    QString selection;      // what the words were drawn from, e.g. "range:1-999"
+    QString dictionary; // the dictionary table, e.g. "zidian2"
+    QString selection;  // what the words were drawn from, e.g. "range:1-999"
     std::optional<qint64> wordFrom, wordTo;
     int speedLevel = 0;
     qint64 wordsInSelection = 0;
     qint64 entries = 0;
     qint64 hits = 0;
-    double speed = 0;                // words per minute, as the result message computes it
-    std::optional<double> accuracy;  // hits / entries; none without an entry
-    qint64 fieldHeight = 0;          // twips, to tell the top half of the field
+    double speed = 0;               // words per minute, as the result message computes it
+    std::optional<double> accuracy; // hits / entries; none without an entry
+    qint64 fieldHeight = 0;         // twips, to tell the top half of the field
     std::vector<WordOutcome> words;
 
     qint64 wordsLanded() const

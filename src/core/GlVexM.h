@@ -12,15 +12,15 @@
 namespace trenix {
 
 struct ModuleVariables {
-    Store storeConn;              // the one connection to the practice store
-    qint16 wordFrom = 0;          // first xh of the word range
-    qint16 wordTo = 0;            // last xh of the word range
-    qint16 languageCode = 0;      // interface language; also picks the dictionary table
+    Store storeConn;         // the one connection to the practice store
+    qint16 wordFrom = 0;     // first xh of the word range
+    qint16 wordTo = 0;       // last xh of the word range
+    qint16 languageCode = 0; // interface language; also picks the dictionary table
     std::unique_ptr<CINIFile> iniFile;
-    qint16 speedLevel = 0;        // timers run at multiples of it
+    qint16 speedLevel = 0; // timers run at multiples of it
     bool isPaused = false;
-    QString detailWord;           // non-empty while another window is open over the main one
-    qint16 gameMinutes = 0;       // never assigned; game start shows it on the clock
+    QString detailWord;     // non-empty while another window is open over the main one
+    qint16 gameMinutes = 0; // never assigned; game start shows it on the clock
 };
 
 extern ModuleVariables GlVexM;

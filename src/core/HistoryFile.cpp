@@ -51,8 +51,8 @@ HistoryNotice HistoryFile::takeNotice()
 void HistoryFile::tell(const HistoryNotice &notice)
 {
     m_notice = notice;
-    qCWarning(lcHistory).noquote() << "history:" << int(notice.kind) << int(notice.cause) << notice.file << notice.detail
-                                   << "-" << QDir::toNativeSeparators(m_path);
+    qCWarning(lcHistory).noquote() << "history:" << int(notice.kind) << int(notice.cause) << notice.file
+                                   << notice.detail << "-" << QDir::toNativeSeparators(m_path);
 }
 
 void HistoryFile::close()

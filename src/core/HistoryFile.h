@@ -31,7 +31,7 @@ struct HistoryNotice {
     };
     Kind kind = Kind::None;
     Cause cause = Cause::None;
-    QString file;   // a file name, without its folder
+    QString file; // a file name, without its folder
     QString detail;
     bool isNone() const { return kind == Kind::None; }
 };

@@ -8,10 +8,10 @@ namespace trenix {
 
 namespace {
 struct Pattern {
-    int intZeros = 0;      // required integer digits
+    int intZeros = 0; // required integer digits
     bool point = false;
-    int fracPlaces = 0;    // digits after the point
-    int fracRequired = 0;  // digits after the point that are always written
+    int fracPlaces = 0;   // digits after the point
+    int fracRequired = 0; // digits after the point that are always written
     bool percent = false;
     QString prefix, suffix; // literal text around the number
 };
@@ -23,9 +23,15 @@ Pattern parse(const QString &pattern)
     for (QChar ch : pattern) {
         const bool placeholder = ch == u'#' || ch == u'0';
         if (placeholder || ch == u'.') {
-            if (afterNumber) { p.suffix += ch; continue; }
+            if (afterNumber) {
+                p.suffix += ch;
+                continue;
+            }
             inNumber = true;
-            if (ch == u'.') { p.point = true; continue; }
+            if (ch == u'.') {
+                p.point = true;
+                continue;
+            }
             if (p.point) {
                 ++p.fracPlaces;
                 if (ch == u'0')

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OwnLists.h"
 
-#include "HistoryFile.h"
 #include "History.h"
+#include "HistoryFile.h"
 #include "Texts.h"
 
 namespace trenix {
@@ -14,23 +14,12 @@ void checkListName(const QString &name)
     for (const QChar c : name)
         control = control || c.category() == QChar::Other_Control;
     if (name.trimmed() != name || name.isEmpty() || name.toUcs4().size() > OwnLists::kMaxName || control)
-        throw Error(ErrorKind::Input,
-                    text(tid::Lists_badName)
-                        .arg(name));
+        throw Error(ErrorKind::Input, text(tid::Lists_badName).arg(name));
 }
 
-[[noreturn]] void noSuchList(const QString &name)
-{
-    throw Error(ErrorKind::Input,
-                text(tid::Lists_missing).arg(name));
-}
+[[noreturn]] void noSuchList(const QString &name) { throw Error(ErrorKind::Input, text(tid::Lists_missing).arg(name)); }
 
-[[noreturn]] void listExists(const QString &name)
-{
-    throw Error(ErrorKind::Input,
-                text(tid::Lists_exists)
-                    .arg(name));
-}
+[[noreturn]] void listExists(const QString &name) { throw Error(ErrorKind::Input, text(tid::Lists_exists).arg(name)); }
 
 std::optional<qint64> listId(Store &store, const QString &name)
 {
@@ -48,48 +37,54 @@ void OwnLists::writable()
 
 std::vector<ListInfo> OwnLists::lists()
 {
-    return m_file.read([&] {
-        std::vector<ListInfo> result;
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select l.name, count(w.position) from word_lists l left join list_words w on w.list_id = l.id"
-            " group by l.id order by l.name"));
-        while (st.next())
-            result.push_back({st.text(0), st.integer(1)});
-        return result;
-    }, std::vector<ListInfo>());
+    return m_file.read(
+        [&] {
+            std::vector<ListInfo> result;
+            Statement st = m_file.store().prepare(QStringLiteral(
+                "select l.name, count(w.position) from word_lists l left join list_words w on w.list_id = l.id"
+                " group by l.id order by l.name"));
+            while (st.next())
+                result.push_back({st.text(0), st.integer(1)});
+            return result;
+        },
+        std::vector<ListInfo>());
 }
 
 std::optional<std::vector<SetWord>> OwnLists::words(const QString &name)
 {
     using Words = std::optional<std::vector<SetWord>>;
-    return m_file.read([&]() -> Words {
-        Statement list = m_file.store().prepare(QStringLiteral("select id from word_lists where name = ?1"));
-        list.bind(1, name);
-        if (!list.next())
-            return std::nullopt;
-        const qint64 id = list.integer(0);
-        list.reset();
-        std::vector<SetWord> words;
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select word, pinyin, english from list_words where list_id = ?1 order by position"));
-        st.bind(1, id);
-        while (st.next())
-            words.push_back({st.text(0), st.text(1), st.text(2)});
-        return words;
-    }, Words());
+    return m_file.read(
+        [&]() -> Words {
+            Statement list = m_file.store().prepare(QStringLiteral("select id from word_lists where name = ?1"));
+            list.bind(1, name);
+            if (!list.next())
+                return std::nullopt;
+            const qint64 id = list.integer(0);
+            list.reset();
+            std::vector<SetWord> words;
+            Statement st = m_file.store().prepare(
+                QStringLiteral("select word, pinyin, english from list_words where list_id = ?1 order by position"));
+            st.bind(1, id);
+            while (st.next())
+                words.push_back({st.text(0), st.text(1), st.text(2)});
+            return words;
+        },
+        Words());
 }
 
 std::optional<SetWord> OwnLists::ownWord(const QString &word)
 {
-    return m_file.read([&]() -> std::optional<SetWord> {
-        Statement st = m_file.store().prepare(QStringLiteral(
-            "select w.word, w.pinyin, w.english from list_words w join word_lists l on l.id = w.list_id"
-            " where w.word = ?1 order by l.imported_utc desc, l.id desc limit 1"));
-        st.bind(1, word);
-        if (!st.next())
-            return std::nullopt;
-        return SetWord{st.text(0), st.text(1), st.text(2)};
-    }, std::optional<SetWord>());
+    return m_file.read(
+        [&]() -> std::optional<SetWord> {
+            Statement st = m_file.store().prepare(QStringLiteral(
+                "select w.word, w.pinyin, w.english from list_words w join word_lists l on l.id = w.list_id"
+                " where w.word = ?1 order by l.imported_utc desc, l.id desc limit 1"));
+            st.bind(1, word);
+            if (!st.next())
+                return std::nullopt;
+            return SetWord{st.text(0), st.text(1), st.text(2)};
+        },
+        std::optional<SetWord>());
 }
 
 void OwnLists::save(const QString &name, const std::vector<SetWord> &words, bool replace)
@@ -103,11 +98,12 @@ void OwnLists::save(const QString &name, const std::vector<SetWord> &words, bool
         Statement drop = m_file.store().prepare(QStringLiteral("delete from word_lists where id = ?1"));
         drop.bind(1, *old).run(); // its words go with it
     }
-    Statement list = m_file.store().prepare(QStringLiteral("insert into word_lists(name, imported_utc) values (?1, ?2)"));
+    Statement list =
+        m_file.store().prepare(QStringLiteral("insert into word_lists(name, imported_utc) values (?1, ?2)"));
     list.bind(1, name).bind(2, m_file.clock().utcMs()).run();
     const qint64 id = *listId(m_file.store(), name);
-    Statement add = m_file.store().prepare(QStringLiteral(
-        "insert into list_words(list_id, position, word, pinyin, english) values (?1, ?2, ?3, ?4, ?5)"));
+    Statement add = m_file.store().prepare(
+        QStringLiteral("insert into list_words(list_id, position, word, pinyin, english) values (?1, ?2, ?3, ?4, ?5)"));
     qint64 position = 0;
     for (const SetWord &w : words)
         add.bind(1, id).bind(2, ++position).bind(3, w.word).bind(4, w.pinyin).bind(5, w.english).run();

@@ -13,44 +13,49 @@ namespace {
 // Every toneless syllable of Mandarin, ü as v, plus the erhua `r`; only used to
 // split pinyin written without spaces (`nǐhǎo`, `Xī'ān`, `yíhuìr`).
 constexpr std::array<std::string_view, 422> kSyllables = {
-    "a", "ai", "an", "ang", "ao", "ba", "bai", "ban", "bang", "bao", "bei", "ben", "beng", "bi", "bian", "biang",
-    "biao", "bie", "bin", "bing", "bo", "bu", "ca", "cai", "can", "cang", "cao", "ce", "cei", "cen", "ceng", "cha",
-    "chai", "chan", "chang", "chao", "che", "chen", "cheng", "chi", "chong", "chou", "chu", "chua", "chuai",
-    "chuan", "chuang", "chui", "chun", "chuo", "ci", "cong", "cou", "cu", "cuan", "cui", "cun", "cuo", "da", "dai",
-    "dan", "dang", "dao", "de", "dei", "den", "deng", "di", "dia", "dian", "diao", "die", "ding", "diu", "dong",
-    "dou", "du", "duan", "dui", "dun", "duo", "e", "ei", "en", "eng", "er", "fa", "fan", "fang", "fei", "fen",
-    "feng", "fiao", "fo", "fou", "fu", "ga", "gai", "gan", "gang", "gao", "ge", "gei", "gen", "geng", "gong", "gou",
-    "gu", "gua", "guai", "guan", "guang", "gui", "gun", "guo", "ha", "hai", "han", "hang", "hao", "he", "hei",
-    "hen", "heng", "hm", "hng", "hong", "hou", "hu", "hua", "huai", "huan", "huang", "hui", "hun", "huo", "ji",
-    "jia", "jian", "jiang", "jiao", "jie", "jin", "jing", "jiong", "jiu", "ju", "juan", "jue", "jun", "ka", "kai",
-    "kan", "kang", "kao", "ke", "kei", "ken", "keng", "kong", "kou", "ku", "kua", "kuai", "kuan", "kuang", "kui",
-    "kun", "kuo", "la", "lai", "lan", "lang", "lao", "le", "lei", "leng", "li", "lia", "lian", "liang", "liao",
-    "lie", "lin", "ling", "liu", "lo", "long", "lou", "lu", "luan", "lun", "luo", "lv", "lve", "m", "ma", "mai",
-    "man", "mang", "mao", "me", "mei", "men", "meng", "mi", "mian", "miao", "mie", "min", "ming", "miu", "mo",
-    "mou", "mu", "n", "na", "nai", "nan", "nang", "nao", "ne", "nei", "nen", "neng", "ng", "ni", "nian", "niang",
-    "niao", "nie", "nin", "ning", "niu", "nong", "nou", "nu", "nuan", "nun", "nuo", "nv", "nve", "o", "ou", "pa",
-    "pai", "pan", "pang", "pao", "pei", "pen", "peng", "pi", "pian", "piao", "pie", "pin", "ping", "po", "pou",
-    "pu", "qi", "qia", "qian", "qiang", "qiao", "qie", "qin", "qing", "qiong", "qiu", "qu", "quan", "que", "qun",
-    "r", "ran", "rang", "rao", "re", "ren", "reng", "ri", "rong", "rou", "ru", "rua", "ruan", "rui", "run", "ruo",
-    "sa", "sai", "san", "sang", "sao", "se", "sen", "seng", "sha", "shai", "shan", "shang", "shao", "she", "shei",
-    "shen", "sheng", "shi", "shou", "shu", "shua", "shuai", "shuan", "shuang", "shui", "shun", "shuo", "si", "song",
-    "sou", "su", "suan", "sui", "sun", "suo", "ta", "tai", "tan", "tang", "tao", "te", "tei", "teng", "ti", "tian",
-    "tiao", "tie", "ting", "tong", "tou", "tu", "tuan", "tui", "tun", "tuo", "wa", "wai", "wan", "wang", "wei",
-    "wen", "weng", "wo", "wu", "xi", "xia", "xian", "xiang", "xiao", "xie", "xin", "xing", "xiong", "xiu", "xu",
-    "xuan", "xue", "xun", "ya", "yai", "yan", "yang", "yao", "ye", "yi", "yin", "ying", "yo", "yong", "you", "yu",
-    "yuan", "yue", "yun", "za", "zai", "zan", "zang", "zao", "ze", "zei", "zen", "zeng", "zha", "zhai", "zhan",
-    "zhang", "zhao", "zhe", "zhei", "zhen", "zheng", "zhi", "zhong", "zhou", "zhu", "zhua", "zhuai", "zhuan",
-    "zhuang", "zhui", "zhun", "zhuo", "zi", "zong", "zou", "zu", "zuan", "zui", "zun", "zuo",
+    "a",     "ai",    "an",     "ang",   "ao",    "ba",    "bai",   "ban",   "bang",  "bao",   "bei",    "ben",
+    "beng",  "bi",    "bian",   "biang", "biao",  "bie",   "bin",   "bing",  "bo",    "bu",    "ca",     "cai",
+    "can",   "cang",  "cao",    "ce",    "cei",   "cen",   "ceng",  "cha",   "chai",  "chan",  "chang",  "chao",
+    "che",   "chen",  "cheng",  "chi",   "chong", "chou",  "chu",   "chua",  "chuai", "chuan", "chuang", "chui",
+    "chun",  "chuo",  "ci",     "cong",  "cou",   "cu",    "cuan",  "cui",   "cun",   "cuo",   "da",     "dai",
+    "dan",   "dang",  "dao",    "de",    "dei",   "den",   "deng",  "di",    "dia",   "dian",  "diao",   "die",
+    "ding",  "diu",   "dong",   "dou",   "du",    "duan",  "dui",   "dun",   "duo",   "e",     "ei",     "en",
+    "eng",   "er",    "fa",     "fan",   "fang",  "fei",   "fen",   "feng",  "fiao",  "fo",    "fou",    "fu",
+    "ga",    "gai",   "gan",    "gang",  "gao",   "ge",    "gei",   "gen",   "geng",  "gong",  "gou",    "gu",
+    "gua",   "guai",  "guan",   "guang", "gui",   "gun",   "guo",   "ha",    "hai",   "han",   "hang",   "hao",
+    "he",    "hei",   "hen",    "heng",  "hm",    "hng",   "hong",  "hou",   "hu",    "hua",   "huai",   "huan",
+    "huang", "hui",   "hun",    "huo",   "ji",    "jia",   "jian",  "jiang", "jiao",  "jie",   "jin",    "jing",
+    "jiong", "jiu",   "ju",     "juan",  "jue",   "jun",   "ka",    "kai",   "kan",   "kang",  "kao",    "ke",
+    "kei",   "ken",   "keng",   "kong",  "kou",   "ku",    "kua",   "kuai",  "kuan",  "kuang", "kui",    "kun",
+    "kuo",   "la",    "lai",    "lan",   "lang",  "lao",   "le",    "lei",   "leng",  "li",    "lia",    "lian",
+    "liang", "liao",  "lie",    "lin",   "ling",  "liu",   "lo",    "long",  "lou",   "lu",    "luan",   "lun",
+    "luo",   "lv",    "lve",    "m",     "ma",    "mai",   "man",   "mang",  "mao",   "me",    "mei",    "men",
+    "meng",  "mi",    "mian",   "miao",  "mie",   "min",   "ming",  "miu",   "mo",    "mou",   "mu",     "n",
+    "na",    "nai",   "nan",    "nang",  "nao",   "ne",    "nei",   "nen",   "neng",  "ng",    "ni",     "nian",
+    "niang", "niao",  "nie",    "nin",   "ning",  "niu",   "nong",  "nou",   "nu",    "nuan",  "nun",    "nuo",
+    "nv",    "nve",   "o",      "ou",    "pa",    "pai",   "pan",   "pang",  "pao",   "pei",   "pen",    "peng",
+    "pi",    "pian",  "piao",   "pie",   "pin",   "ping",  "po",    "pou",   "pu",    "qi",    "qia",    "qian",
+    "qiang", "qiao",  "qie",    "qin",   "qing",  "qiong", "qiu",   "qu",    "quan",  "que",   "qun",    "r",
+    "ran",   "rang",  "rao",    "re",    "ren",   "reng",  "ri",    "rong",  "rou",   "ru",    "rua",    "ruan",
+    "rui",   "run",   "ruo",    "sa",    "sai",   "san",   "sang",  "sao",   "se",    "sen",   "seng",   "sha",
+    "shai",  "shan",  "shang",  "shao",  "she",   "shei",  "shen",  "sheng", "shi",   "shou",  "shu",    "shua",
+    "shuai", "shuan", "shuang", "shui",  "shun",  "shuo",  "si",    "song",  "sou",   "su",    "suan",   "sui",
+    "sun",   "suo",   "ta",     "tai",   "tan",   "tang",  "tao",   "te",    "tei",   "teng",  "ti",     "tian",
+    "tiao",  "tie",   "ting",   "tong",  "tou",   "tu",    "tuan",  "tui",   "tun",   "tuo",   "wa",     "wai",
+    "wan",   "wang",  "wei",    "wen",   "weng",  "wo",    "wu",    "xi",    "xia",   "xian",  "xiang",  "xiao",
+    "xie",   "xin",   "xing",   "xiong", "xiu",   "xu",    "xuan",  "xue",   "xun",   "ya",    "yai",    "yan",
+    "yang",  "yao",   "ye",     "yi",    "yin",   "ying",  "yo",    "yong",  "you",   "yu",    "yuan",   "yue",
+    "yun",   "za",    "zai",    "zan",   "zang",  "zao",   "ze",    "zei",   "zen",   "zeng",  "zha",    "zhai",
+    "zhan",  "zhang", "zhao",   "zhe",   "zhei",  "zhen",  "zheng", "zhi",   "zhong", "zhou",  "zhu",    "zhua",
+    "zhuai", "zhuan", "zhuang", "zhui",  "zhun",  "zhuo",  "zi",    "zong",  "zou",   "zu",    "zuan",   "zui",
+    "zun",   "zuo",
 };
 static_assert(std::is_sorted(kSyllables.begin(), kSyllables.end()));
 constexpr qsizetype kLongestSyllable = 6;
 // Positions are kept in 16 bits; no pinyin of a word comes near this.
 constexpr qsizetype kMaxLetters = 4096;
 
-bool isSyllable(std::string_view s)
-{
-    return std::binary_search(kSyllables.begin(), kSyllables.end(), s);
-}
+bool isSyllable(std::string_view s) { return std::binary_search(kSyllables.begin(), kSyllables.end(), s); }
 
 enum SyllableFlag : quint8 { Capital = 1, Circumflex = 2, Erhua = 4 };
 
@@ -92,13 +97,27 @@ int markTone(char16_t c)
 bool isEntrySeparator(QChar c)
 {
     switch (c.unicode()) {
-    case u'\'': case u'-': case u',': case u'`':
-    case 0x00B7: case 0x02BC: case 0x2018: case 0x2019: case 0x2032:            // middle dot, apostrophes
-    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2212: // hyphens and dashes
-    case 0x2022: case 0x2027: case 0x30FB: case 0x3001:                          // dots, ideographic comma
+    case u'\'':
+    case u'-':
+    case u',':
+    case u'`':
+    case 0x00B7:
+    case 0x02BC:
+    case 0x2018:
+    case 0x2019:
+    case 0x2032: // middle dot, apostrophes
+    case 0x2010:
+    case 0x2011:
+    case 0x2012:
+    case 0x2013:
+    case 0x2014:
+    case 0x2212: // hyphens and dashes
+    case 0x2022:
+    case 0x2027:
+    case 0x30FB:
+    case 0x3001: // dots, ideographic comma
         return true;
-    default:
-        return c.isSpace();
+    default: return c.isSpace();
     }
 }
 
@@ -203,8 +222,8 @@ PinyinKey::PinyinKey(QStringView pinyin)
             const auto from = letterInfo.begin() + chunk.begin;
             if (!isSyllable(s) || std::count_if(from + i, from + j, marked) > 1)
                 return kNone;
-            const bool awkward = i > 0 && (s[0] == 'a' || s[0] == 'o' || s[0] == 'e' || s == "m" || s == "n"
-                                           || s == "ng");
+            const bool awkward =
+                i > 0 && (s[0] == 'a' || s[0] == 'o' || s[0] == 'e' || s == "m" || s == "n" || s == "ng");
             return awkward ? 2 : 1;
         };
         QVarLengthArray<int, 32> cost(n + 1, kNone); // of the letters from i to the chunk's end
@@ -271,8 +290,9 @@ QList<PinyinSyllable> PinyinKey::displaySyllables() const
         static constexpr char16_t kMarks[] = {0x0304, 0x0301, 0x030C, 0x0300};
         QString text;
         for (size_t i = 0; i < l.size(); ++i) {
-            QChar c = l[i] == 'v' ? QChar(0x00FC) : (l[i] == 'e' && (s.flags & Circumflex)) ? QChar(0x00EA)
-                                                                                            : QChar(QLatin1Char(l[i]));
+            QChar c = l[i] == 'v'                               ? QChar(0x00FC)
+                      : (l[i] == 'e' && (s.flags & Circumflex)) ? QChar(0x00EA)
+                                                                : QChar(QLatin1Char(l[i]));
             text += i == 0 && (s.flags & Capital) ? c.toUpper() : c;
             if (i == at && s.tone >= 1 && s.tone <= 4)
                 text += QChar(kMarks[s.tone - 1]);

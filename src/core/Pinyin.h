@@ -81,8 +81,8 @@ public:
 
 private:
     struct Tone {
-        quint16 pos;  // a mark: the letter it sits on; a number: the letters before it
-        quint8 tone;  // 1..5
+        quint16 pos; // a mark: the letter it sits on; a number: the letters before it
+        quint8 tone; // 1..5
         bool isMark;
     };
     QByteArray m_letters;

@@ -52,7 +52,8 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
     if (speed && std::find(std::begin(kSpeedLevels), std::end(kSpeedLevels), *speed) != std::end(kSpeedLevels))
         choices.speedLevel = *speed;
     else if (present)
-        warn(QStringLiteral("speedLevel is not one of 10, 8, 6, 4, 2; the speed level stays %1").arg(defaults.speedLevel));
+        warn(QStringLiteral("speedLevel is not one of 10, 8, 6, 4, 2; the speed level stays %1")
+                 .arg(defaults.speedLevel));
 
     bool fromPresent = false, toPresent = false;
     const std::optional<qint16> from = readInt16(s, "rangeFrom", &fromPresent);
@@ -63,7 +64,9 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
     } else if (fromPresent || toPresent) {
         // The two make one range: one bad end voids both.
         warn(QStringLiteral("rangeFrom and rangeTo are not a range of whole numbers from -32768 to 32767;"
-                            " the range stays %1 to %2").arg(defaults.wordFrom).arg(defaults.wordTo));
+                            " the range stays %1 to %2")
+                 .arg(defaults.wordFrom)
+                 .arg(defaults.wordTo));
     }
 
     const QVariant set = s.value(QStringLiteral("wordSet"));
@@ -71,7 +74,8 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
         choices.wordSet = *parsed;
     else if (set.isValid())
         warn(QStringLiteral("wordSet \"%1\" is not range, level:1 to level:6, review or list:NAME; the words come"
-                            " from the range").arg(set.toString()));
+                            " from the range")
+                 .arg(set.toString()));
     return choices;
 }
 
@@ -85,10 +89,11 @@ void PlayerSettings::write(const PracticeChoices &choices) const
     s.setValue(QStringLiteral("wordSet"), choices.wordSet.value());
     s.sync();
     if (s.status() != QSettings::NoError)
-        throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2)")
-                                         .arg(QDir::toNativeSeparators(m_path),
-                                              s.status() == QSettings::AccessError ? QStringLiteral("cannot write the file")
-                                                                                   : QStringLiteral("the file is not an INI file")));
+        throw Error(ErrorKind::File,
+                    QStringLiteral("%1: the settings cannot be kept (%2)")
+                        .arg(QDir::toNativeSeparators(m_path), s.status() == QSettings::AccessError
+                                                                   ? QStringLiteral("cannot write the file")
+                                                                   : QStringLiteral("the file is not an INI file")));
 }
 
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)
@@ -104,7 +109,8 @@ void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lis
             found = found || list.name == choices.wordSet.list;
         if (!found) {
             warnings << QStringLiteral("%1: wordSet names the list \"%2\", which does not exist; the words come from"
-                                       " the range").arg(QDir::toNativeSeparators(kept.path()), choices.wordSet.list);
+                                       " the range")
+                            .arg(QDir::toNativeSeparators(kept.path()), choices.wordSet.list);
             choices.wordSet = WordSet();
         }
     }

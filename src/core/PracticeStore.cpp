@@ -20,23 +20,20 @@ Statement &PracticeStore::statement(const QString &sql)
 
 qint64 PracticeStore::countRange(int languageCode, qint64 from, qint64 to)
 {
-    Statement &st = statement(QStringLiteral("select count(*) as countzs from %1 where xh>=?1 and xh<=?2")
-                                  .arg(dictionary(languageCode)));
+    Statement &st = statement(
+        QStringLiteral("select count(*) as countzs from %1 where xh>=?1 and xh<=?2").arg(dictionary(languageCode)));
     st.bind(1, from).bind(2, to);
     const qint64 n = st.next() ? st.integer(0) : 0;
     st.reset();
     return n;
 }
 
-void PracticeStore::emptyList()
-{
-    statement(QStringLiteral("delete from trenix")).run();
-}
+void PracticeStore::emptyList() { statement(QStringLiteral("delete from trenix")).run(); }
 
 void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
 {
-    Statement &st = statement(QStringLiteral(
-        "insert or fail into trenix(sm,yd,xh,cz,py,yw,flag) select sm,yd,xh,cz,py,yw,0 from %1  where xh>=?1 and xh<=?2")
+    Statement &st = statement(QStringLiteral("insert or fail into trenix(sm,yd,xh,cz,py,yw,flag) select "
+                                             "sm,yd,xh,cz,py,yw,0 from %1  where xh>=?1 and xh<=?2")
                                   .arg(dictionary(languageCode)));
     st.bind(1, from).bind(2, to);
     st.run();
@@ -44,7 +41,8 @@ void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
 
 QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to)
 {
-    Statement &st = statement(QStringLiteral("select cz from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
+    Statement &st = statement(
+        QStringLiteral("select cz from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
     st.bind(1, from).bind(2, to);
     QStringList words;
     while (st.next())
@@ -54,7 +52,8 @@ QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to
 
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
 {
-    Statement &st = statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));
+    Statement &st =
+        statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));
     st.bind(1, QString::number(level));
     std::vector<SetWord> words;
     while (st.next())
@@ -98,8 +97,10 @@ void PracticeStore::fillWords(int languageCode, const std::vector<SetWord> &word
         add.run();
     }
     // One pass for the dictionary's columns, as the range's copy would give them.
-    statement(QStringLiteral("update or fail trenix set (sm,yd,py,yw)=(select sm,yd,py,yw from %1 z where z.cz=trenix.cz)"
-                             " where cz in (select cz from %1)").arg(dictionary(languageCode)))
+    statement(
+        QStringLiteral("update or fail trenix set (sm,yd,py,yw)=(select sm,yd,py,yw from %1 z where z.cz=trenix.cz)"
+                       " where cz in (select cz from %1)")
+            .arg(dictionary(languageCode)))
         .run();
 }
 
@@ -152,9 +153,9 @@ QString PracticeStore::GetFieldValue(Statement &query)
 
 std::optional<qint64> PracticeStore::floorUnder(qint64 left, qint64 right)
 {
-    Statement &st = statement(QStringLiteral(
-        "select ltop from trenix where ishold=1 and ((lleft<=?1 and lleft+lwidth>=?1) or "
-        "(lleft<=?2 and lleft+lwidth>=?2)) order by ltop asc limit 1"));
+    Statement &st =
+        statement(QStringLiteral("select ltop from trenix where ishold=1 and ((lleft<=?1 and lleft+lwidth>=?1) or "
+                                 "(lleft<=?2 and lleft+lwidth>=?2)) order by ltop asc limit 1"));
     st.bind(1, left).bind(2, right);
     // An answer that is not a number leaves the floor at the bottom of the field.
     bool isNumber = false;
@@ -167,7 +168,11 @@ std::optional<qint64> PracticeStore::floorUnder(qint64 left, qint64 right)
 void PracticeStore::recordLanding(qint64 left, qint64 top, qint64 width, const QString &cz)
 {
     statement(QStringLiteral("update trenix set ishold=1,lleft=?1,ltop=?2,lwidth=?3 where cz=?4"))
-        .bind(1, left).bind(2, top).bind(3, width).bind(4, cz).run();
+        .bind(1, left)
+        .bind(2, top)
+        .bind(3, width)
+        .bind(4, cz)
+        .run();
 }
 
 std::optional<PileRow> PracticeStore::coverAbove(qint64 top, qint64 left, qint64 right)
@@ -191,7 +196,8 @@ void PracticeStore::releaseFromPile(const QString &cz)
 
 std::optional<DetailEntry> PracticeStore::detail(int languageCode, const QString &cz)
 {
-    Statement &st = statement(QStringLiteral("select cz,py,yw from %1  where cz=?1 limit 1").arg(dictionary(languageCode)));
+    Statement &st =
+        statement(QStringLiteral("select cz,py,yw from %1  where cz=?1 limit 1").arg(dictionary(languageCode)));
     st.bind(1, cz);
     std::optional<DetailEntry> entry;
     if (st.next())

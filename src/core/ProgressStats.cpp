@@ -17,20 +17,14 @@ qint64 floorDiv(qint64 a, qint64 b)
 }
 } // namespace
 
-qint64 localDay(qint64 utcMs, qint32 utcOffsetS)
-{
-    return floorDiv(floorDiv(utcMs, 1000) + utcOffsetS, kDayS);
-}
+qint64 localDay(qint64 utcMs, qint32 utcOffsetS) { return floorDiv(floorDiv(utcMs, 1000) + utcOffsetS, kDayS); }
 
 qint32 utcOffsetAt(qint64 utcMs, const QTimeZone &zone)
 {
     return zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)); // 0 for an invalid zone
 }
 
-qint64 localToday(qint64 utcMs, const QTimeZone &zone)
-{
-    return localDay(utcMs, utcOffsetAt(utcMs, zone));
-}
+qint64 localToday(qint64 utcMs, const QTimeZone &zone) { return localDay(utcMs, utcOffsetAt(utcMs, zone)); }
 
 int currentStreak(const std::vector<qint64> &daysNewestFirst, qint64 today)
 {
@@ -58,8 +52,8 @@ qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone)
     return QDateTime(first, QTime(0, 0), now.timeZone()).toMSecsSinceEpoch();
 }
 
-ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language,
-                           qint64 nowUtcMs, const QTimeZone &zone)
+ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language, qint64 nowUtcMs,
+                           const QTimeZone &zone)
 {
     ProgressReport report;
     report.summary = progress.summary(localToday(nowUtcMs, zone));

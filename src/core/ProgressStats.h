@@ -38,7 +38,7 @@ inline constexpr int kRecentShown = 100;
 
 // Everything but the chart; pinyin and English of the missed words from the
 // dictionary of this language when a practice store is given.
-ProgressReport buildReport(GameHistory &games, PracticeStore *practice, int language,
-                           qint64 nowUtcMs, const QTimeZone &zone);
+ProgressReport buildReport(GameHistory &games, PracticeStore *practice, int language, qint64 nowUtcMs,
+                           const QTimeZone &zone);
 
 } // namespace trenix

@@ -27,8 +27,9 @@ class ReviewUpdate {
 public:
     explicit ReviewUpdate(Store &store)
         : m_enter(store.prepare(QStringLiteral(
-              "insert or replace into review_words(word, troubled_game, quick_games) values (?1, ?2, 0)"))),
-          m_quick(store.prepare(QStringLiteral("update review_words set quick_games = quick_games + 1 where word = ?1"))),
+            "insert or replace into review_words(word, troubled_game, quick_games) values (?1, ?2, 0)"))),
+          m_quick(
+              store.prepare(QStringLiteral("update review_words set quick_games = quick_games + 1 where word = ?1"))),
           m_leave(store.prepare(QStringLiteral("delete from review_words where word = ?1 and quick_games >= 2")))
     {
     }
@@ -68,15 +69,16 @@ void ReviewQueue::noteGame(Store &store, qint64 gameId, const GameRecord &game)
 void ReviewQueue::rebuild(Store &store)
 {
     ReviewUpdate review(store);
-    Statement rows = store.prepare(QStringLiteral(
-        "select w.game_id, w.word, w.hit, w.landed, w.top, g.field_height from game_words w"
-        " join games g on g.id = w.game_id order by w.game_id"));
+    Statement rows = store.prepare(
+        QStringLiteral("select w.game_id, w.word, w.hit, w.landed, w.top, g.field_height from game_words w"
+                       " join games g on g.id = w.game_id order by w.game_id"));
     qint64 game = -1;
     while (rows.next()) {
         if (rows.integer(0) != game && game >= 0)
             review.apply(game);
         game = rows.integer(0);
-        review.note(rows.text(1), showing(rows.integer(2) != 0, rows.integer(3) != 0, rows.integer(4), rows.integer(5)));
+        review.note(rows.text(1),
+                    showing(rows.integer(2) != 0, rows.integer(3) != 0, rows.integer(4), rows.integer(5)));
     }
     if (game >= 0)
         review.apply(game);

@@ -22,9 +22,9 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 struct Scan {
-    qsizetype end = 0;       // one past the last character of the number
-    bool hasDigits = false;  // at least one mantissa digit
-    QString ascii;           // the number in plain ASCII, for the conversion
+    qsizetype end = 0;      // one past the last character of the number
+    bool hasDigits = false; // at least one mantissa digit
+    QString ascii;          // the number in plain ASCII, for the conversion
 };
 
 // Reads the longest number at the start, after leading blanks.

@@ -29,9 +29,9 @@ std::optional<qint16> speedFromTag(QStringView tag);
 
 enum class RangeOutcome {
     Accepted,
-    NotNumeric,   // either text fails the numeric test
-    Reversed,     // last below first (compared before rounding)
-    OutOfRange,   // does not fit 16 bits once rounded
+    NotNumeric, // either text fails the numeric test
+    Reversed,   // last below first (compared before rounding)
+    OutOfRange, // does not fit 16 bits once rounded
 };
 
 struct RangeCheck {

@@ -14,9 +14,9 @@ enum class Command { Start, Pause, End, Settings, Exit, Help, Progress };
 
 struct Shortcut {
     Command command;
-    QStringList keys;          // portable key texts ("F2", "Ctrl+N")
-    bool platformPreferences;  // also the platform's own Preferences key, where it has one
-    TextId tip;                // the tool tip's wording
+    QStringList keys;         // portable key texts ("F2", "Ctrl+N")
+    bool platformPreferences; // also the platform's own Preferences key, where it has one
+    TextId tip;               // the tool tip's wording
 };
 
 const QList<Shortcut> &shortcutTable();

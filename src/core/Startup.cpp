@@ -45,12 +45,16 @@ DataPaths findDataPaths()
 void startOpeningPracticeStore(const QString &path, std::function<void()> opened)
 {
     g_pending.emplace(PendingOpen{path, std::async(std::launch::async, [path, opened = std::move(opened)] {
-        struct Tell { // whether the open succeeds or throws
-            const std::function<void()> &f;
-            ~Tell() { if (f) f(); }
-        } tell{opened};
-        return openPracticeStore(path);
-    })});
+                                      struct Tell { // whether the open succeeds or throws
+                                          const std::function<void()> &f;
+                                          ~Tell()
+                                          {
+                                              if (f)
+                                                  f();
+                                          }
+                                      } tell{opened};
+                                      return openPracticeStore(path);
+                                  })});
 }
 
 void ensurePracticeStore(const QString &storePath)

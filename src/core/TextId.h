@@ -6,9 +6,9 @@
 namespace trenix {
 
 struct TextId {
-    const char *key;          // the identifier in the language store
-    const char16_t *english;  // shown when the store has no text in the language asked for
-    int placeholders;         // the highest %N the text fills; a text without all of them is not used
+    const char *key;         // the identifier in the language store
+    const char16_t *english; // shown when the store has no text in the language asked for
+    int placeholders;        // the highest %N the text fills; a text without all of them is not used
 };
 
 } // namespace trenix

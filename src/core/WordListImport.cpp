@@ -3,9 +3,9 @@
 
 #include "DataPaths.h"
 #include "GlVexM.h"
+#include "History.h"
 #include "LanguageChoice.h"
 #include "PracticeStore.h"
-#include "History.h"
 #include "Texts.h"
 
 #include <QDir>
@@ -26,10 +26,7 @@ namespace {
     throw Error(ErrorKind::Input, detail.isNull() ? message.arg(where) : message.arg(where, detail));
 }
 
-bool isControl(char16_t c)
-{
-    return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F);
-}
+bool isControl(char16_t c) { return (c < 0x20 && c != u'\t') || (c >= 0x7F && c <= 0x9F); }
 
 qsizetype codePoints(const QString &s)
 {
@@ -117,8 +114,8 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
     return summary;
 }
 
-int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode,
-                       const QString &file, const QString &name, bool replace)
+int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode, const QString &file,
+                       const QString &name, bool replace)
 {
     try {
         std::optional<Store> store;
@@ -136,12 +133,14 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
             std::fprintf(stderr, "trenix: %s\n", describeHistoryNotice(notice).toLocal8Bit().constData());
         const ImportSummary s =
             importWordList(file, name, replace, practice ? &*practice : nullptr, languageCode, history.lists);
-        std::printf("trenix: %lld words imported into the list \"%s\": %lld found in the dictionary, %lld without pinyin\n",
-                    static_cast<long long>(s.words), name.toLocal8Bit().constData(),
-                    static_cast<long long>(s.inDictionary), static_cast<long long>(s.withoutPinyin));
+        std::printf(
+            "trenix: %lld words imported into the list \"%s\": %lld found in the dictionary, %lld without pinyin\n",
+            static_cast<long long>(s.words), name.toLocal8Bit().constData(), static_cast<long long>(s.inDictionary),
+            static_cast<long long>(s.withoutPinyin));
         return 0;
     } catch (const Error &e) {
-        std::fprintf(stderr, "trenix: error: %s\ntrenix: nothing was imported\n", e.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "trenix: error: %s\ntrenix: nothing was imported\n",
+                     e.message().toLocal8Bit().constData());
         return 1;
     }
 }

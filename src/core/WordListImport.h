@@ -26,9 +26,9 @@ inline constexpr int kMaxWordCharacters = 16; // code points: one per Chinese ch
 std::vector<SetWord> parseWordList(const QByteArray &bytes, const QString &fileName);
 
 struct ImportSummary {
-    qint64 words = 0;          // kept in the list
-    qint64 inDictionary = 0;   // of them, found in the dictionary
-    qint64 withoutPinyin = 0;  // neither the file nor the dictionary gives pinyin
+    qint64 words = 0;         // kept in the list
+    qint64 inDictionary = 0;  // of them, found in the dictionary
+    qint64 withoutPinyin = 0; // neither the file nor the dictionary gives pinyin
 };
 
 // Reads the file (at most 4 MiB), fills empty pinyin and English from the
@@ -40,8 +40,8 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
 
 // trenix --import-words FILE --list NAME [--replace] and trenix --list-words:
 // the exit status; the summary or the reason on stderr, the lists on stdout.
-int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode,
-                       const QString &file, const QString &name, bool replace);
+int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode, const QString &file,
+                       const QString &name, bool replace);
 int listWordsCommand(const QString &progressPath);
 // The dictionary language for the command line, as start-up would choose it:
 // the player's config.dat, then the one in the program's folder, else 2.

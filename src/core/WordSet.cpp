@@ -59,8 +59,7 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
     if (set.kind == WordSet::Kind::Level) {
         words = practice.levelWords(languageCode, set.level);
         if (words.empty())
-            *notice = text(tid::GLVex_emptyLevel)
-                          .arg(set.level);
+            *notice = text(tid::GLVex_emptyLevel).arg(set.level);
         return words;
     }
     // Review and lists come from the history file: a newer or unusable one says why.
@@ -77,11 +76,9 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
     }
     const std::optional<std::vector<SetWord>> list = history.lists.words(set.list);
     if (!list)
-        *notice = text(tid::GLVex_noList)
-                      .arg(set.list);
+        *notice = text(tid::GLVex_noList).arg(set.list);
     else if (list->empty())
-        *notice = text(tid::GLVex_emptyList)
-                      .arg(set.list);
+        *notice = text(tid::GLVex_emptyList).arg(set.list);
     else
         words = *list;
     return words;

@@ -16,8 +16,8 @@ struct History;
 struct WordSet {
     enum class Kind { Range, Level, Review, List };
     Kind kind = Kind::Range;
-    int level = 0;  // 1..6 for Level
-    QString list;   // the list's name for List
+    int level = 0; // 1..6 for Level
+    QString list;  // the list's name for List
 
     static constexpr int kLowestLevel = 1;
     static constexpr int kHighestLevel = 6;

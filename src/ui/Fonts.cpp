@@ -30,10 +30,7 @@ QStringList cjkFamilies()
 }
 } // namespace
 
-QString cjkFamily()
-{
-    return GlVexM.languageCode == 3 ? kTraditional : kSimplified;
-}
+QString cjkFamily() { return GlVexM.languageCode == 3 ? kTraditional : kSimplified; }
 
 QFont followLanguage(QFont font)
 {
@@ -63,8 +60,8 @@ QFont uiFont(const QStringList &families, double pointSize, int weight)
 void loadInterfaceFonts(const QString &programFolder)
 {
     static QStringList loaded;
-    for (const char *name : {"TrenixUI-SC-Regular.otf", "TrenixUI-SC-Bold.otf", "TrenixUI-TC-Regular.otf",
-                             "TrenixUI-TC-Bold.otf"}) {
+    for (const char *name :
+         {"TrenixUI-SC-Regular.otf", "TrenixUI-SC-Bold.otf", "TrenixUI-TC-Regular.otf", "TrenixUI-TC-Bold.otf"}) {
         const QString path = QDir(programFolder).filePath(QLatin1String(name));
         if (loaded.contains(path) || !QFileInfo::exists(path))
             continue;

@@ -3,8 +3,8 @@
 
 #include "Fonts.h"
 #include "GlVexM.h"
-#include "PracticeStore.h"
 #include "OwnLists.h"
+#include "PracticeStore.h"
 #include "Texts.h"
 #include "Twips.h"
 

@@ -23,15 +23,14 @@ namespace trenix {
 
 namespace {
 
-const QColor kPageBlue(0x00, 0x00, 0xFF);     // 0x00FF0000
+const QColor kPageBlue(0x00, 0x00, 0xFF); // 0x00FF0000
 const QColor kCurrentBack(0xD6, 0xE4, 0xFF);
 
 // The notice that stands in for a page picture that cannot be shown.
 QString missingNotice(int page, const QString &file, bool exists, const QString &reason)
 {
     const QString head = text(tid::Frmhelp_cannotShow).arg(page);
-    const QString cause = exists ? text(tid::Frmhelp_unreadable).arg(reason)
-                                 : text(tid::Frmhelp_missing);
+    const QString cause = exists ? text(tid::Frmhelp_unreadable).arg(reason) : text(tid::Frmhelp_missing);
     return head + QStringLiteral("\n\n") + cause + QStringLiteral("\n") + file;
 }
 
@@ -112,9 +111,9 @@ void Frmhelp::Form_Load()
 {
     loadPage(1);
     setWindowTitle(text(tid::Frmhelp_caption));
-    static constexpr TextId kPageCaptions[kPages] = {tid::Frmhelp_label1_0, tid::Frmhelp_label1_1, tid::Frmhelp_label1_2,
-                                                     tid::Frmhelp_label1_3, tid::Frmhelp_label1_4, tid::Frmhelp_label1_5,
-                                                     tid::Frmhelp_label1_6};
+    static constexpr TextId kPageCaptions[kPages] = {
+        tid::Frmhelp_label1_0, tid::Frmhelp_label1_1, tid::Frmhelp_label1_2, tid::Frmhelp_label1_3,
+        tid::Frmhelp_label1_4, tid::Frmhelp_label1_5, tid::Frmhelp_label1_6};
     for (int i = 0; i < kPages; ++i)
         Label1[size_t(i)]->setText(text(kPageCaptions[i]));
     Frame1Caption->setText(text(tid::Frmhelp_frmame1));
@@ -185,8 +184,14 @@ void Frmhelp::keyPressEvent(QKeyEvent *event)
     // The pages without the mouse: arrows and page keys turn them, digits pick one.
     int page = m_page;
     switch (event->key()) {
-    case Qt::Key_Right: case Qt::Key_Down: case Qt::Key_PageDown: case Qt::Key_Space: ++page; break;
-    case Qt::Key_Left: case Qt::Key_Up: case Qt::Key_PageUp: case Qt::Key_Backspace: --page; break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+    case Qt::Key_Space: ++page; break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_PageUp:
+    case Qt::Key_Backspace: --page; break;
     case Qt::Key_Home: page = 1; break;
     case Qt::Key_End: page = kPages; break;
     default:

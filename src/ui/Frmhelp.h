@@ -20,8 +20,10 @@ public:
     bool isCurrent() const { return m_current; }
 signals:
     void clicked(int index);
+
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+
 private:
     int m_index;
     bool m_current = false;
@@ -38,8 +40,8 @@ public:
     // common page help0N.bmp; a picture that cannot be read shows a notice instead.
     void Label1_Click(int index);
 
-    int currentPage() const { return m_page; }       // 1 .. 7
-    bool pictureShown() const { return m_shown; }    // false while a notice stands instead
+    int currentPage() const { return m_page; }    // 1 .. 7
+    bool pictureShown() const { return m_shown; } // false while a notice stands instead
 
     // Controls, for tests.
     QFrame *Frame1 = nullptr;

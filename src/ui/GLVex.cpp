@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GLVex.h"
 
-#include "FrmDetail.h"
-#include "History.h"
 #include "Fonts.h"
+#include "FrmDetail.h"
 #include "Frmhelp.h"
+#include "History.h"
 #include "InterfaceLanguage.h"
 #include "KeyBindings.h"
 #include "LanguageChoice.h"
@@ -18,8 +18,8 @@
 #include "setForm.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -35,8 +35,8 @@ Q_LOGGING_CATEGORY(lcWindow, "trenix.window", QtWarningMsg)
 namespace trenix {
 
 namespace {
-const QColor kTeal(0x00, 0x40, 0x40);   // 0x00404000
-const QColor kRed(0xFF, 0x00, 0x00);    // 0x000000FF
+const QColor kTeal(0x00, 0x40, 0x40);     // 0x00404000
+const QColor kRed(0xFF, 0x00, 0x00);      // 0x000000FF
 const QColor kHintBlue(0x00, 0x00, 0xC0); // 0x00C00000
 constexpr int kFeedbackMs = 2500;
 // Each language by its own name in the language menu.
@@ -75,6 +75,7 @@ void fill(QWidget *w, const QColor &color)
 class ToolStrip : public QWidget {
 public:
     using QWidget::QWidget;
+
 protected:
     void paintEvent(QPaintEvent *) override
     {
@@ -130,9 +131,9 @@ void CommandLabel::mouseReleaseEvent(QMouseEvent *event)
 GLVex::GLVex(const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_services(services),
-      m_core(GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); }, services.clock,
-             services.wallClock, services.random, services.dialogs, services.history)
+      m_services(services), m_core(
+                                GlVexM.storeConn, [this](const QString &caption) { return GamePict->measure(caption); },
+                                services.clock, services.wallClock, services.random, services.dialogs, services.history)
 {
     setObjectName(QStringLiteral("GLVex"));
     buildControls();
@@ -344,7 +345,10 @@ void GLVex::Form_Load()
 
 void GLVex::lookUpCaptions()
 {
-    struct Caption { TextId id; std::function<void(const QString &)> set; };
+    struct Caption {
+        TextId id;
+        std::function<void(const QString &)> set;
+    };
     const Caption captions[] = {
         {tid::GLVex_label2, [this](const QString &t) { Label2->setText(t); }},
         {tid::GLVex_label3, [this](const QString &t) { Label3->setCaption(t); }},
@@ -386,12 +390,27 @@ void GLVex::showEvent(QShowEvent *event)
     }
 }
 
-void GLVex::Label3_Click() { guard([this] { m_core.Label3_Click(); }); }
-void GLVex::Label7_Click() { guard([this] { m_core.Label7_Click(); }); }
-void GLVex::Label8_Click() { guard([this] { m_core.Label8_Click(); }); }
-void GLVex::pictScroll_Timer() { guard([this] { m_core.pictScroll_Timer(); }); }
+void GLVex::Label3_Click()
+{
+    guard([this] { m_core.Label3_Click(); });
+}
+void GLVex::Label7_Click()
+{
+    guard([this] { m_core.Label7_Click(); });
+}
+void GLVex::Label8_Click()
+{
+    guard([this] { m_core.Label8_Click(); });
+}
+void GLVex::pictScroll_Timer()
+{
+    guard([this] { m_core.pictScroll_Timer(); });
+}
 void GLVex::CreatWord_Timer() { m_core.CreatWord_Timer(); }
-void GLVex::GaTime_Timer() { guard([this] { m_core.GaTime_Timer(); }); }
+void GLVex::GaTime_Timer()
+{
+    guard([this] { m_core.GaTime_Timer(); });
+}
 
 void GLVex::TxT_KeyUp(int keyCode, int shift)
 {
@@ -547,15 +566,9 @@ void GLVex::repaintNow()
         repaint();
 }
 
-void GLVex::focusTyping()
-{
-    TxT->setFocus(Qt::OtherFocusReason);
-}
+void GLVex::focusTyping() { TxT->setFocus(Qt::OtherFocusReason); }
 
-void GLVex::settleInput()
-{
-    TxT->settleComposition();
-}
+void GLVex::settleInput() { TxT->settleComposition(); }
 
 void GLVex::applyTimer(QTimer &timer, const TimerState &state)
 {
@@ -574,10 +587,7 @@ void GLVex::timersChanged()
     applyTimer(GaTime, m_core.GaTime);
 }
 
-void GLVex::wordsChanged()
-{
-    GamePict->update();
-}
+void GLVex::wordsChanged() { GamePict->update(); }
 
 void GLVex::entryJudged(const EntryVerdict &verdict)
 {
@@ -594,10 +604,13 @@ void GLVex::layoutStatusRow()
     // Captions and figures keep their places while their texts fit; a longer
     // text widens its box to the left and moves what stands left of it, so no
     // figure is ever cut off. The input hint gives up the room.
-    struct Item { QLabel *label; double left, top, width, height; };
+    struct Item {
+        QLabel *label;
+        double left, top, width, height;
+    };
     const Item row[] = {
-        {Label6, 4650, 300, 615, 285}, {lbsd, 5280, 240, 1065, 345}, {Label5, 6420, 300, 735, 285},
-        {lbzql, 7230, 240, 1365, 345}, {Label4, 8730, 300, 495, 285}, {lbfs, 9240, 240, 735, 345},
+        {Label6, 4650, 300, 615, 285},   {lbsd, 5280, 240, 1065, 345},        {Label5, 6420, 300, 735, 285},
+        {lbzql, 7230, 240, 1365, 345},   {Label4, 8730, 300, 495, 285},       {lbfs, 9240, 240, 735, 345},
         {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345},
     };
     constexpr int kPad = 6;

@@ -30,13 +30,13 @@ public:
 
     // Event handlers, named as the rest of the program knows them.
     void Form_Load();
-    void Label3_Click();   // start
-    void Label7_Click();   // pause
-    void Label8_Click();   // end
-    void Label9_Click();   // settings
-    void Label10_Click();  // exit
-    void Label11_Click();  // help
-    void Label12_Click();  // progress
+    void Label3_Click();          // start
+    void Label7_Click();          // pause
+    void Label8_Click();          // end
+    void Label9_Click();          // settings
+    void Label10_Click();         // exit
+    void Label11_Click();         // help
+    void Label12_Click();         // progress
     void Label1_Click(int index); // a word
     void pictScroll_Timer();
     void CreatWord_Timer();
@@ -59,8 +59,8 @@ public:
     QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *lblTime = nullptr;
     QLabel *lbsd = nullptr, *lbzql = nullptr, *lbfs = nullptr, *timeDisplay = nullptr;
     QLabel *correctStatus = nullptr, *speedStatus = nullptr;
-    CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
-                 *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr;
+    CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
+                 *Label11 = nullptr, *Label12 = nullptr;
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -100,11 +100,21 @@ public:
     QString caption() const { return m_text; }
 signals:
     void clicked();
+
 protected:
     void paintEvent(QPaintEvent *) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void enterEvent(QEnterEvent *) override { m_hover = true; update(); }
-    void leaveEvent(QEvent *) override { m_hover = false; update(); }
+    void enterEvent(QEnterEvent *) override
+    {
+        m_hover = true;
+        update();
+    }
+    void leaveEvent(QEvent *) override
+    {
+        m_hover = false;
+        update();
+    }
+
 private:
     QString m_text;
     bool m_hover = false;

@@ -18,7 +18,7 @@ void applyQtTranslations(qint16 languageCode)
         QCoreApplication::removeTranslator(installed.get());
         installed.reset();
     }
-    const QString locale = languageCode == 2 ? QStringLiteral("zh_CN")
+    const QString locale = languageCode == 2   ? QStringLiteral("zh_CN")
                            : languageCode == 3 ? QStringLiteral("zh_TW")
                                                : QString();
     if (locale.isEmpty())

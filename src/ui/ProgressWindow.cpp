@@ -21,8 +21,8 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcProgressWindow, "trenix.progress")
@@ -33,7 +33,9 @@ namespace {
 
 QString clock(qint64 seconds)
 {
-    return QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
@@ -157,15 +159,18 @@ void ProgressWindow::buildControls()
     auto *missedBox = new QVBoxLayout;
     missedBox->addWidget(new QLabel(text(tid::Progress_missed), this));
     missedTable = makeTable({text(tid::Progress_colWord), text(tid::Progress_colPinyin), text(tid::Progress_colEnglish),
-                             text(tid::Progress_colLanded)}, this);
+                             text(tid::Progress_colLanded)},
+                            this);
     missedTable->horizontalHeader()->setStretchLastSection(false);
     missedTable->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch); // the English
     missedBox->addWidget(missedTable);
     auto *recentBox = new QVBoxLayout;
     recentBox->addWidget(new QLabel(text(tid::Progress_recent), this));
-    recentTable = makeTable({text(tid::Progress_colDate), text(tid::Progress_colSeconds), text(tid::Progress_colSpeed),
-                             text(tid::Progress_colAccuracy), text(tid::Progress_colHits), text(tid::Progress_colEntries),
-                             text(tid::Progress_colLanded), text(tid::Progress_colWords)}, this);
+    recentTable =
+        makeTable({text(tid::Progress_colDate), text(tid::Progress_colSeconds), text(tid::Progress_colSpeed),
+                   text(tid::Progress_colAccuracy), text(tid::Progress_colHits), text(tid::Progress_colEntries),
+                   text(tid::Progress_colLanded), text(tid::Progress_colWords)},
+                  this);
     recentBox->addWidget(recentTable);
     tables->addLayout(missedBox, 4);
     tables->addLayout(recentBox, 6);
@@ -291,7 +296,8 @@ void ProgressWindow::showPeriod(int index)
     QDate lastDay = QDateTime::fromMSecsSinceEpoch(now, zone).date();
     if (!points.empty())
         lastDay = std::max(lastDay, QDateTime::fromMSecsSinceEpoch(points.back().startUtcMs, zone).date());
-    QDate firstDay = QDateTime::fromMSecsSinceEpoch(days > 0 || points.empty() ? since : points.front().startUtcMs, zone).date();
+    QDate firstDay =
+        QDateTime::fromMSecsSinceEpoch(days > 0 || points.empty() ? since : points.front().startUtcMs, zone).date();
     if (days == 0 && points.empty())
         firstDay = lastDay;
     qint64 span = firstDay.daysTo(lastDay) + 1;
@@ -311,12 +317,12 @@ void ProgressWindow::showPeriod(int index)
 
 void ProgressWindow::exportCsv()
 {
-
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("trenix-history-%1.csv")
-            .arg(QDateTime::fromMSecsSinceEpoch(m_wallClock.utcMs(), m_wallClock.timeZone())
-                     .toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = m_core.dialogs().chooseSaveFile(text(tid::Progress_export), suggested, text(tid::Progress_csvFilter));
+    const QString suggested =
+        QDir::home().filePath(QStringLiteral("trenix-history-%1.csv")
+                                  .arg(QDateTime::fromMSecsSinceEpoch(m_wallClock.utcMs(), m_wallClock.timeZone())
+                                           .toString(QStringLiteral("yyyyMMdd"))));
+    const QString path =
+        m_core.dialogs().chooseSaveFile(text(tid::Progress_export), suggested, text(tid::Progress_csvFilter));
     if (path.isEmpty())
         return;
     try {

@@ -12,12 +12,9 @@ int gameKeyCode(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Space:
-        return 32;
-    default:
-        return qtKey;
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Space: return 32;
+    default: return qtKey;
     }
 }
 
@@ -148,10 +145,13 @@ void TypingBox::focusOutEvent(QFocusEvent *event)
         // Qt and the input method commit on a focus change, but only when one
         // is running; look again once they have had their turn.
         QPointer<TypingBox> self(this);
-        QMetaObject::invokeMethod(this, [self] {
-            if (self && self->composing() && !self->hasFocus())
-                self->commitLocally();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self && self->composing() && !self->hasFocus())
+                    self->commitLocally();
+            },
+            Qt::QueuedConnection);
     }
     emit focusLost(event->reason());
 }

@@ -83,37 +83,32 @@ QString WordListsDialog::chosenList() const
     return row ? row->data(Qt::UserRole).toString() : QString();
 }
 
-void WordListsDialog::tell(const QString &message)
-{
-    m_core.dialogs().inform(message, windowTitle());
-}
+void WordListsDialog::tell(const QString &message) { m_core.dialogs().inform(message, windowTitle()); }
 
-void WordListsDialog::failed(const QString &why)
-{
-    tell(text(tid::WordLists_notChanged).arg(why));
-}
+void WordListsDialog::failed(const QString &why) { tell(text(tid::WordLists_notChanged).arg(why)); }
 
 void WordListsDialog::Import_Click()
 {
     const QString path = m_core.dialogs().chooseOpenFile(windowTitle(), text(tid::WordLists_filter));
     if (path.isEmpty())
         return;
-    const QString name = m_core.dialogs().askText(windowTitle(), text(tid::WordLists_name),
-                                                 QFileInfo(path).completeBaseName()).trimmed();
+    const QString name = m_core.dialogs()
+                             .askText(windowTitle(), text(tid::WordLists_name), QFileInfo(path).completeBaseName())
+                             .trimmed();
     if (name.isEmpty())
         return;
     bool replace = false;
     for (const ListInfo &l : m_core.history().lists.lists())
         replace = replace || l.name == name;
-    if (replace && !m_core.dialogs().askYesNo(text(tid::WordLists_replace).arg(name),
-                                             windowTitle()))
+    if (replace && !m_core.dialogs().askYesNo(text(tid::WordLists_replace).arg(name), windowTitle()))
         return;
     try {
-        const ImportSummary s = importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode,
-                                                 m_core.history().lists);
+        const ImportSummary s =
+            importWordList(path, name, replace, &m_core.practice(), GlVexM.languageCode, m_core.history().lists);
         refresh();
         tell(text(tid::WordLists_imported)
-                 .arg(QString::number(s.words), name, QString::number(s.inDictionary), QString::number(s.withoutPinyin)));
+                 .arg(QString::number(s.words), name, QString::number(s.inDictionary),
+                      QString::number(s.withoutPinyin)));
     } catch (const Error &e) {
         failed(e.message());
     }
@@ -150,8 +145,8 @@ void WordListsDialog::Delete_Click()
     qint64 words = 0;
     for (const ListInfo &l : m_core.history().lists.lists())
         words = l.name == name ? l.words : words;
-    if (!m_core.dialogs().askYesNo(text(tid::WordLists_deleteQuestion)
-                                      .arg(name, QString::number(words)), windowTitle()))
+    if (!m_core.dialogs().askYesNo(text(tid::WordLists_deleteQuestion).arg(name, QString::number(words)),
+                                   windowTitle()))
         return;
     try {
         m_core.history().lists.remove(name);

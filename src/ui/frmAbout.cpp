@@ -16,8 +16,7 @@ const QString kTitle = QStringLiteral("Trenix");
 
 } // namespace
 
-frmAbout::frmAbout(GameCore &core, QWidget *parent)
-    : HoldingDialog(core, parent)
+frmAbout::frmAbout(GameCore &core, QWidget *parent) : HoldingDialog(core, parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));

@@ -26,8 +26,6 @@ public slots:
     void accept() override;
     // Escape and the close box act as OK, so a held game never stays frozen.
     void reject() override;
-
-
 };
 
 } // namespace trenix

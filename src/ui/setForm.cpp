@@ -4,8 +4,8 @@
 #include "Fonts.h"
 #include "GameCore.h"
 #include "GlVexM.h"
-#include "PlayerSettings.h"
 #include "History.h"
+#include "PlayerSettings.h"
 #include "SettingsRules.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -33,8 +33,7 @@ namespace {
 const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
 } // namespace
 
-setForm::setForm(GameCore &core, const DataPaths &paths, QWidget *parent)
-    : HoldingDialog(core, parent), m_paths(paths)
+setForm::setForm(GameCore &core, const DataPaths &paths, QWidget *parent) : HoldingDialog(core, parent), m_paths(paths)
 {
     buildControls();
     Form_Load();
@@ -173,7 +172,10 @@ void setForm::Form_Load()
 
 void setForm::lookUpCaptions()
 {
-    struct Caption { TextId id; std::function<void(const QString &)> set; };
+    struct Caption {
+        TextId id;
+        std::function<void(const QString &)> set;
+    };
     const Caption captions[] = {
         {tid::setForm_caption, [this](const QString &t) { setWindowTitle(t); }},
         {tid::SDSZ, [this](const QString &t) { Frame2->setTitle(t); }},
@@ -216,20 +218,19 @@ void setForm::chooseWordSet(const QString &value)
 
     const QSignalBlocker quiet(WordSetChoice);
     WordSetChoice->clear();
-    WordSetChoice->addItem(text(tid::setForm_setRange),
-                           WordSet().value());
+    WordSetChoice->addItem(text(tid::setForm_setRange), WordSet().value());
     const QString level = text(tid::setForm_setLevel);
     for (int n = WordSet::kLowestLevel; n <= WordSet::kHighestLevel; ++n) {
         const auto found = levels.find(n);
         WordSetChoice->addItem(level.arg(n).arg(found == levels.end() ? 0 : found->second),
                                WordSet{WordSet::Kind::Level, n, QString()}.value());
     }
-    WordSetChoice->addItem(text(tid::setForm_setReview)
-                               .arg(history.review.count()),
+    WordSetChoice->addItem(text(tid::setForm_setReview).arg(history.review.count()),
                            WordSet{WordSet::Kind::Review, 0, QString()}.value());
     const QString list = text(tid::setForm_setList);
     for (const ListInfo &l : lists)
-        WordSetChoice->addItem(list.arg(l.name, QString::number(l.words)), WordSet{WordSet::Kind::List, 0, l.name}.value());
+        WordSetChoice->addItem(list.arg(l.name, QString::number(l.words)),
+                               WordSet{WordSet::Kind::List, 0, l.name}.value());
     WordSetChoice->setCurrentIndex(std::max(0, WordSetChoice->findData(value)));
     enableRangeBoxes();
 }
@@ -277,17 +278,10 @@ void setForm::setSpeedOK_Click()
         range = {settings::RangeOutcome::Accepted, GlVexM.wordFrom, GlVexM.wordTo};
     QString message;
     switch (range.outcome) {
-    case settings::RangeOutcome::Accepted:
-        break;
-    case settings::RangeOutcome::NotNumeric:
-        message = text(tid::setForm_notNumeric);
-        break;
-    case settings::RangeOutcome::Reversed:
-        message = text(tid::setForm_reversed);
-        break;
-    case settings::RangeOutcome::OutOfRange:
-        message = text(tid::setForm_outOfRange);
-        break;
+    case settings::RangeOutcome::Accepted: break;
+    case settings::RangeOutcome::NotNumeric: message = text(tid::setForm_notNumeric); break;
+    case settings::RangeOutcome::Reversed: message = text(tid::setForm_reversed); break;
+    case settings::RangeOutcome::OutOfRange: message = text(tid::setForm_outOfRange); break;
     }
     if (!message.isEmpty()) {
         m_core.dialogs().inform(message, text(tid::setForm_messageTitle));

@@ -33,12 +33,16 @@ private slots:
     {
         QTest::addColumn<Read>("r");
         QTest::newRow("language 1") << Read{"[config]\nlanguage=1\n", 1, {}};
-        QTest::newRow("non-numeric string cut before half a character") << Read{"[config]\nlanguage=hel\xF0\x9F\x98\x80\n", 0, u"hel"_s, 5};
+        QTest::newRow("non-numeric string cut before half a character")
+            << Read{"[config]\nlanguage=hel\xF0\x9F\x98\x80\n", 0, u"hel"_s, 5};
         QTest::newRow("digits then letters") << Read{"[config]\nlanguage=12abc\n", 12, u"12abc"_s};
         QTest::newRow("key only in another section") << Read{"[other]\nlanguage=2\n[config]\nx=1\n", kUntouched, {}};
-        QTest::newRow("key in a later section, not the first one's") << Read{"[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, {}};
-        QTest::newRow("huge number clamped, not wrapped") << Read{"[config]\nlanguage=99999999999\n", 2147483647, u"99999999999"_s};
-        QTest::newRow("huge negative clamped") << Read{"[config]\nlanguage=-99999999999\n", -2147483647 - 1, u"-99999999999"_s};
+        QTest::newRow("key in a later section, not the first one's")
+            << Read{"[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, {}};
+        QTest::newRow("huge number clamped, not wrapped")
+            << Read{"[config]\nlanguage=99999999999\n", 2147483647, u"99999999999"_s};
+        QTest::newRow("huge negative clamped")
+            << Read{"[config]\nlanguage=-99999999999\n", -2147483647 - 1, u"-99999999999"_s};
         QTest::newRow("missing file") << Read{QByteArray(), kUntouched, {}};
         QTest::newRow("empty file") << Read{"", kUntouched, {}};
         QTest::newRow("upper-case names, quoted value") << Read{"[CONFIG]\nLANGUAGE=\"3\"\n", 3, u"3"_s};
@@ -47,7 +51,8 @@ private slots:
         QTest::newRow("largest 16-bit") << Read{"[config]\nlanguage=32767\n", 32767, u"32767"_s};
         QTest::newRow("smallest 16-bit") << Read{"[config]\nlanguage=-32768\n", -32768, u"-32768"_s};
         QTest::newRow("above 16 bits") << Read{"[config]\nlanguage=32768\n", 32768, u"32768"_s};
-        QTest::newRow("key at the start of a huge file") << Read{"[config]\nlanguage=3\n" + QByteArray(kCap, ';'), 3, u"3"_s};
+        QTest::newRow("key at the start of a huge file")
+            << Read{"[config]\nlanguage=3\n" + QByteArray(kCap, ';'), 3, u"3"_s};
         QTest::newRow("line cut by the size cap") // after "language=1"
             << Read{"[config]\n" + QByteArray(kCap - 20, ';') + "\nlanguage=12\n", kUntouched, {}};
     }
@@ -64,11 +69,14 @@ private slots:
         qint32 value = kUntouched;
         QString text = u"left over"_s;
         // Read number and its result, string result, start-up's language result and code.
-        QCOMPARE((QList<qint32>{GlVexM.iniFile->ReadNumber(kConfig, kLanguage, value), value,
-                                GlVexM.iniFile->ReadString(kConfig, kLanguage, r.size, text), ReadLanguage(), GlVexM.languageCode}),
-                 (QList<qint32>{found ? 0 : 3, r.number, r.text.isNull() ? 3 : 0, valid ? 0 : 1, valid ? r.number : 9}));
+        QCOMPARE(
+            (QList<qint32>{GlVexM.iniFile->ReadNumber(kConfig, kLanguage, value), value,
+                           GlVexM.iniFile->ReadString(kConfig, kLanguage, r.size, text), ReadLanguage(),
+                           GlVexM.languageCode}),
+            (QList<qint32>{found ? 0 : 3, r.number, r.text.isNull() ? 3 : 0, valid ? 0 : 1, valid ? r.number : 9}));
         QCOMPARE(text, r.text);
-        QVERIFY2(r.content.isNull() ? !QFile::exists(folder.file(kSettings)) : test::fileBytes(folder.file(kSettings)) == r.content,
+        QVERIFY2(r.content.isNull() ? !QFile::exists(folder.file(kSettings))
+                                    : test::fileBytes(folder.file(kSettings)) == r.content,
                  "reading created or changed the settings file");
     }
 
@@ -77,13 +85,19 @@ private slots:
         QTest::addColumn<QByteArray>("before"); // null: a named pipe in its place
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after"); // null: the write fails and leaves the file
-        QTest::newRow("replace keeps other lines") << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE = 2\r\nother=3\r\n"_ba
-                                                   << u"5"_s << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE =5\r\nother=3\r\n"_ba;
-        QTest::newRow("LF file with a blank line stays LF") << "[a]\nx=1\n\n[config]\nlanguage=1\n"_ba << u"5"_s << "[a]\nx=1\n\n[config]\nlanguage=5\n"_ba;
-        QTest::newRow("key added to an LF file in LF") << "[a]\nx=1\n"_ba << u"5"_s << "[a]\nx=1\n[config]\nlanguage=5\n"_ba;
+        QTest::newRow("replace keeps other lines")
+            << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE = 2\r\nother=3\r\n"_ba << u"5"_s
+            << "; top\r\n[a]\r\nlanguage=1\r\n\r\n[Config]\r\n  LANGUAGE =5\r\nother=3\r\n"_ba;
+        QTest::newRow("LF file with a blank line stays LF")
+            << "[a]\nx=1\n\n[config]\nlanguage=1\n"_ba << u"5"_s << "[a]\nx=1\n\n[config]\nlanguage=5\n"_ba;
+        QTest::newRow("key added to an LF file in LF")
+            << "[a]\nx=1\n"_ba << u"5"_s << "[a]\nx=1\n[config]\nlanguage=5\n"_ba;
         QTest::newRow("no file: made without a BOM") << "(none)"_ba << u"5"_s << "[config]\r\nlanguage=5\r\n"_ba;
-        QTest::newRow("file above the size cap") << "[config]\nlanguage=1\n"_ba + QByteArray(kCap, ';') + "\n[tail]\nkept=1\n" << u"2"_s << QByteArray();
-        QTest::newRow("file not UTF-8") << "[config]\nlanguage=1\n"_ba + "name=\xC4\xE3\xBA\xC3\n" << u"2"_s << QByteArray();
+        QTest::newRow("file above the size cap")
+            << "[config]\nlanguage=1\n"_ba + QByteArray(kCap, ';') + "\n[tail]\nkept=1\n"
+            << u"2"_s << QByteArray();
+        QTest::newRow("file not UTF-8") << "[config]\nlanguage=1\n"_ba + "name=\xC4\xE3\xBA\xC3\n"
+                                        << u"2"_s << QByteArray();
         QTest::newRow("line break in value") << "[config]\nlanguage=1\n"_ba << u"2\n[x]"_s << QByteArray();
         QTest::newRow("a pipe, neither read nor replaced") << QByteArray() << u"2"_s << QByteArray();
     }
@@ -103,8 +117,10 @@ private slots:
         qint32 number = kUntouched;
         QCOMPARE(ini.ReadNumber(kConfig, kLanguage, number), qint16(before.contains("language=") ? 0 : 3));
         QCOMPARE(ini.WriteString(kConfig, kLanguage, value), qint16(after.isNull() ? 2 : 0));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{kSettings});
-        QVERIFY2(before.isNull() ? !QFileInfo(path).isFile() : test::fileBytes(path) == (after.isNull() ? before : after),
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{kSettings});
+        QVERIFY2(before.isNull() ? !QFileInfo(path).isFile()
+                                 : test::fileBytes(path) == (after.isNull() ? before : after),
                  "the file holds other bytes, or the pipe was replaced by a file");
     }
 };

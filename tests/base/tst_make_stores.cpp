@@ -81,8 +81,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("gap in xh") << kHeader + "1\ta\tā\tah\t\t\t\ta\n3\tb\tbā\tbah\t\t\t\tb\n"
                                    << u"zidian2.tsv: xh must run from 1 to 2 without gaps, but 2 is missing"_s;
-        QTest::newRow("older file of six columns") << QByteArray("xh\tcz\tpy\tyw\tsm\tyd\n1\ta\tā\tah\t\t\n")
-                                                   << u"zidian2.tsv:1: the header must be"_s;
+        QTest::newRow("older file of six columns")
+            << QByteArray("xh\tcz\tpy\tyw\tsm\tyd\n1\ta\tā\tah\t\t\n") << u"zidian2.tsv:1: the header must be"_s;
         QTest::newRow("HSK 3.0 level past the band") << kHeader + "1\ta\tā\tah\t\t\t8\ta\n"
                                                      << u"zidian2.tsv:2: hsk3 \"8\" is not empty or a level 1 to 7"_s;
         QTest::newRow("simplified empty") << kHeader + "1\ta\tā\tah\t\t\t\t\n"
@@ -113,11 +113,13 @@ private slots:
         QTest::addColumn<QByteArray>("tsv");
         QTest::addColumn<QString>("error");
         const QByteArray head = "ID\tClanguage\tCValue\n";
-        QTest::newRow("traditional missing") << head + "A.b\t1\tx\nA.b\t2\ty\n" << u"texts.tsv:2: ID A.b has no text for language 3"_s;
+        QTest::newRow("traditional missing") << head + "A.b\t1\tx\nA.b\t2\ty\n"
+                                             << u"texts.tsv:2: ID A.b has no text for language 3"_s;
         QTest::newRow("%1 lost") << head + "M\t1\t%1 and %2\nM\t2\t%2 only\nM\t3\t%1%2\n"
                                  << u"texts.tsv:3: ID M, language 2: %1 is missing; the English text has it"_s;
-        QTest::newRow("two ids, one constant") << head + "a.b\t1\tx\na.b\t2\tx\na.b\t3\tx\na_b\t1\tx\na_b\t2\tx\na_b\t3\tx\n"
-                                               << u"texts.tsv:5: ID a.b and ID a_b give the same constant a_b"_s;
+        QTest::newRow("two ids, one constant")
+            << head + "a.b\t1\tx\na.b\t2\tx\na.b\t3\tx\na_b\t1\tx\na_b\t2\tx\na_b\t3\tx\n"
+            << u"texts.tsv:5: ID a.b and ID a_b give the same constant a_b"_s;
     }
     void badTexts_acceptedOrLineNotNamed()
     {
@@ -126,10 +128,14 @@ private slots:
         test::ProgramFolder dir;
         dir.writeFile(u"texts.tsv"_s, tsv);
         QProcess tool;
-        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s, {u"textids"_s, dir.file(u"TextIds.h"_s), dir.file(u"texts.tsv"_s)});
+        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s,
+                   {u"textids"_s, dir.file(u"TextIds.h"_s), dir.file(u"texts.tsv"_s)});
         QVERIFY(tool.waitForFinished(-1));
         QCOMPARE(tool.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()).trimmed().section(u"texts.tsv:"_s, 1).prepend(u"texts.tsv:"_s),
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError())
+                     .trimmed()
+                     .section(u"texts.tsv:"_s, 1)
+                     .prepend(u"texts.tsv:"_s),
                  error);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"texts.tsv"_s});
     }

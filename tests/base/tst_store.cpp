@@ -23,13 +23,19 @@ private slots:
         QTest::addColumn<QString>("message"); // after the path; a failed statement's ends in its own words
         const int write = int(ErrorKind::StoreWrite), damaged = int(ErrorKind::StoreDamaged);
         const QString unchanged = u"; nothing was changed: saving ("_s;
-        QTest::newRow("read-only, moved") << SQLITE_READONLY_DBMOVED << QByteArray() << write << "the file is read-only" + unchanged;
+        QTest::newRow("read-only, moved")
+            << SQLITE_READONLY_DBMOVED << QByteArray() << write << "the file is read-only" + unchanged;
         QTest::newRow("disk full") << SQLITE_FULL << QByteArray() << write << "the disk is full" + unchanged;
-        QTest::newRow("busy snapshot") << SQLITE_BUSY_SNAPSHOT << QByteArray() << write << "the file is in use by another program" + unchanged;
-        QTest::newRow("fsync failed") << SQLITE_IOERR_FSYNC << QByteArray() << write << "the file cannot be read or written" + unchanged;
-        QTest::newRow("journal is a folder") << SQLITE_CANTOPEN_ISDIR << QByteArray() << write << "the file or its journal cannot be opened" + unchanged;
-        QTest::newRow("damaged") << SQLITE_CORRUPT_VTAB << QByteArray() << damaged << u"the file is damaged: saving ("_s;
-        QTest::newRow("constraint") << SQLITE_CONSTRAINT_UNIQUE << QByteArray() << int(ErrorKind::StoreQuery) << u"saving ("_s;
+        QTest::newRow("busy snapshot") << SQLITE_BUSY_SNAPSHOT << QByteArray() << write
+                                       << "the file is in use by another program" + unchanged;
+        QTest::newRow("fsync failed") << SQLITE_IOERR_FSYNC << QByteArray() << write
+                                      << "the file cannot be read or written" + unchanged;
+        QTest::newRow("journal is a folder")
+            << SQLITE_CANTOPEN_ISDIR << QByteArray() << write << "the file or its journal cannot be opened" + unchanged;
+        QTest::newRow("damaged") << SQLITE_CORRUPT_VTAB << QByteArray() << damaged
+                                 << u"the file is damaged: saving ("_s;
+        QTest::newRow("constraint") << SQLITE_CONSTRAINT_UNIQUE << QByteArray() << int(ErrorKind::StoreQuery)
+                                    << u"saving ("_s;
         QTest::newRow("missing") << 0 << QByteArray() << int(ErrorKind::StoreMissing) << u"the file is missing"_s;
         QTest::newRow("empty") << 0 << ""_ba << int(ErrorKind::StoreOpen) << u"cannot open (the file is empty)"_s;
         QTest::newRow("not a database") << 0 << QByteArray(4096, 'x') << damaged << u"cannot open (not a database)"_s;
@@ -43,14 +49,16 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"trenix.dat"_s);
         QFile file(path);
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()));
+        QVERIFY(bytes.isNull()
+                || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()));
         try {
             Store store(path, QByteArray(), rc ? Store::Mode::Create : Store::Mode::ReadWrite);
             store.fail(ErrorKind::StoreQuery, u"saving"_s, rc);
             QFAIL("no error thrown");
         } catch (const Error &e) {
             QCOMPARE(int(e.kind()), kind);
-            QVERIFY2(rc ? e.message().startsWith(path + u": "_s + message) : e.message() == path + u": "_s + message, qPrintable(e.message()));
+            QVERIFY2(rc ? e.message().startsWith(path + u": "_s + message) : e.message() == path + u": "_s + message,
+                     qPrintable(e.message()));
         }
         if (!rc) // a file that cannot be opened is neither created nor changed
             QCOMPARE(QFileInfo::exists(path) ? QFileInfo(path).size() : -1, bytes.isNull() ? -1 : bytes.size());
@@ -88,7 +96,8 @@ private slots:
         const QString first = dir.filePath(u"a.db"_s);
         const auto openCount = [&first] {
             int n = 0;
-            for (const QFileInfo &fd : QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+            for (const QFileInfo &fd :
+                 QDir(u"/proc/self/fd"_s).entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
                 n += fd.symLinkTarget() == first;
             return n;
         };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The practice store under faults after it has opened: what the player is told, and that every dictionary is still whole.
+// The practice store under faults after it has opened: what the player is told, and that every dictionary is still
+// whole.
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -24,7 +25,8 @@ QStringList rows(const QString &path, const QStringList &statements)
     return out;
 }
 const QString kRow = u"select quote(xh)||quote(cz)||quote(py)||quote(yw)||quote(sm)||quote(yd) from %1 order by xh"_s;
-const QStringList kHealth{u"pragma integrity_check"_s, kRow.arg(u"zidian2"_s), kRow.arg(u"zidian3"_s)}; // every dictionary row
+const QStringList kHealth{u"pragma integrity_check"_s, kRow.arg(u"zidian2"_s),
+                          kRow.arg(u"zidian3"_s)}; // every dictionary row
 const QString kHeld = u"select count(*) from trenix where ishold=1"_s;
 } // namespace
 
@@ -78,12 +80,14 @@ private slots:
             QVERIFY2(helper.state() == QProcess::Running && ::kill(pid_t(helper.processId()), SIGKILL) == 0,
                      qPrintable(QString::fromLocal8Bit(helper.readAllStandardError())));
             QVERIFY(helper.waitForFinished() && helper.exitStatus() == QProcess::CrashExit);
-            // No landing told is lost, only the one under way; after "restart" the pile may be the next game's empty one.
+            // No landing told is lost, only the one under way; after "restart" the pile may be the next game's empty
+            // one.
             const QList<QByteArray> told = helper.readAllStandardOutput().trimmed().split('\n');
             const bool restarting = told.last() == "restart";
             const qint64 landed = told.at(told.size() - (restarting ? 2 : 1)).toInt(); // "" reads as 0
             const qint64 kept = rows(path, {kHeld})[0].toInt();
-            QVERIFY2(kept >= landed || (restarting && kept == 0), qPrintable(u"%1 on the pile after %2"_s.arg(kept).arg(landed)));
+            QVERIFY2(kept >= landed || (restarting && kept == 0),
+                     qPrintable(u"%1 on the pile after %2"_s.arg(kept).arg(landed)));
             verifyIntactAndPlayable(path, original);
         }
     }
@@ -109,7 +113,8 @@ private slots:
             QProcess::execute(u"umount"_s, {u"-q"_s, disk.path()}); // quiet when nothing is mounted
         });
         if (!locked) {
-            if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk.path()}) != 0)
+            if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk.path()})
+                != 0)
                 QSKIP("mounting a tmpfs is not permitted here");
             QVERIFY(QFile::copy(path, disk.filePath(QLatin1String(kStoreFile))));
             path = disk.filePath(QLatin1String(kStoreFile));
@@ -129,7 +134,8 @@ private slots:
             QCOMPARE(startKillme(holder, u"lock"_s, folder->path()), QString());
         else
             QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) == 4096) {} // until not even a byte is left
+        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) == 4096) {
+        } // until not even a byte is left
         filler.close();
         QString message = u"no error"_s;
         try {
@@ -139,7 +145,9 @@ private slots:
             QVERIFY2(atLanding && e.kind() == ErrorKind::StoreWrite, qPrintable(e.message()));
             message = e.message();
         }
-        QVERIFY2(message.contains(path) && message.contains(locked ? u"in use by another program"_s : u"the disk is full"_s), qPrintable(message));
+        QVERIFY2(message.contains(path)
+                     && message.contains(locked ? u"in use by another program"_s : u"the disk is full"_s),
+                 qPrintable(message));
         core.reset();
         GlVexM.storeConn.close();
         holder.close(); // kills it

@@ -15,7 +15,8 @@ class TestBadInput : public QObject, GameFixture {
     {
         Statement st = GlVexM.storeConn.prepare(QStringLiteral(
             "select (select count(*) from trenix where ishold=1 and cz=?1) || '|' || (select group_concat("
-            "quote(xh) || quote(cz) || quote(py) || quote(yw), ',') from (select * from zidian2 union all select * from zidian3))"));
+            "quote(xh) || quote(cz) || quote(py) || quote(yw), ',') from (select * from zidian2 union all select * "
+            "from zidian3))"));
         return st.bind(1, word).next() ? st.text(0) : QString();
     }
 
@@ -26,7 +27,8 @@ private slots:
     {
         QTest::addColumn<QString>("word"); // the dictionary's one word
         QTest::addColumn<QString>("typed");
-        const QString sql = QStringLiteral("他's\"引\"号反\\斜\\\\杠\\百%分_之' or 1=1 --"), emoji = QStringLiteral("笑😀𠀀𪚥");
+        const QString sql = QStringLiteral("他's\"引\"号反\\斜\\\\杠\\百%分_之' or 1=1 --"),
+                      emoji = QStringLiteral("笑😀𠀀𪚥");
         QTest::newRow("SQL-special characters") << sql << sql;
         QTest::newRow("emoji and CJK extension B") << emoji << emoji;
         QTest::newRow("percent typed is no wildcard") << QStringLiteral("百分比") << QStringLiteral("百%");
@@ -36,7 +38,9 @@ private slots:
     {
         QFETCH(QString, word);
         QFETCH(QString, typed);
-        start({{2, {{1, word, QStringLiteral("py'%\\"), QStringLiteral("en \"x\""), QString(), QString()}}}, {3, numberedEntries(5)}}, 1, 1);
+        start({{2, {{1, word, QStringLiteral("py'%\\"), QStringLiteral("en \"x\""), QString(), QString()}}},
+               {3, numberedEntries(5)}},
+              1, 1);
         const QString dictionaries = rows(word).section(u'|', 1);
         core->Label3_Click();
         for (int i = 0; i < 20 && !core->Label1[1].landed(); ++i)
@@ -56,17 +60,20 @@ private slots:
         core->Label3_Click();
         for (int i = 0; i < kHits; ++i) {
             core->pictScroll_Timer();
-            const auto w = std::find_if(core->Label1.begin() + 1, core->Label1.end(), [](const WordLabel &l) { return l.falling(); });
+            const auto w = std::find_if(core->Label1.begin() + 1, core->Label1.end(),
+                                        [](const WordLabel &l) { return l.falling(); });
             QVERIFY2(w != core->Label1.end(), qPrintable(QStringLiteral("no falling word before hit %1").arg(i + 1)));
             clock.advance(61'000);
             core->screen.TxT = w->Caption;
             core->TxT_KeyUp(GameCore::kKeyEnter, 0);
         }
         core->GaTime_Timer();
-        QCOMPARE((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}), (QStringList{"33306", ".98", "100.%", "546"}));
+        QCOMPARE((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}),
+                 (QStringList{"33306", ".98", "100.%", "546"}));
         core->Label8_Click();
         const QString result = dialogs.questions.value(0);
-        QVERIFY2(result.contains(QStringLiteral(":33306")) && result.contains(QStringLiteral(":1") + text(tid::CFZ)), qPrintable(result));
+        QVERIFY2(result.contains(QStringLiteral(":33306")) && result.contains(QStringLiteral(":1") + text(tid::CFZ)),
+                 qPrintable(result));
     }
 };
 

@@ -16,8 +16,10 @@ private slots:
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("cipher");
         // Computed once outside this code from the rules and our generator.
-        QTest::newRow("key Trenix") << QStringLiteral("Trenix") << QStringLiteral("Hello, World!") << QStringLiteral("^GE85L>]4tjj)");
-        QTest::newRow("non-Latin-1 key character skipped") << QStringLiteral("T\u5BC6renix") << QStringLiteral("Hello, World!") << QStringLiteral("^GE85L>]4tjj)");
+        QTest::newRow("key Trenix") << QStringLiteral("Trenix") << QStringLiteral("Hello, World!")
+                                    << QStringLiteral("^GE85L>]4tjj)");
+        QTest::newRow("non-Latin-1 key character skipped")
+            << QStringLiteral("T\u5BC6renix") << QStringLiteral("Hello, World!") << QStringLiteral("^GE85L>]4tjj)");
         QTest::newRow("empty key") << QString() << QStringLiteral("Hello, World!") << QStringLiteral("*n+%PZq<.iz3Y");
     }
     void encrypt_wrongShiftArithmeticOrState()
@@ -37,8 +39,10 @@ private slots:
     // Every printable character comes back; any other is dropped without a draw, so later shifts stay.
     void roundTrip_printableLostOrDroppedCharacterDrawnFor()
     {
-        const QString plain = QStringLiteral(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
-        const QString dropped = QStringLiteral("\t\n\r") + QChar(u'\0') + QChar(char16_t(127)) + QStringLiteral("\u00E9中\U0001F600");
+        const QString plain = QStringLiteral(
+            " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
+        const QString dropped =
+            QStringLiteral("\t\n\r") + QChar(u'\0') + QChar(char16_t(127)) + QStringLiteral("\u00E9中\U0001F600");
         Random generator;
         CEncryption cipher(generator);
         const QString key = QStringLiteral("Trenix"), encrypted = cipher.Encrypt(key, plain);

@@ -13,10 +13,15 @@ class TestDataPaths : public QObject {
 
     // <root>/bin holds the executable, <root>/share/trenix the installed data, <root>/home/... the player's.
     test::ProgramFolder root;
-    const QString bin = root.file(u"bin"_s), share = root.file(u"share/trenix"_s), user = root.file(u"home/.local/share/trenix"_s);
+    const QString bin = root.file(u"bin"_s), share = root.file(u"share/trenix"_s),
+                  user = root.file(u"home/.local/share/trenix"_s);
 
 private slots:
-    void init() { QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(bin) && QDir().mkpath(share) && QDir().mkpath(user)); }
+    void init()
+    {
+        QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(bin) && QDir().mkpath(share)
+                && QDir().mkpath(user));
+    }
     void cleanup() { test::resetAll(); }
 
     void firstStart_copyMissingHalfOrReadOnly()
@@ -25,12 +30,15 @@ private slots:
         root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
         QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         root.writeFile(u"home/.local/share/trenix/trenix.dat.part"_s, "half"); // an earlier copy cut short
-        QCOMPARE(expectedStorePath(bin, user), QString()); // nothing to open early before the copy
+        QCOMPARE(expectedStorePath(bin, user), QString());                     // nothing to open early before the copy
         const DataPaths paths = resolveDataPaths(bin, user);
-        QCOMPARE((QStringList{QDir::cleanPath(paths.programFolder), QDir::cleanPath(paths.storeFolder)}), (QStringList{share, user}));
-        QCOMPARE((QList<qint64>{QFileInfo(copy).size(), QFileInfo(installed).size()}), (QList<qint64>{9, 9})); // both "installed"
+        QCOMPARE((QStringList{QDir::cleanPath(paths.programFolder), QDir::cleanPath(paths.storeFolder)}),
+                 (QStringList{share, user}));
+        QCOMPARE((QList<qint64>{QFileInfo(copy).size(), QFileInfo(installed).size()}),
+                 (QList<qint64>{9, 9})); // both "installed"
         QVERIFY2(QFileInfo(copy).permissions() & QFile::WriteOwner, "the copy cannot be written");
-        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"trenix.dat"_s});
+        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"trenix.dat"_s});
     }
 
     void copy_failureUnclearOrLeavesFiles()
@@ -47,7 +55,8 @@ private slots:
 
     void startup_storeOpenedFromWrongFolder_data()
     {
-        QTest::addColumn<bool>("installed"); // the store opened while the toolkit loads is used only if start-up chooses it
+        QTest::addColumn<bool>(
+            "installed"); // the store opened while the toolkit loads is used only if start-up chooses it
         QTest::newRow("installed, later start: the player's copy, kept") << true;
         QTest::newRow("not installed: the player's store opened early is not used") << false;
     }

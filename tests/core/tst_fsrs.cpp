@@ -50,7 +50,8 @@ private slots:
             for (qsizetype i = 1; ok && i < fields.size(); ++i)
                 v << fields[i].toDouble(&ok);
             QVERIFY2(ok, ("fsrs_reference.tsv line " + QByteArray::number(lineNumber)
-                          + ": not a history name and 11 numbers").constData());
+                          + ": not a history name and 11 numbers")
+                             .constData());
             if (histories.isEmpty() || histories.last().first != fields[0])
                 histories.append({fields[0], {}});
             histories.last().second.append({int(v[0]), int(v[2]), int(v[6]), int(v[8]), int(v[9]), int(v[10]),
@@ -88,9 +89,15 @@ private slots:
             for (const Fact &f : facts) {
                 QVERIFY2(relativeDifference(f.ours, f.theirs) <= f.tolerance,
                          QStringLiteral("%1, review %2 (rating %3 at %4 ms): %5 %6, ts-fsrs %7")
-                             .arg(QString::fromLatin1(QTest::currentDataTag())).arg(s.review).arg(s.rating)
-                             .arg(s.atMs).arg(QLatin1StringView(f.what)).arg(f.ours, 0, 'g', 17)
-                             .arg(f.theirs, 0, 'g', 17).toUtf8().constData());
+                             .arg(QString::fromLatin1(QTest::currentDataTag()))
+                             .arg(s.review)
+                             .arg(s.rating)
+                             .arg(s.atMs)
+                             .arg(QLatin1StringView(f.what))
+                             .arg(f.ours, 0, 'g', 17)
+                             .arg(f.theirs, 0, 'g', 17)
+                             .toUtf8()
+                             .constData());
             }
             card = next.card;
         }

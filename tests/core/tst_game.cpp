@@ -77,8 +77,14 @@ class tst_Game : public QObject, GameFixture {
     // Puts a landed word straight into the pile, as a landing would.
     void landed(const QString &cz, qint64 left, qint64 top, qint64 width = kWordWidth)
     {
-        GlVexM.storeConn.prepare(u"insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth) values (0, ?1, 1, 1, ?2, ?3, ?4)"_s)
-            .bind(1, cz).bind(2, left).bind(3, top).bind(4, width).run();
+        GlVexM.storeConn
+            .prepare(
+                u"insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth) values (0, ?1, 1, 1, ?2, ?3, ?4)"_s)
+            .bind(1, cz)
+            .bind(2, left)
+            .bind(3, top)
+            .bind(4, width)
+            .run();
     }
 
     size_t addLabel(const QString &caption, qint64 left, qint64 top, bool isLanded, qint64 width = kWordWidth)
@@ -109,7 +115,8 @@ private slots:
     void fall_wrongFloorStepOrRecord_data()
     {
         QTest::addColumn<FallRow>("r");
-        const auto row = [](const char *name, const QList<QList<qint64>> &pile, qint64 top, int ticks, qint64 rest, bool ends = false) {
+        const auto row = [](const char *name, const QList<QList<qint64>> &pile, qint64 top, int ticks, qint64 rest,
+                            bool ends = false) {
             QTest::newRow(name) << FallRow{pile, top, ticks, rest, ends};
         };
         row("no pile: the bottom", {}, 3870, 3, 5190);
@@ -136,12 +143,14 @@ private slots:
         const size_t i = addLabel(word, 1500, r.startTop, false, 1140);
         for (int t = 1; t <= r.ticks; ++t) {
             core->pictScroll_Timer();
-            QVERIFY2(core->Label1[i].landed() == (t == r.ticks), qPrintable(u"tick %1 at %2"_s.arg(t).arg(core->Label1[i].Top)));
+            QVERIFY2(core->Label1[i].landed() == (t == r.ticks),
+                     qPrintable(u"tick %1 at %2"_s.arg(t).arg(core->Label1[i].Top)));
             QCOMPARE(core->Label1[i].Top, t == r.ticks ? r.restTop : r.startTop + t * GameCore::kFallStep);
         }
         Statement row = GlVexM.storeConn.prepare(u"select ishold, lleft, ltop, lwidth from trenix where cz=?1"_s);
         QVERIFY(row.bind(1, word).next());
-        QCOMPARE((QList<qint64>{row.integer(0), row.integer(1), row.integer(2), row.integer(3)}), (QList<qint64>{1, 1500, r.restTop, 1140}));
+        QCOMPARE((QList<qint64>{row.integer(0), row.integer(1), row.integer(2), row.integer(3)}),
+                 (QList<qint64>{1, 1500, r.restTop, 1140}));
         QCOMPARE(dialogs.questions.size(), r.ends ? 1 : 0);
         QCOMPARE(core->running(), !r.ends);
     }
@@ -165,8 +174,10 @@ private slots:
         addLabel(u"y"_s, 1000, 0, false);
         core->pictScroll_Timer();
         QCOMPARE(dialogs.questions.size(), 1);
-        const int visible = int(std::count_if(core->Label1.begin() + 1, core->Label1.end(), [](const WordLabel &w) { return w.Visible; }));
-        QCOMPARE(visible, playAgain ? 1 : 2); // the new game's first word, or "x" and "y", which neither moved nor landed
+        const int visible = int(
+            std::count_if(core->Label1.begin() + 1, core->Label1.end(), [](const WordLabel &w) { return w.Visible; }));
+        QCOMPARE(visible,
+                 playAgain ? 1 : 2); // the new game's first word, or "x" and "y", which neither moved nor landed
         QVERIFY(playAgain || (core->Label1.back().Top == 0 && !core->Label1.back().landed()));
     }
 
@@ -174,7 +185,8 @@ private slots:
     void entry_wrongHitOrCount_data()
     {
         QTest::addColumn<EntryRow>("r");
-        const auto row = [](const char *name, const QString &typed, int inputs, int hits, const QList<qint64> &other = {}, bool paused = false) {
+        const auto row = [](const char *name, const QString &typed, int inputs, int hits,
+                            const QList<qint64> &other = {}, bool paused = false) {
             QTest::newRow(name) << EntryRow{paused, typed, inputs, hits, other};
         };
         row("empty box", QString(), 0, 0);
@@ -212,7 +224,8 @@ private slots:
         for (QString &e : expected)
             e = r.hits && e == r.typed ? u"-"_s : e;
         QCOMPARE(seen, expected);
-        QCOMPARE(count(u"select count(*) from trenix where cz='low' and ishold=1"_s), qint64(expected[0] == u"-"_s ? 0 : 1));
+        QCOMPARE(count(u"select count(*) from trenix where cz='low' and ishold=1"_s),
+                 qint64(expected[0] == u"-"_s ? 0 : 1));
         QCOMPARE(core->screen.TxT, r.inputs ? QString() : r.typed); // a refused entry stays in the box
     }
 
@@ -237,7 +250,8 @@ private slots:
         type(u"typo"_s);
         core->Label7_Click();
         QVERIFY(core->screen.feedback.isEmpty()); // the pause notice wins over the feedback
-        QVERIFY(GlVexM.isPaused && !core->running() && core->screen.lblPauseVisible && !core->screen.lbmessage.isEmpty());
+        QVERIFY(GlVexM.isPaused && !core->running() && core->screen.lblPauseVisible
+                && !core->screen.lbmessage.isEmpty());
         QVERIFY(!core->screen.speedStatusVisible && !core->screen.correctStatusVisible);
         clock.advance(60000);
         core->screen.TxT = u"xyz "_s;
@@ -270,11 +284,12 @@ private slots:
         QVERIFY2(ask > 0 && view.log.mid(0, ask).contains(u"settle"_s), qPrintable(view.log.join(u' ')));
         QVERIFY2(!paused || view.log.mid(0, ask).contains(u"screen"_s), qPrintable(view.log.join(u' ')));
         QCOMPARE(view.log.last(), u"screen"_s);
-        QVERIFY(core->screen.TxT.isEmpty() && !GlVexM.isPaused && !core->screen.lblPauseVisible && !core->screen.lbmessageVisible);
+        QVERIFY(core->screen.TxT.isEmpty() && !GlVexM.isPaused && !core->screen.lblPauseVisible
+                && !core->screen.lbmessageVisible);
         QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!core->running()); // Space does not revive the ended game
-        core->Label8_Click(); // after the game: nothing to end
+        core->Label8_Click();      // after the game: nothing to end
         QCOMPARE(dialogs.questions.size(), 1);
     }
 
@@ -286,12 +301,19 @@ private slots:
         QTest::addColumn<qint64>("ms");
         QTest::addColumn<QStringList>("live");  // time, speed, accuracy, score
         QTest::addColumn<QStringList>("final"); // seconds, speed, accuracy
-        QTest::newRow("1 of 3 in 480 s: decimal half up") << 1 << 2 << qint64(480000) << QStringList{"480", ".13", "33.33%", "1"} << QStringList{"480", "0", "33.33%"};
-        QTest::newRow("5 of 6 in 8 s: final half up") << 5 << 1 << qint64(8000) << QStringList{"8", "37.5", "83.33%", "5"} << QStringList{"8", "38", "83.33%"};
-        QTest::newRow("5 of 5 in 31.9 s: carry past the nines") << 5 << 0 << qint64(31900) << QStringList{"31", "9.68", "100.%", "5"} << QStringList{"31", "10", "100.%"};
-        QTest::newRow("37 of 40 in 95 s") << 37 << 3 << qint64(95000) << QStringList{"95", "23.37", "92.5%", "37"} << QStringList{"95", "23", "92.5%"};
-        QTest::newRow("misses only") << 0 << 2 << qint64(3000) << QStringList{"3", ".", ".%", "0"} << QStringList{"3", "0", ".%"};
-        QTest::newRow("nothing typed within a second") << 0 << 0 << qint64(999) << QStringList{"0", "0", "0", "0"} << QStringList{"0", "0", ""};
+        QTest::newRow("1 of 3 in 480 s: decimal half up")
+            << 1 << 2 << qint64(480000) << QStringList{"480", ".13", "33.33%", "1"}
+            << QStringList{"480", "0", "33.33%"};
+        QTest::newRow("5 of 6 in 8 s: final half up")
+            << 5 << 1 << qint64(8000) << QStringList{"8", "37.5", "83.33%", "5"} << QStringList{"8", "38", "83.33%"};
+        QTest::newRow("5 of 5 in 31.9 s: carry past the nines")
+            << 5 << 0 << qint64(31900) << QStringList{"31", "9.68", "100.%", "5"} << QStringList{"31", "10", "100.%"};
+        QTest::newRow("37 of 40 in 95 s") << 37 << 3 << qint64(95000) << QStringList{"95", "23.37", "92.5%", "37"}
+                                          << QStringList{"95", "23", "92.5%"};
+        QTest::newRow("misses only") << 0 << 2 << qint64(3000) << QStringList{"3", ".", ".%", "0"}
+                                     << QStringList{"3", "0", ".%"};
+        QTest::newRow("nothing typed within a second")
+            << 0 << 0 << qint64(999) << QStringList{"0", "0", "0", "0"} << QStringList{"0", "0", ""};
     }
     void figures_wrongLiveOrFinal()
     {
@@ -308,19 +330,22 @@ private slots:
         QFETCH(qint64, ms);
         clock.advance(ms);
         core->GaTime_Timer();
-        QTEST((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}), "live");
+        QTEST((QStringList{core->screen.timeDisplay, core->screen.lbsd, core->screen.lbzql, core->screen.lbfs}),
+              "live");
         core->Label8_Click();
         const auto t = [](TextId id) { return text(id); };
         const QString cr(QChar(13));
-        QCOMPARE(dialogs.questions, QStringList{t(tid::NDCJ) + u'|' + t(tid::ZSJ) + u':' + final[0] + t(tid::M) + cr + t(tid::SD) + u':' + final[1]
-                                               + t(tid::CFZ) + cr + t(tid::ZQL) + u':' + final[2] + cr + t(tid::LXYXYJJSSFCXKS)});
+        QCOMPARE(dialogs.questions, QStringList{t(tid::NDCJ) + u'|' + t(tid::ZSJ) + u':' + final[0] + t(tid::M) + cr
+                                                + t(tid::SD) + u':' + final[1] + t(tid::CFZ) + cr + t(tid::ZQL) + u':'
+                                                + final[2] + cr + t(tid::LXYXYJJSSFCXKS)});
     }
 
     // A start over a game: the range's words once each, as measured ahead; or no game, the old list kept, and why.
     void start_wrongWordsResetOrNotice_data()
     {
         QTest::addColumn<StartRow>("r");
-        const auto row = [](const char *name, int dictionary, qint16 from, qint16 to, bool paused, const char *notice = "", qint16 lang = 2) {
+        const auto row = [](const char *name, int dictionary, qint16 from, qint16 to, bool paused,
+                            const char *notice = "", qint16 lang = 2) {
             QTest::newRow(name) << StartRow{dictionary, from, to, paused, QLatin1String(notice), lang};
         };
         row("default range", 999, 1, 999, false);
@@ -345,8 +370,13 @@ private slots:
         GlVexM.wordFrom = r.from;
         GlVexM.wordTo = r.to;
         QStringList ahead; // measured in idle time before the start: its very words, and nothing written
-        GameCore(GlVexM.storeConn, [&](const QString &w) { ahead << w; return kWordWidth; }, clock, wallClock, random,
-                 dialogs, history)
+        GameCore(
+            GlVexM.storeConn,
+            [&](const QString &w) {
+                ahead << w;
+                return kWordWidth;
+            },
+            clock, wallClock, random, dialogs, history)
             .prepareNextStart();
         QCOMPARE(count(u"select count(*) from trenix"_s), before);
         view.log.clear();
@@ -361,14 +391,17 @@ private slots:
         QCOMPARE(int(words.size()), r.notice.isEmpty() ? std::min<int>(r.to, r.dictionary) - r.from + 1 : 0);
         QCOMPARE(drawn.size(), words.size());
         QCOMPARE(core->rightCount + core->inputCount + core->playedSeconds, qint64(0));
-        QVERIFY(core->startTick == clock.now && !GlVexM.isPaused && !core->screen.lblPauseVisible && core->screen.speedStatusVisible);
+        QVERIFY(core->startTick == clock.now && !GlVexM.isPaused && !core->screen.lblPauseVisible
+                && core->screen.speedStatusVisible);
         QVERIFY2(view.log.count(u"focus"_s) == 1 && view.log.contains(u"words"_s), qPrintable(view.log.join(u' ')));
         QCOMPARE(core->running() && core->gameActive(), r.notice.isEmpty());
         QCOMPARE(core->screen.lbmessageVisible, !r.notice.isEmpty());
         QVERIFY2(core->screen.lbmessage.contains(r.notice), qPrintable(core->screen.lbmessage));
-        QCOMPARE(count(u"select count(*) from trenix"_s), r.notice.isEmpty() ? qint64(words.size()) : before); // or the old list is kept
+        QCOMPARE(count(u"select count(*) from trenix"_s),
+                 r.notice.isEmpty() ? qint64(words.size()) : before); // or the old list is kept
         // The first word shows at once; every row of a new list is drawn, none held.
-        QVERIFY(!r.notice.isEmpty() || (core->Label1[1].Visible && count(u"select count(*) from trenix where flag=0 or ishold=1"_s) == 0));
+        QVERIFY(!r.notice.isEmpty()
+                || (core->Label1[1].Visible && count(u"select count(*) from trenix where flag=0 or ishold=1"_s) == 0));
         core->Label8_Click();
         QCOMPARE(dialogs.questions.size(), r.notice.isEmpty() ? 1 : 0);
     }
@@ -398,8 +431,13 @@ private slots:
                     type(pick->Caption);
             }
             core->Label8_Click();
-            QStringList run{QString::number(core->inputCount), QString::number(core->rightCount), core->screen.lbsd,
-                            core->screen.timeDisplay, core->screen.lbzql, core->screen.lbfs, dialogs.questions.join(u'#')};
+            QStringList run{QString::number(core->inputCount),
+                            QString::number(core->rightCount),
+                            core->screen.lbsd,
+                            core->screen.timeDisplay,
+                            core->screen.lbzql,
+                            core->screen.lbfs,
+                            dialogs.questions.join(u'#')};
             for (Statement rows = GlVexM.storeConn.prepare(u"select * from trenix order by xh"_s); rows.next();)
                 for (int c = 0; c < 12; ++c)
                     run << rows.text(c);
@@ -407,9 +445,10 @@ private slots:
             for (qsizetype i = 0; i < view.verdicts.size(); ++i) {
                 const EntryVerdict &v = view.verdicts[i];
                 kinds << int(v.kind);
-                QCOMPARE(view.shown[i], v.kind == EntryVerdict::Kind::Hit      ? u"|"_s
-                                        : v.kind == EntryVerdict::Kind::Buried ? u"《%1》被《%2》压住了，请先打掉它|%2"_s.arg(v.entry, v.cover)
-                                                                               : u"《%1》不在游戏区中|"_s.arg(v.entry));
+                QCOMPARE(view.shown[i], v.kind == EntryVerdict::Kind::Hit ? u"|"_s
+                                        : v.kind == EntryVerdict::Kind::Buried
+                                            ? u"《%1》被《%2》压住了，请先打掉它|%2"_s.arg(v.entry, v.cover)
+                                            : u"《%1》不在游戏区中|"_s.arg(v.entry));
             }
             stop();
         }

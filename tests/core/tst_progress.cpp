@@ -3,9 +3,9 @@
 // versions and damage, a kill, failing writes, the CSV, the streak of days and
 // the kept settings.
 #include "CsvWriter.h"
+#include "History.h"
 #include "PlayerSettings.h"
 #include "ProgressStats.h"
-#include "History.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -28,11 +28,25 @@ using namespace Qt::StringLiterals;
 namespace {
 enum class End { PileTop, EndCommand, EndWhilePaused, StartOver, ExitOrClose };
 // file null: none, "damaged": a valid header over a schema page of noise; wal beside it; version written first, else 0.
-struct OpenRow { QByteArray file, wal; int version; bool setAside; };
+struct OpenRow {
+    QByteArray file, wal;
+    int version;
+    bool setAside;
+};
 // Game starts in UTC; the player's zone, for the games and for now.
-struct StreakRow { QList<qint64> starts; int offsetH; qint64 now; int days; };
+struct StreakRow {
+    QList<qint64> starts;
+    int offsetH;
+    qint64 now;
+    int days;
+};
 // ini null: no file; kept: speed, from, to.
-struct KeptRow { QByteArray ini; QList<int> kept; int warnings; QString set = QStringLiteral("range"); }; // set: in force after start-up
+struct KeptRow {
+    QByteArray ini;
+    QList<int> kept;
+    int warnings;
+    QString set = QStringLiteral("range");
+}; // set: in force after start-up
 
 QStringList column(const QString &path, const QString &sql)
 {
@@ -94,20 +108,29 @@ private slots:
         switch (end) {
         case End::PileTop: break;
         case End::EndCommand: core->Label8_Click(); break;
-        case End::EndWhilePaused: core->Label7_Click(); clock.advance(5000); core->Label8_Click(); break;
+        case End::EndWhilePaused:
+            core->Label7_Click();
+            clock.advance(5000);
+            core->Label8_Click();
+            break;
         case End::StartOver: core->Label3_Click(); break; // the next game, without an entry, is not kept
         case End::ExitOrClose: core->recordIfActive(); break;
         }
         core->recordIfActive(); // a second way out keeps nothing more
         core->Label8_Click();
         QCOMPARE(dialogs.questions.size(), 1); // the result, once
-        QCOMPARE(column(path(), u"select seconds||' '||entries||' '||hits||' '||speed||' '||accuracy||' '||words_landed||' '||"
-                                 "selection||' '||word_from||' '||word_to||' '||language||' '||dictionary||' '||speed_level||' '||"
-                                 "words_in_selection||' '||field_height||' '||(end_utc-start_utc)||' '||start_utc from games"_s),
-                 QStringList{u"10 2 1 6.0 0.5 %1 range:1-999 1 999 2 zidian2 8 3 %2 10000 %3"_s.arg(pile).arg(pile ? 645 : 5835)
-                                 .arg(wallClock.now - 10000)});
-        const QStringList kept{words[0] + u" 1 0 0 0"_s, words[1] + (pile ? u" 0 1 1 0"_s : u" 0 0 1 645"_s), words[2] + u" 0 0 0 0"_s};
-        QCOMPARE(column(path(), u"select word||' '||hit||' '||landed||' '||ticks||' '||top from game_words order by rowid"_s),
+        QCOMPARE(
+            column(path(),
+                   u"select seconds||' '||entries||' '||hits||' '||speed||' '||accuracy||' '||words_landed||' '||"
+                   "selection||' '||word_from||' '||word_to||' '||language||' '||dictionary||' '||speed_level||' '||"
+                   "words_in_selection||' '||field_height||' '||(end_utc-start_utc)||' '||start_utc from games"_s),
+            QStringList{u"10 2 1 6.0 0.5 %1 range:1-999 1 999 2 zidian2 8 3 %2 10000 %3"_s.arg(pile)
+                            .arg(pile ? 645 : 5835)
+                            .arg(wallClock.now - 10000)});
+        const QStringList kept{words[0] + u" 1 0 0 0"_s, words[1] + (pile ? u" 0 1 1 0"_s : u" 0 0 1 645"_s),
+                               words[2] + u" 0 0 0 0"_s};
+        QCOMPARE(column(path(),
+                        u"select word||' '||hit||' '||landed||' '||ticks||' '||top from game_words order by rowid"_s),
                  kept.mid(0, pile ? 2 : 3)); // the third word never showed before the pile's end
     }
 
@@ -145,17 +168,21 @@ private slots:
         const QString aside = earlier + u"-2"_s, told = notice();
         QCOMPARE(fileBytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
         const bool newer = row.version > 1; // told, and left as it is
-        QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s), row.setAside ? before + row.wal : QByteArray()); // byte for byte
-        QVERIFY2(row.setAside ? told.contains(QFileInfo(aside).fileName()) : told.contains(QLatin1String(kHistoryFile)) == newer,
+        QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s),
+                 row.setAside ? before + row.wal : QByteArray()); // byte for byte
+        QVERIFY2(row.setAside ? told.contains(QFileInfo(aside).fileName())
+                              : told.contains(QLatin1String(kHistoryFile)) == newer,
                  qPrintable(told));
         QCOMPARE(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})), !newer);
         QVERIFY(history.file.takeNotice().isNone()); // told once, at the start
         if (newer) {
             QCOMPARE(fileBytes(path()), before);
-            QCOMPARE(QDir(folder->path()).entryList({u"progress*"_s}, QDir::Files), QStringList{QLatin1String(kHistoryFile)});
+            QCOMPARE(QDir(folder->path()).entryList({u"progress*"_s}, QDir::Files),
+                     QStringList{QLatin1String(kHistoryFile)});
             return;
         }
-        QCOMPARE(column(path(), u"pragma user_version"_s) + column(path(), u"select word from game_words"_s), (QStringList{QString::number(HistoryFile::kSchemaVersion), u"词"_s}));
+        QCOMPARE(column(path(), u"pragma user_version"_s) + column(path(), u"select word from game_words"_s),
+                 (QStringList{QString::number(HistoryFile::kSchemaVersion), u"词"_s}));
     }
 
     // Games end while another process reads; the kill loses at most the game in play.
@@ -177,12 +204,14 @@ private slots:
         QVERIFY(helper.waitForFinished());
         QVERIFY2(seen.size() >= 3, "the helper kept no games");
         QCOMPARE(column(path(), QStringLiteral("pragma integrity_check")), QStringList{QStringLiteral("ok")});
-        const QStringList after = column(path(), QStringLiteral("select id||' '||hits||' '||start_utc from games order by id"));
+        const QStringList after =
+            column(path(), QStringLiteral("select id||' '||hits||' '||start_utc from games order by id"));
         QCOMPARE(after.mid(0, seen.size()), seen);
         // Each game kept whole: its one hit among its words.
-        QCOMPARE(column(path(), QStringLiteral("select count(*) from games g where g.hits <>"
-                                               " (select count(*) from game_words w where w.game_id=g.id and w.hit=1)")),
-                 QStringList{QStringLiteral("0")});
+        QCOMPARE(
+            column(path(), QStringLiteral("select count(*) from games g where g.hits <>"
+                                          " (select count(*) from game_words w where w.game_id=g.id and w.hit=1)")),
+            QStringList{QStringLiteral("0")});
     }
 
     void failingWrite_gameStoppedOrHalfWrittenOrUntold_data()
@@ -202,13 +231,16 @@ private slots:
             history.file.close();
             QProcess::execute(u"umount"_s, {disk.path()});
         });
-        const QString file = disk.filePath(QLatin1String(kHistoryFile)), reason = text(diskFull ? tid::Progress_diskFull : tid::Progress_readOnly).arg(QLatin1String(kHistoryFile));
+        const QString file = disk.filePath(QLatin1String(kHistoryFile)),
+                      reason = text(diskFull ? tid::Progress_diskFull : tid::Progress_readOnly)
+                                   .arg(QLatin1String(kHistoryFile));
         history.file.open(file);
         QVERIFY(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})));
         if (diskFull) { // while the file is open
             QFile filler(disk.filePath(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096) {}
+            while (filler.write(QByteArray(4096, 'f')) == 4096) {
+            }
         } else { // between two runs
             history.file.close();
             QVERIFY(mount({"-o", "remount,ro"}));
@@ -218,36 +250,43 @@ private slots:
         core->screen.TxT = core->Label1[1].Caption;
         core->TxT_KeyUp(GameCore::kKeyEnter, 0);
         core->Label8_Click();
-        QVERIFY2(core->screen.lbmessageVisible && core->screen.lbmessage.contains(reason), qPrintable(core->screen.lbmessage));
+        QVERIFY2(core->screen.lbmessageVisible && core->screen.lbmessage.contains(reason),
+                 qPrintable(core->screen.lbmessage));
         core->Label3_Click(); // the game goes on, the notice stays in sight
         QVERIFY(core->running() && core->screen.lbmessage.contains(reason));
         history.file.close();
         QVERIFY(diskFull ? QFile::remove(disk.filePath(u"filler"_s)) : mount({"-o", "remount,rw"}));
-        QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s), (QStringList{u"1"_s, u"ok"_s}));
+        QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s),
+                 (QStringList{u"1"_s, u"ok"_s}));
     }
 
     // Words with commas, quotes and line breaks come back whole through a real CSV reader, the start in
     // the player's time; a game whose write is refused half-way keeps nothing.
     void csv_writtenWrongOrHalfAGameKept()
     {
-        QVERIFY(history.games.record(sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
+        QVERIFY(history.games.record(
+            sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
         Store(path(), QByteArray(), Store::Mode::ReadWrite)
             .exec(u"create trigger refuse before insert on game_words begin select raise(abort, 'refused'); end"_s);
         QVERIFY(!history.games.record(sampleGame(utc("2026-02-02T01:00:00Z"), 0, {u"词"_s})));
         QVERIFY2(notice().contains(u"refused"_s), "the game not kept is not told");
         const QString csv = folder->file(u"history.csv"_s);
         QCOMPARE(writeHistoryCsv(history.games, csv), qint64(1));
-        QVERIFY(fileBytes(csv).startsWith("\xEF\xBB\xBF" "game,start_utc,"));
+        QVERIFY(fileBytes(csv).startsWith("\xEF\xBB\xBF"
+                                          "game,start_utc,"));
         QProcess reader; // read back as a spreadsheet would, by Python's csv module
-        reader.start(u"python3"_s, {u"-c"_s, u"import csv, json, sys\nprint(json.dumps(list(csv.reader("
-                                             "open(sys.argv[1], encoding='utf-8-sig', newline='')))))"_s, csv});
+        reader.start(u"python3"_s, {u"-c"_s,
+                                    u"import csv, json, sys\nprint(json.dumps(list(csv.reader("
+                                    "open(sys.argv[1], encoding='utf-8-sig', newline='')))))"_s,
+                                    csv});
         QVERIFY(reader.waitForFinished(30000));
         QStringList rows;
         for (const QJsonValue &r : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
             rows << QVariant(r.toArray().toVariantList()).toStringList().join(u'|');
         QCOMPARE(rows, (QStringList{GameHistory::csvHeader().join(u'|'),
-                  u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
-                  "一,二 说\"好\" 上\r\n下"_s}));
+                                    u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
+                                    u"07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
+                                    "一,二 说\"好\" 上\r\n下"_s}));
     }
 
     void streak_wrongDayCount_data()
@@ -255,15 +294,16 @@ private slots:
         QTest::addColumn<StreakRow>("row");
         const qint64 now = utc("2026-05-10T12:00:00Z"), day = 86400000, may9 = utc("2026-05-09T09:00:00Z");
         QTest::newRow("none") << StreakRow{{}, 0, now, 0};
-        QTest::newRow("today and the two days before") << StreakRow{{may9 - day, may9, may9 + day, may9 + day + 3600000}, 0, now, 3};
+        QTest::newRow("today and the two days before")
+            << StreakRow{{may9 - day, may9, may9 + day, may9 + day + 3600000}, 0, now, 3};
         QTest::newRow("not yet today: yesterday's streak holds") << StreakRow{{may9 - day, may9}, 0, now, 2};
         QTest::newRow("a day missed") << StreakRow{{may9 - 2 * day, may9}, 0, now, 1};
         // 23:50 and 00:10 in Shanghai: two local days, though one UTC day.
         QTest::newRow("across local midnight, UTC+8")
             << StreakRow{{utc("2026-05-09T15:50:00Z"), utc("2026-05-09T16:10:00Z")}, 8, utc("2026-05-09T16:20:00Z"), 2};
         // 20:00 and 22:00 in New York are one local day, though two UTC days.
-        QTest::newRow("one local day over UTC midnight, UTC-5")
-            << StreakRow{{utc("2026-05-10T01:00:00Z"), utc("2026-05-10T03:00:00Z")}, -5, utc("2026-05-10T04:00:00Z"), 1};
+        QTest::newRow("one local day over UTC midnight, UTC-5") << StreakRow{
+            {utc("2026-05-10T01:00:00Z"), utc("2026-05-10T03:00:00Z")}, -5, utc("2026-05-10T04:00:00Z"), 1};
     }
     void streak_wrongDayCount()
     {
@@ -281,8 +321,10 @@ private slots:
         const QList<int> defaults{8, 1, 999};
         QTest::newRow("no file") << KeptRow{{}, defaults, 0};
         QTest::newRow("kept") << KeptRow{"[practice]\nspeedLevel=2\nrangeFrom=5\nrangeTo=5\n", {2, 5, 5}, 0};
-        QTest::newRow("speed not a level") << KeptRow{"[practice]\nspeedLevel=7\nrangeFrom=3\nrangeTo=9\n", {8, 3, 9}, 1};
-        QTest::newRow("range reversed") << KeptRow{"[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n", {4, 1, 999}, 1};
+        QTest::newRow("speed not a level")
+            << KeptRow{"[practice]\nspeedLevel=7\nrangeFrom=3\nrangeTo=9\n", {8, 3, 9}, 1};
+        QTest::newRow("range reversed") << KeptRow{
+            "[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n", {4, 1, 999}, 1};
         QTest::newRow("letters") << KeptRow{"[practice]\nspeedLevel=x\nrangeFrom=abc\nrangeTo=5\n", defaults, 2};
         QTest::newRow("beyond 16 bits") << KeptRow{"[practice]\nrangeFrom=-30000\nrangeTo=40000\n", defaults, 1};
         QTest::newRow("other group only") << KeptRow{"[config]\nspeedLevel=2\n", defaults, 0};
@@ -311,8 +353,9 @@ private slots:
         QCOMPARE(core->wordSet.value(), row.set);
         GlVexM.speedLevel = 10;
         GlVexM.wordTo = 1234;
-        QCOMPARE(keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
-                 !writable);
+        QCOMPARE(
+            keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
+            !writable);
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
         QCOMPARE(kept.wordSet.value(), writable ? u"list:课 本"_s : u"range"_s);

@@ -20,22 +20,26 @@ private slots:
                     text += alphabet[c % 17];
                 bool ok = false;
                 const double standard = text.trimmed().toDouble(&ok);
-                QVERIFY2(isNumeric(text) == ok && (!ok || leadingNumber(text) == standard), qPrintable(u'"' + text + u'"'));
+                QVERIFY2(isNumeric(text) == ok && (!ok || leadingNumber(text) == standard),
+                         qPrintable(u'"' + text + u'"'));
             }
         }
     }
 
     void rangeCheck_wrongOutcomeValuesOrHangs_data()
     {
-        QTest::addColumn<QStringList>("texts"); // from, to
+        QTest::addColumn<QStringList>("texts");   // from, to
         QTest::addColumn<QList<int>>("expected"); // outcome, and the range when accepted
         using enum RangeOutcome;
-        const auto row = [](const char *name, const QString &from, const QString &to, RangeOutcome o, int f = 0, int t = 0) {
-            QTest::newRow(name) << QStringList{from, to} << (o == Accepted ? QList<int>{int(o), f, t} : QList<int>{int(o)});
+        const auto row = [](const char *name, const QString &from, const QString &to, RangeOutcome o, int f = 0,
+                            int t = 0) {
+            QTest::newRow(name) << QStringList{from, to}
+                                << (o == Accepted ? QList<int>{int(o), f, t} : QList<int>{int(o)});
         };
         const QString million(1'000'000, u'0');
         row("infinity word beats a reversed order", QStringLiteral("inf"), QStringLiteral("-5"), NotNumeric);
-        row("ideographic blanks, full-width digits", QStringLiteral("\u3000３\u3000"), QStringLiteral("３.５"), Accepted, 3, 4);
+        row("ideographic blanks, full-width digits", QStringLiteral("\u3000３\u3000"), QStringLiteral("３.５"),
+            Accepted, 3, 4);
         row("order compared before rounding", QStringLiteral("3.4"), QStringLiteral("2.6"), Reversed);
         row("negative halves to even, equal ends", QStringLiteral("-2.5"), QStringLiteral("-1.5"), Accepted, -2, -2);
         row("16-bit edges round in", QStringLiteral("-32768.5"), QStringLiteral("32767.4"), Accepted, -32768, 32767);
@@ -49,7 +53,9 @@ private slots:
     {
         QFETCH(QStringList, texts);
         const RangeCheck r = checkRange(texts[0], texts[1]);
-        QTEST((r.outcome == RangeOutcome::Accepted ? QList<int>{int(r.outcome), r.from, r.to} : QList<int>{int(r.outcome)}), "expected");
+        QTEST((r.outcome == RangeOutcome::Accepted ? QList<int>{int(r.outcome), r.from, r.to}
+                                                   : QList<int>{int(r.outcome)}),
+              "expected");
     }
 };
 

@@ -26,16 +26,28 @@ namespace {
 const QString kStore = QLatin1String(kStoreFile);
 // The config.dat beside the program and the player's own (null: none, "saved": chosen in the
 // language menu); whether the language question comes and is answered Yes; the language then in force.
-struct StartRow { QByteArray program, player; bool asked, yes; int code; };
+struct StartRow {
+    QByteArray program, player;
+    bool asked, yes;
+    int code;
+};
 // A data file beside the program replaced by these bytes (null: removed), the arguments, the exit
 // status and what stderr says.
-struct RunRow { QString file; QByteArray content; QStringList arguments; int status; QString said; };
+struct RunRow {
+    QString file;
+    QByteArray content;
+    QStringList arguments;
+    int status;
+    QString said;
+};
 
 QStringList snapshot(const QString &folder) // every entry, hidden ones too, with a hash of its bytes
 {
     QStringList entries;
-    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        entries << info.fileName() + u' ' + QCryptographicHash::hash(test::fileBytes(info.filePath()), QCryptographicHash::Sha256).toHex();
+    for (const QFileInfo &info :
+         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        entries << info.fileName() + u' '
+                       + QCryptographicHash::hash(test::fileBytes(info.filePath()), QCryptographicHash::Sha256).toHex();
     }
     return entries;
 }
@@ -83,8 +95,10 @@ private slots:
         ProgramFolder folder, player;
         folder.makePracticeStore({{2, test::numberedEntries(5)}});
         folder.makeLanguageStore( // the question in two languages, so that a lookup in the wrong one shows
-            {{u"GLVex_Module.main"_s, u"1"_s, u"prompt-1"_s}, {u"RJXX"_s, u"1"_s, u"title-1"_s},
-             {u"GLVex_Module.main"_s, u"2"_s, u"提示-2"_s}, {u"RJXX"_s, u"2"_s, u"标题-2"_s}});
+            {{u"GLVex_Module.main"_s, u"1"_s, u"prompt-1"_s},
+             {u"RJXX"_s, u"1"_s, u"title-1"_s},
+             {u"GLVex_Module.main"_s, u"2"_s, u"提示-2"_s},
+             {u"RJXX"_s, u"2"_s, u"标题-2"_s}});
         if (!row.program.isNull())
             folder.writeFile(QLatin1String(kSettingsFile), row.program);
         DataPaths paths{folder.path(), QString(), player.path()};
@@ -101,7 +115,8 @@ private slots:
         GlVexM.wordFrom = 40; // a range left over from earlier must not survive a start
         GlVexM.wordTo = 60;
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
-        QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later), row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
+        QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later),
+                 row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
         QCOMPARE(m_dialogs.questions, row.asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
         QCOMPARE((QList<int>{GlVexM.languageCode, GlVexM.wordFrom, GlVexM.wordTo}), (QList<int>{row.code, 1, 999}));
         // Opened before a question, so that a store that fails says so first; else left for later.
@@ -138,7 +153,8 @@ private slots:
             for (const TextId &id : tid::kAll) {
                 st.bind(1, QString::fromLatin1(id.key)).bind(2, language);
                 QVERIFY(st.next());
-                QVERIFY2(st.integer(0) == 1, qPrintable(u"%1 in language %2"_s.arg(QLatin1String(id.key)).arg(language)));
+                QVERIFY2(st.integer(0) == 1,
+                         qPrintable(u"%1 in language %2"_s.arg(QLatin1String(id.key)).arg(language)));
                 st.reset();
             }
             QFile page(u"%1/data/help/%2/help02.txt"_s.arg(QStringLiteral(TRENIX_SOURCE_DIR)).arg(language));
@@ -157,7 +173,8 @@ private slots:
         GlVexM.languageCode = 2;
         QCOMPARE(feedbackMessage({EntryVerdict::Kind::Buried, u"低"_s, u"高"_s, 3}),
                  QString::fromUtf16(tid::GLVex_buried.english).arg(u"低"_s, u"高"_s));
-        Store(folder.file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::ReadWrite).exec(u"drop table CWord"_s);
+        Store(folder.file(QLatin1String(kLanguageFile)), QByteArray(), Store::Mode::ReadWrite)
+            .exec(u"drop table CWord"_s);
         closeLanguageStore();
         QVERIFY_THROWS_EXCEPTION(Error, text(tid::RJXX, 2));
     }
@@ -170,11 +187,15 @@ private slots:
         QTest::newRow("complete folder") << RunRow{{}, {}, {}, 0, {}};
         QTest::newRow("practice store missing") << RunRow{kStore, {}, {}, kFatalExitStatus, missing};
         QTest::newRow("practice store empty") << RunRow{kStore, "", {}, kFatalExitStatus, error};
-        QTest::newRow("practice store with another password") << RunRow{kStore, "another password", {}, kFatalExitStatus, error};
+        QTest::newRow("practice store with another password")
+            << RunRow{kStore, "another password", {}, kFatalExitStatus, error};
         // Without the quit after the first paint it runs on until the store, opened behind the window, fails.
-        QTest::newRow("another password, found behind the window") << RunRow{kStore, "another password", {"--stay"}, kFatalExitStatus, error};
-        QTest::newRow("language store missing") << RunRow{QLatin1String(kLanguageFile), {}, {}, kFatalExitStatus, missing};
-        QTest::newRow("Qt's own options") << RunRow{{}, {}, {"-platform", "offscreen", "-reverse", "-style", "fusion"}, 0, {}};
+        QTest::newRow("another password, found behind the window")
+            << RunRow{kStore, "another password", {"--stay"}, kFatalExitStatus, error};
+        QTest::newRow("language store missing")
+            << RunRow{QLatin1String(kLanguageFile), {}, {}, kFatalExitStatus, missing};
+        QTest::newRow("Qt's own options")
+            << RunRow{{}, {}, {"-platform", "offscreen", "-reverse", "-style", "fusion"}, 0, {}};
         QTest::newRow("unknown option") << RunRow{{}, {}, {"--no-such"}, 1, u"no-such"_s};
         QTest::newRow("history exported into a missing folder")
             << RunRow{{}, {}, {"--export-history", "none/out.csv"}, 1, u"none/out.csv: cannot be written"_s};
@@ -203,7 +224,8 @@ private slots:
         }
         process.start(program, arguments);
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run
-        const QString err = process.readAllStandardError(), run = u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err);
+        const QString err = process.readAllStandardError(),
+                      run = u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err);
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == row.status, qPrintable(run));
         QVERIFY2(row.said.isEmpty() ? !err.contains(u"error"_s) : err.contains(row.said), qPrintable(run));
         QVERIFY2(row.file.isEmpty() || err.contains(folder.file(row.file)), qPrintable(run)); // the file named

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command line.
+// Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command
+// line.
 #include "History.h"
 #include "TestSupport.h"
 #include "WordListImport.h"
@@ -13,8 +14,10 @@ using namespace trenix::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-const QList<DictionaryEntry> kHsk{{1, u"一"_s, u"yī"_s, u"yī!"_s, u"1"_s, {}}, {2, u"二"_s, u"èr"_s, u"èr!"_s, u"2"_s, {}},
-                                  {3, u"三"_s, u"sān"_s, u"sān!"_s, u"1"_s, {}}, {5, u"五"_s, u"wǔ"_s, u"wǔ!"_s, u"1"_s, {}}};
+const QList<DictionaryEntry> kHsk{{1, u"一"_s, u"yī"_s, u"yī!"_s, u"1"_s, {}},
+                                  {2, u"二"_s, u"èr"_s, u"èr!"_s, u"2"_s, {}},
+                                  {3, u"三"_s, u"sān"_s, u"sān!"_s, u"1"_s, {}},
+                                  {5, u"五"_s, u"wǔ"_s, u"wǔ!"_s, u"1"_s, {}}};
 
 QString joined(const std::vector<QString> &words) { return QStringList(words.begin(), words.end()).join(u' '); }
 QString joined(const std::vector<SetWord> &words)
@@ -39,7 +42,8 @@ class TestWordSets : public QObject, GameFixture {
             g.fieldHeight = 5835;
             for (const QString &w : game.split(u' ')) {
                 const QChar how = w.back();
-                g.words.push_back({w.chopped(2), how == u'T' || how == u'Q', how == u'L', 3, how == u'T' ? 2918 : 2917}); // either side of half the field
+                g.words.push_back({w.chopped(2), how == u'T' || how == u'Q', how == u'L', 3,
+                                   how == u'T' ? 2918 : 2917}); // either side of half the field
             }
             QVERIFY(history.games.record(g));
         }
@@ -62,7 +66,8 @@ private slots:
         for (int i = 1; i <= 300; ++i)
             many << u"%1 L%1  "_s.arg(i);
         QTest::newRow("level") << u"level:1"_s << QString() << u"1 一 yī 1;2 三 sān 1;3 五 wǔ 1"_s;
-        QTest::newRow("list, own word keeps its pinyin") << u"list:课"_s << QString() << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
+        QTest::newRow("list, own word keeps its pinyin")
+            << u"list:课"_s << QString() << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
         QTest::newRow("list larger than the dictionary, in batches") << u"list:L"_s << QString() << many.join(u';');
         QTest::newRow("review, newest trouble first") << u"review"_s << u"三:L|外:T|二:Q"_s << u"1 外  ;2 三 sān 1"_s;
         QTest::newRow("level without words") << u"level:6"_s << QString() << QString();
@@ -85,11 +90,13 @@ private slots:
         core->wordSet = *WordSet::parse(set);
         core->Label3_Click();
         if (expected.isEmpty()) {
-            QVERIFY2(core->running() && core->Label1[1].Caption == first && core->screen.lbmessageVisible && !core->screen.lbmessage.isEmpty(),
+            QVERIFY2(core->running() && core->Label1[1].Caption == first && core->screen.lbmessageVisible
+                         && !core->screen.lbmessage.isEmpty(),
                      "an empty set stopped the game, or no notice");
             return;
         }
-        QCOMPARE(rows(u"select xh||' '||cz||' '||coalesce(py,'')||' '||coalesce(sm,'') from trenix order by xh"_s), expected);
+        QCOMPARE(rows(u"select xh||' '||cz||' '||coalesce(py,'')||' '||coalesce(sm,'') from trenix order by xh"_s),
+                 expected);
         QStringList drawn; // every word of the set, each once
         for (size_t i = 1; i < core->Label1.size(); ++i)
             drawn << core->Label1[i].Caption;
@@ -110,7 +117,8 @@ private slots:
         QTest::newRow("still falling at the end counts for nothing") << u"a:L|a:Q|a:S|a:Q"_s << QString();
         QTest::newRow("landed and quick in one game") << u"a:L a:Q|a:Q"_s << u"a"_s;
         QTest::newRow("quick games before the trouble") << u"a:Q|a:Q|a:L"_s << u"a"_s;
-        QTest::newRow("landing and late hit enter, quick hit not, one quick game keeps; newest first") << u"a:L|b:T|c:Q|a:Q"_s << u"b a"_s;
+        QTest::newRow("landing and late hit enter, quick hit not, one quick game keeps; newest first")
+            << u"a:L|b:T|c:Q|a:Q"_s << u"b a"_s;
         QStringList many;
         for (int i = 1; i <= 150; ++i)
             many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
@@ -123,7 +131,8 @@ private slots:
         QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
         // A file kept before lists and review existed gets the same review from its games.
         history.file.close();
-        Store(path(), {}, Store::Mode::ReadWrite).exec(u"drop table review_words; drop table list_words; drop table word_lists; pragma user_version=1"_s);
+        Store(path(), {}, Store::Mode::ReadWrite)
+            .exec(u"drop table review_words; drop table list_words; drop table word_lists; pragma user_version=1"_s);
         history.file.open(path());
         QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
     }
@@ -132,7 +141,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("expected"); // word|pinyin|English ..., #count, or !what the refusal names
-        QTest::newRow("BOM, CRLF, comments, blank lines") << "\xEF\xBB\xBF# 第一课\r\n你好\r\n\r\n  # note\r\n一\r\n"_ba << u"你好 一|yī|yī!"_s;
+        QTest::newRow("BOM, CRLF, comments, blank lines")
+            << "\xEF\xBB\xBF# 第一课\r\n你好\r\n\r\n  # note\r\n一\r\n"_ba << u"你好 一|yī|yī!"_s;
         QTest::newRow("duplicates: the first kept") << "甲\tjiǎ\n乙\n甲\tX\n"_ba << u"甲|jiǎ| 乙"_s;
         QTest::newRow("tabs missing") << "二\t\tmine\n三\tmy py\n"_ba << u"二|èr|mine 三|my py|sān!"_s;
         const QByteArray extB("\xF0\xA0\x80\x80"); // one character, two UTF-16 units
@@ -182,8 +192,13 @@ private slots:
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(folder->path());
         process.setProcessChannelMode(QProcess::MergedChannels);
-        const struct { const char *args; int status; const char *out; } steps[] = {
-            {"--import-words w.txt --list 课本", 0, "3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"},
+        const struct {
+            const char *args;
+            int status;
+            const char *out;
+        } steps[] = {
+            {"--import-words w.txt --list 课本", 0,
+             "3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"},
             {"--import-words w.txt --list 课本", 1, "A word list named 课本 exists already"}, // in English
             {"--import-words w.txt --list 课本 --replace", 0, "3 words imported"},
             {"--list x", 1, "needs --list"},
@@ -193,7 +208,8 @@ private slots:
             process.start(folder->file(u"trenix"_s), QString::fromUtf8(step.args).split(u' '));
             const QString out = process.waitForFinished(30000) ? QString::fromUtf8(process.readAll()) : u"no end"_s;
             QVERIFY2(process.exitCode() == step.status && out.contains(QString::fromUtf8(step.out)),
-                     qPrintable(QString::fromUtf8(step.args) + u" -> "_s + QString::number(process.exitCode()) + u' ' + out));
+                     qPrintable(QString::fromUtf8(step.args) + u" -> "_s + QString::number(process.exitCode()) + u' '
+                                + out));
         }
         Store(path(), {}, Store::Mode::ReadWrite).exec(u"pragma user_version=99"_s); // a history from a newer Trenix
         QCOMPARE(listWordsCommand(path()), 1);

@@ -10,7 +10,10 @@
 
 static void check(bool ok, const char *what)
 {
-    if (!ok) { std::fprintf(stderr, "fuzz_cencryption: %s\n", what); std::abort(); }
+    if (!ok) {
+        std::fprintf(stderr, "fuzz_cencryption: %s\n", what);
+        std::abort();
+    }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -11,14 +11,18 @@
 
 static void check(bool ok, const char *what)
 {
-    if (!ok) { std::fprintf(stderr, "fuzz_cinifile: %s\n", what); std::abort(); }
+    if (!ok) {
+        std::fprintf(stderr, "fuzz_cinifile: %s\n", what);
+        std::abort();
+    }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config.dat"));
-    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                          || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         return 0;
 
     trenix::CINIFile ini;
@@ -33,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const auto read = [&ini](const char *section, const char *key) {
         QString text;
-        return ini.ReadString(QLatin1String(section), QLatin1String(key), 4096, text) == 0 ? text : QStringLiteral("<none>");
+        return ini.ReadString(QLatin1String(section), QLatin1String(key), 4096, text) == 0 ? text
+                                                                                           : QStringLiteral("<none>");
     };
     const QString other = read("other", "k");
     const QString sibling = read("config", "x");

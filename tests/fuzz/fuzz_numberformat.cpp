@@ -11,7 +11,11 @@
 
 static void check(bool ok, const char *what, double value, const char *pattern, const QString &text)
 {
-    if (!ok) { std::fprintf(stderr, "fuzz_numberformat: %s: %.17g with \"%s\" gave \"%s\"\n", what, value, pattern, qPrintable(text)); std::abort(); }
+    if (!ok) {
+        std::fprintf(stderr, "fuzz_numberformat: %s: %.17g with \"%s\" gave \"%s\"\n", what, value, pattern,
+                     qPrintable(text));
+        std::abort();
+    }
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -23,7 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto *rest = reinterpret_cast<const char *>(data) + sizeof value;
     (void)trenix::formatNumber(value, QString::fromUtf8(rest, qsizetype(std::min<size_t>(size - sizeof value, 64))));
 
-    struct Known { const char *pattern; int places; bool percent; };
+    struct Known {
+        const char *pattern;
+        int places;
+        bool percent;
+    };
     static const Known known[] = {{"000", 0, false}, {"##0", 0, false}, {"####.##", 2, false}, {"###.##%", 2, true}};
     for (const Known &k : known) {
         const QString text = trenix::formatNumber(value, QLatin1String(k.pattern));
@@ -40,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const double back = ok ? 0.0 : digits.toDouble(&ok);
         check(ok, "not a number", value, k.pattern, text);
         const double scaled = k.percent ? value * 100.0 : value;
-        check(std::fabs(back - scaled) <= std::pow(10.0, -k.places) / 2 + std::fabs(scaled) * 1e-12 + 1e-9, "wrong value", value, k.pattern, text);
+        check(std::fabs(back - scaled) <= std::pow(10.0, -k.places) / 2 + std::fabs(scaled) * 1e-12 + 1e-9,
+              "wrong value", value, k.pattern, text);
     }
     return 0;
 }

@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString from = all.left(cut < 0 ? all.size() : cut);
     const QString to = cut < 0 ? QStringLiteral("100") : all.mid(cut + 1);
     const auto check = [&](bool ok, const char *what) {
-        if (!ok) { std::fprintf(stderr, "fuzz_settingsrules: %s: \"%s\" \"%s\"\n", what, qPrintable(from), qPrintable(to)); std::abort(); }
+        if (!ok) {
+            std::fprintf(stderr, "fuzz_settingsrules: %s: \"%s\" \"%s\"\n", what, qPrintable(from), qPrintable(to));
+            std::abort();
+        }
     };
 
     const double lead = leadingNumber(from);

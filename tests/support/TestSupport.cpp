@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
-std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dictionaries &dictionaries, qint16 from, qint16 to,
-                                                                      qint16 languageCode)
+std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dictionaries &dictionaries, qint16 from,
+                                                                      qint16 to, qint16 languageCode)
 {
     auto folder = std::make_unique<ProgramFolder>();
     folder->copyFromBuild({QLatin1String(kLanguageFile)});
@@ -15,7 +15,8 @@ std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dict
     return folder;
 }
 
-void trenix::test::GameFixture::start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode, GameView *view)
+void trenix::test::GameFixture::start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode,
+                                      GameView *view)
 {
     core.reset();
     history.file.close();

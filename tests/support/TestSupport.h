@@ -28,16 +28,16 @@ struct FakeClock final : Clock {
 };
 
 struct FakeWallClock final : WallClock { // calendar time the test sets, in UTC
-    qint64 now = 1767225600000; // 2026-01-01T00:00:00Z
+    qint64 now = 1767225600000;          // 2026-01-01T00:00:00Z
     qint64 utcMs() const override { return now; }
     QTimeZone timeZone() const override { return QTimeZone::utc(); }
 };
 
 struct ScriptedDialogs final : Dialogs {
-    QList<bool> answers;         // taken in order; No when empty
-    QStringList questions;       // "title|text" of each question asked
-    QStringList notices, errors; // "title|text" of each message shown; the text of each error
-    QString savePath;            // the file chosen in a save dialog
+    QList<bool> answers;                 // taken in order; No when empty
+    QStringList questions;               // "title|text" of each question asked
+    QStringList notices, errors;         // "title|text" of each message shown; the text of each error
+    QString savePath;                    // the file chosen in a save dialog
     std::function<void()> onAsk = [] {}; // runs as each question is put
     bool askYesNo(const QString &text, const QString &title) override
     {
@@ -72,7 +72,8 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(file(name)));
     }
-    void makePracticeStore(const Dictionaries &dictionaries, const QByteArray &key = QByteArray(kStorePassword)) // these alone
+    void makePracticeStore(const Dictionaries &dictionaries,
+                           const QByteArray &key = QByteArray(kStorePassword)) // these alone
     {
         QFile::remove(file(QLatin1String(kStoreFile)));
         Store store(file(QLatin1String(kStoreFile)), key, Store::Mode::Create);
@@ -104,10 +105,13 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
     }
 };
 
-// A fresh installed folder with the built texts and these dictionaries, its store the one connection, range and language set.
-std::unique_ptr<ProgramFolder> gameFolder(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2);
+// A fresh installed folder with the built texts and these dictionaries, its store the one connection, range and
+// language set.
+std::unique_ptr<ProgramFolder> gameFolder(const Dictionaries &dictionaries, qint16 from, qint16 to,
+                                          qint16 languageCode = 2);
 
-// A game core with the test's seams; a test class derives from it, calls start() or loadCore(), and stop() in cleanup().
+// A game core with the test's seams; a test class derives from it, calls start() or loadCore(), and stop() in
+// cleanup().
 class GameFixture {
 protected:
     FakeClock clock;
@@ -118,12 +122,14 @@ protected:
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<GameCore> core;
     // Fresh seams, a folder holding these dictionaries, and a loaded core on it.
-    void start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2, GameView *view = nullptr);
-    void loadCore(GameView *view = nullptr) // on the store that is the one connection already; every word 900 twips wide
+    void start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2,
+               GameView *view = nullptr);
+    void
+    loadCore(GameView *view = nullptr) // on the store that is the one connection already; every word 900 twips wide
     {
         random.seed(7);
-        core = std::make_unique<GameCore>(GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock,
-                                          random, dialogs, history);
+        core = std::make_unique<GameCore>(
+            GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock, random, dialogs, history);
         core->setView(view);
         core->load();
     }
@@ -168,7 +174,8 @@ inline void activate(QWidget &w)
 inline QString startKillme(QProcess &helper, const QString &mode, const QString &folder)
 {
     helper.start(QStringLiteral(TRENIX_KILLME), {mode, folder});
-    const bool ready = helper.waitForStarted() && helper.waitForReadyRead(60000) && helper.readLine().trimmed() == "ready";
+    const bool ready =
+        helper.waitForStarted() && helper.waitForReadyRead(60000) && helper.readLine().trimmed() == "ready";
     return ready ? QString() : QStringLiteral("not ready: ") + QString::fromLocal8Bit(helper.readAllStandardError());
 }
 #endif
@@ -176,9 +183,19 @@ inline QString startKillme(QProcess &helper, const QString &mode, const QString 
 // A kept game of 60 s, 4 entries and 3 hits, whose given words landed.
 inline GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {})
 {
-    GameRecord g{.startUtcMs = startUtcMs, .endUtcMs = startUtcMs + 60000, .utcOffsetS = utcOffsetS, .seconds = 60, .dictionary = {},
-                 .selection = QStringLiteral("range:1-5"), .wordFrom = {}, .wordTo = {}, .entries = 4, .hits = 3, .speed = 3,
-                 .accuracy = 0.75, .words = {}};
+    GameRecord g{.startUtcMs = startUtcMs,
+                 .endUtcMs = startUtcMs + 60000,
+                 .utcOffsetS = utcOffsetS,
+                 .seconds = 60,
+                 .dictionary = {},
+                 .selection = QStringLiteral("range:1-5"),
+                 .wordFrom = {},
+                 .wordTo = {},
+                 .entries = 4,
+                 .hits = 3,
+                 .speed = 3,
+                 .accuracy = 0.75,
+                 .words = {}};
     for (const QString &w : landed)
         g.words.push_back({w, false, true, 9, 5190});
     return g;
@@ -189,7 +206,8 @@ inline QList<DictionaryEntry> numberedEntries(int count, const QString &prefix =
 {
     QList<DictionaryEntry> entries;
     for (int i = 1; i <= count; ++i)
-        entries.append({i, prefix + QString::number(i), QStringLiteral("py%1").arg(i), QStringLiteral("en%1").arg(i), {}, {}});
+        entries.append(
+            {i, prefix + QString::number(i), QStringLiteral("py%1").arg(i), QStringLiteral("en%1").arg(i), {}, {}});
     return entries;
 }
 

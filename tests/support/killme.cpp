@@ -50,8 +50,8 @@ int main(int argc, char *argv[])
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
-        GameCore core(GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock, random, dialogs,
-                      history);
+        GameCore core(
+            GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock, random, dialogs, history);
         core.load();
         if (mode == QLatin1String("record"))
             history.file.open(paths.historyFile());

@@ -16,7 +16,12 @@ using namespace Qt::StringLiterals;
 namespace {
 // The interface language, the label clicked after another one, a help file spoiled with these
 // bytes (null: removed), and the file then shown (empty: a notice naming the page and the file).
-struct HelpRow { int language, label; QString spoiled; QByteArray content; QString shown; };
+struct HelpRow {
+    int language, label;
+    QString spoiled;
+    QByteArray content;
+    QString shown;
+};
 } // namespace
 
 Q_DECLARE_METATYPE(HelpRow)
@@ -64,17 +69,21 @@ private slots:
         const QImage shown = QImage(folder->file(row.shown)).convertToFormat(QImage::Format_RGB32);
         const DataPaths paths = folder->paths();
         Frmhelp help(paths); // opens at the first page
-        QVERIFY(help.currentPage() == 1 && help.Label1[0]->isCurrent() && help.pictureShown() == (row.spoiled != u"help01.bmp"_s));
+        QVERIFY(help.currentPage() == 1 && help.Label1[0]->isCurrent()
+                && help.pictureShown() == (row.spoiled != u"help01.bmp"_s));
         help.show();
         const int other = (row.label + 1) % Frmhelp::kPages; // a click that loads nothing is caught
         help.Label1_Click(other);
         QTest::mouseClick(help.Label1[size_t(row.label)], Qt::LeftButton);
         QCOMPARE(help.currentPage(), row.label + 1);
         for (int i = 0; i < Frmhelp::kPages; ++i)
-            QVERIFY2(help.Label1[size_t(i)]->isCurrent() == (i == row.label), qPrintable(u"highlight of label %1"_s.arg(i)));
-        QCOMPARE(help.Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32), shown); // none of a damaged page or the one before
+            QVERIFY2(help.Label1[size_t(i)]->isCurrent() == (i == row.label),
+                     qPrintable(u"highlight of label %1"_s.arg(i)));
+        QCOMPARE(help.Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 shown); // none of a damaged page or the one before
         const QString notice = help.Picture1->text(), name = u"help0%1.bmp"_s.arg(row.label + 1);
-        QVERIFY2(row.shown.isEmpty() ? notice.contains(QString::number(row.label + 1)) && notice.contains(name) : notice.isEmpty(),
+        QVERIFY2(row.shown.isEmpty() ? notice.contains(QString::number(row.label + 1)) && notice.contains(name)
+                                     : notice.isEmpty(),
                  qPrintable(notice));
         help.Label1_Click(other); // another page shows again, without the notice
         QVERIFY(help.pictureShown() && help.Picture1->text().isEmpty());

@@ -42,7 +42,10 @@ class tst_UiGLVex : public QObject {
         folder = gameFolder({{language, words}}, 1, 999, language);
         paths = folder->paths();
     }
-    static QList<bool> running(const GLVex &w) { return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()}; }
+    static QList<bool> running(const GLVex &w)
+    {
+        return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()};
+    }
 
 private slots:
     void init()
@@ -63,7 +66,8 @@ private slots:
         QVERIFY(w.lbmessage->isHidden() && w.lblPause->isHidden() && running(w) == QList<bool>(3, false));
         QTest::keyClick(w.TxT, Qt::Key_F2);
         QCOMPARE(running(w), QList<bool>(3, true));
-        QCOMPARE((QList<int>{w.pictScroll.interval(), w.CreatWord.interval(), w.GaTime.interval()}), (QList<int>{8000, 8000, 1000}));
+        QCOMPARE((QList<int>{w.pictScroll.interval(), w.CreatWord.interval(), w.GaTime.interval()}),
+                 (QList<int>{8000, 8000, 1000}));
         QInputMethodEvent commit; // the way an input method delivers Chinese
         commit.setCommitString(w.core().Label1[1].Caption);
         QApplication::sendEvent(w.TxT, &commit);
@@ -118,17 +122,21 @@ private slots:
         for (size_t i = 1; i < 3; ++i) {
             const WordLabel &word = w.core().Label1[i];
             QVERIFY(word.Height == GameCore::kFallStep && word.Left + word.Width <= w.core().fieldWidth());
-            QVERIFY(w.GamePict->wordRect(int(i)).width() >= QFontMetrics(w.GamePict->wordFont()).horizontalAdvance(word.Caption));
+            QVERIFY(w.GamePict->wordRect(int(i)).width()
+                    >= QFontMetrics(w.GamePict->wordFont()).horizontalAdvance(word.Caption));
         }
         w.core().rightCount = play[1];
         w.core().inputCount = play[2];
         clock.advance(play[0] * 1000);
         w.GaTime_Timer();
         QCOMPARE(w.timeDisplay->text(), QString::number(play[0]));
-        QLabel *const row[] = {w.Label2, w.Label6, w.lbsd, w.Label5, w.lbzql, w.Label4, w.lbfs, w.lblTime, w.timeDisplay};
+        QLabel *const row[] = {w.Label2, w.Label6, w.lbsd,    w.Label5,     w.lbzql,
+                               w.Label4, w.lbfs,   w.lblTime, w.timeDisplay};
         for (size_t i = 1; i < std::size(row); ++i) {
-            QVERIFY2(row[i]->width() >= row[i]->fontMetrics().horizontalAdvance(row[i]->text()), qPrintable(row[i]->text() + u" is cut off"_s));
-            QVERIFY2(row[i]->x() > row[i - 1]->geometry().right(), qPrintable(row[i]->text() + u" overlaps its left neighbour"_s));
+            QVERIFY2(row[i]->width() >= row[i]->fontMetrics().horizontalAdvance(row[i]->text()),
+                     qPrintable(row[i]->text() + u" is cut off"_s));
+            QVERIFY2(row[i]->x() > row[i - 1]->geometry().right(),
+                     qPrintable(row[i]->text() + u" overlaps its left neighbour"_s));
         }
         QVERIFY(w.timeDisplay->geometry().right() < w.timeDisplay->parentWidget()->width());
     }
@@ -190,9 +198,11 @@ private slots:
         QCOMPARE(w.Label3->caption(), text(tid::GLVex_label3, 3));
         QCOMPARE(w.lbmessage->text(), text(tid::YXZTZAKGJJX, 3)); // the pause notice
         QVERIFY(fileBytes(paths.playerConfigFile()).contains("language=3"));
-        for (const QList<Qt::Key> &keys : {QList{Qt::Key_Escape}, QList{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return}}) {
+        for (const QList<Qt::Key> &keys :
+             {QList{Qt::Key_Escape}, QList{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab, Qt::Key_Return}}) {
             QTimer::singleShot(0, this, [keys] { // OK has the focus, then Cancel, then the chosen speed; Enter is OK
-                QApplication::activeModalWidget()->activateWindow(); // the offscreen platform activates no window by itself
+                QApplication::activeModalWidget()
+                    ->activateWindow(); // the offscreen platform activates no window by itself
                 QTRY_VERIFY(QApplication::activeModalWidget()->isActiveWindow());
                 for (Qt::Key key : keys)
                     QTest::keyClick(QApplication::focusWidget(), key);
@@ -201,13 +211,15 @@ private slots:
             if (keys.size() == 1)
                 w.chooseLanguage(2);
         }
-        QVERIFY2(GlVexM.languageCode == 2 && GlVexM.speedLevel == 4 && dialogs.notices.isEmpty(), "by keys alone the dialog did not set speed 4 and keep language 2");
+        QVERIFY2(GlVexM.languageCode == 2 && GlVexM.speedLevel == 4 && dialogs.notices.isEmpty(),
+                 "by keys alone the dialog did not set speed 4 and keep language 2");
         const QString config = paths.playerConfigFile();
         paths.playerFolder = config; // cannot be a folder: told in the language chosen, applied all the same
         w.chooseLanguage(3);
         QCOMPARE(w.windowTitle(), text(tid::GLVex_caption, 3));
-        QCOMPARE(dialogs.notices, QStringList{text(tid::RJXX, 3) + u'|'
-                                              + text(tid::GLVex_languageNotSaved, 3).arg(QDir::toNativeSeparators(config))});
+        QCOMPARE(dialogs.notices,
+                 QStringList{text(tid::RJXX, 3) + u'|'
+                             + text(tid::GLVex_languageNotSaved, 3).arg(QDir::toNativeSeparators(config))});
     }
 
     void commandBeforeTheStoreOpened_notWaitingForIt()
@@ -229,7 +241,8 @@ private slots:
         GlVexM.storeConn.exec(u"drop table trenix"_s);
         w.core().practice().clearCache();
         w.pictScroll_Timer();
-        QVERIFY2(dialogs.errors.size() == 1 && dialogs.errors[0].contains(QLatin1String(kStoreFile)), qPrintable(dialogs.errors.join(u'\n')));
+        QVERIFY2(dialogs.errors.size() == 1 && dialogs.errors[0].contains(QLatin1String(kStoreFile)),
+                 qPrintable(dialogs.errors.join(u'\n')));
         QCOMPARE(running(w), QList<bool>(3, false));
     }
 };

@@ -24,7 +24,12 @@ using namespace Qt::StringLiterals;
 namespace {
 enum class Button { None, ClearNo, ClearYes, Export };
 // One game per entry, each half a minute into its day: a period begins at midnight.
-struct Row { QList<int> daysAgo; int period; int points; Button button; };
+struct Row {
+    QList<int> daysAgo;
+    int period;
+    int points;
+    Button button;
+};
 } // namespace
 
 Q_DECLARE_METATYPE(Row)
@@ -49,7 +54,8 @@ private slots:
     {
         QTest::addColumn<Row>("row");
         QTest::newRow("no game") << Row{{}, 2, 0, Button::None};
-        QTest::newRow("twelve games, all days, cleared") << Row{{0, 0, 1, 2, 3, 5, 8, 13, 21, 34, 55, 400}, 2, 12, Button::ClearYes};
+        QTest::newRow("twelve games, all days, cleared")
+            << Row{{0, 0, 1, 2, 3, 5, 8, 13, 21, 34, 55, 400}, 2, 12, Button::ClearYes};
         QTest::newRow("last 7 days, clearing answered No") << Row{{0, 0, 1, 6, 7, 30}, 0, 4, Button::ClearNo};
         QTest::newRow("last 30 days, exported") << Row{{0, 0, 1, 6, 7, 29, 30}, 1, 6, Button::Export};
     }
@@ -58,28 +64,34 @@ private slots:
         QFETCH(Row, row);
         wallClock.now = QDateTime::fromString(u"2026-06-15T10:00:00Z"_s, Qt::ISODate).toMSecsSinceEpoch();
         for (int d : row.daysAgo) // the oldest game also lost w2: missed once, listed after w1
-            QVERIFY(history.games.record(sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
-                                               d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s})));
+            QVERIFY(history.games.record(
+                sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
+                           d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s})));
         ProgressWindow window(*core, wallClock);
         window.period->setCurrentIndex(row.period);
         const int games = int(row.daysAgo.size());
-        QCOMPARE((QList<int>{int(window.speedSeries->count()), int(window.accuracySeries->count()), window.games->text().toInt(),
-                             window.recentTable->rowCount(), window.missedTable->rowCount()}),
-                 (QList<int>{row.points, row.points, games, games, games ? 2 : 0}));
+        QCOMPARE(
+            (QList<int>{int(window.speedSeries->count()), int(window.accuracySeries->count()),
+                        window.games->text().toInt(), window.recentTable->rowCount(), window.missedTable->rowCount()}),
+            (QList<int>{row.points, row.points, games, games, games ? 2 : 0}));
         if (games) {
-            QCOMPARE(window.missedTable->item(0, 2)->text() + window.missedTable->item(1, 2)->text(), u"en1en2"_s); // most missed first, English from the dictionary
+            QCOMPARE(window.missedTable->item(0, 2)->text() + window.missedTable->item(1, 2)->text(),
+                     u"en1en2"_s); // most missed first, English from the dictionary
             QStringList newest;
             for (int c = 0; c < window.recentTable->columnCount(); ++c)
                 newest << window.recentTable->item(0, c)->text();
-            QCOMPARE(newest, (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1", "1-5"})); // local time then
+            QCOMPARE(newest,
+                     (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1", "1-5"})); // local time then
         }
         dialogs.answers = {row.button == Button::ClearYes};
         dialogs.savePath = folder->file(u"games.csv"_s);
         if (row.button != Button::None)
             QTest::mouseClick(row.button == Button::Export ? window.exportButton : window.clearButton, Qt::LeftButton);
         const bool cleared = row.button == Button::ClearYes, exported = row.button == Button::Export;
-        QCOMPARE((QList<qint64>{kept(), window.speedSeries->count(), dialogs.questions.size(), QFile::exists(dialogs.savePath)}),
-                 (QList<qint64>{cleared ? 0 : games, cleared ? 0 : row.points, row.button == Button::ClearNo || cleared, exported}));
+        QCOMPARE((QList<qint64>{kept(), window.speedSeries->count(), dialogs.questions.size(),
+                                QFile::exists(dialogs.savePath)}),
+                 (QList<qint64>{cleared ? 0 : games, cleared ? 0 : row.points, row.button == Button::ClearNo || cleared,
+                                exported}));
         QVERIFY(!exported || window.notice->text().contains(dialogs.savePath));
     }
 

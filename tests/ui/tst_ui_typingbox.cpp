@@ -22,11 +22,26 @@ void sendIm(QWidget *box, const QString &preedit, const QString &commit = {})
 // One delivered event. Keys the input method swallows are simply not sent.
 using Step = std::function<void(QWidget *box)>;
 using Script = QList<Step>;
-Step press(int key) { return [=](QWidget *b) { QTest::keyPress(b, Qt::Key(key)); }; }
-Step release(int key) { return [=](QWidget *b) { QTest::keyRelease(b, Qt::Key(key)); }; }
-Step preedit(const QString &t) { return [=](QWidget *b) { sendIm(b, t); }; }
-Step commit(const QString &t) { return [=](QWidget *b) { sendIm(b, {}, t); }; }
-const Step focusAwayAndBack = [](QWidget *b) { b->nextInFocusChain()->setFocus(); b->setFocus(); };
+Step press(int key)
+{
+    return [=](QWidget *b) { QTest::keyPress(b, Qt::Key(key)); };
+}
+Step release(int key)
+{
+    return [=](QWidget *b) { QTest::keyRelease(b, Qt::Key(key)); };
+}
+Step preedit(const QString &t)
+{
+    return [=](QWidget *b) { sendIm(b, t); };
+}
+Step commit(const QString &t)
+{
+    return [=](QWidget *b) { sendIm(b, {}, t); };
+}
+const Step focusAwayAndBack = [](QWidget *b) {
+    b->nextInFocusChain()->setFocus();
+    b->setFocus();
+};
 
 } // namespace
 
@@ -71,16 +86,20 @@ private slots:
         QTest::newRow("ibus: Space press swallowed picks the candidate, release")
             << Script{preedit(ni), commit(word), release(Qt::Key_Space)} << QList<int>{} << word;
         QTest::newRow("rollover: next word's composition opens before Enter comes up")
-            << Script{commit(word), press(enter), preedit(QStringLiteral("w")), release(enter)} << QList<int>{13} << word;
+            << Script{commit(word), press(enter), preedit(QStringLiteral("w")), release(enter)} << QList<int>{13}
+            << word;
         QTest::newRow("Enter pressed and released during a composition")
-            << Script{preedit(QStringLiteral("ni")), press(enter), preedit(ni), release(enter)} << QList<int>{} << QString();
+            << Script{preedit(QStringLiteral("ni")), press(enter), preedit(ni), release(enter)} << QList<int>{}
+            << QString();
         QTest::newRow("clean Space press forgotten when a composition ends before its release")
-            << Script{press(Qt::Key_Space), preedit(QStringLiteral("w")), commit(QStringLiteral("我")), release(Qt::Key_Space)}
+            << Script{press(Qt::Key_Space), preedit(QStringLiteral("w")), commit(QStringLiteral("我")),
+                      release(Qt::Key_Space)}
             << QList<int>{} << QStringLiteral(" 我");
         QTest::newRow("a commit without a composition keeps the clean press")
             << Script{press(enter), commit(word), release(enter)} << QList<int>{13} << word;
         QTest::newRow("plain Enter and Space, no input method")
-            << Script{press(enter), release(enter), press(Qt::Key_Space), release(Qt::Key_Space)} << QList<int>{13, 32} << QStringLiteral(" ");
+            << Script{press(enter), release(enter), press(Qt::Key_Space), release(Qt::Key_Space)} << QList<int>{13, 32}
+            << QStringLiteral(" ");
         QTest::newRow("press here, focus away and back, release from a swallowed press")
             << Script{press(enter), focusAwayAndBack, release(enter)} << QList<int>{} << QString();
     }

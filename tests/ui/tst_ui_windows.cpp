@@ -29,7 +29,13 @@ enum class GameState { Stopped, Running, Paused };
 enum class Leave { OkButton, CancelButton, CloseBox, Escape };
 // The range typed, how the dialog is left, the message's text identifier (empty: none), the range
 // then stored, the words the next game can let fall (empty: not started), and the word set chosen.
-struct RangeRow { QString from, to; Leave how; std::optional<TextId> message; int storedFrom, storedTo; QString canFall, set = u"range"_s; };
+struct RangeRow {
+    QString from, to;
+    Leave how;
+    std::optional<TextId> message;
+    int storedFrom, storedTo;
+    QString canFall, set = u"range"_s;
+};
 
 bool allOn(const GameCore &c) { return c.pictScroll.Enabled && c.CreatWord.Enabled && c.GaTime.Enabled; }
 bool allOff(const GameCore &c) { return !c.pictScroll.Enabled && !c.CreatWord.Enabled && !c.GaTime.Enabled; }
@@ -62,7 +68,8 @@ class TestUiWindows : public QObject, GameFixture {
             core->Label3_Click();
         if (state == GameState::Paused)
             core->Label7_Click();
-        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "fixture: the game is not in the state asked for");
+        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core),
+                 "fixture: the game is not in the state asked for");
     }
 
 private slots:
@@ -71,7 +78,8 @@ private slots:
     {
         // Numbers below 1 too: the built dictionaries have none, a player's own may.
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
-        start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << below}}, 1, 50);
+        start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << below}},
+              1, 50);
         folder->copyFromBuild({u"help01.bmp"_s});
         paths = folder->paths();
         history.file.open(paths.historyFile());
@@ -91,7 +99,8 @@ private slots:
         QTest::newRow("-5 to 9") << RangeRow{"-5", "9", Leave::OkButton, {}, -5, 9, u"w1 w2 w3 w4 w5 w6 w7 w8 w9"_s};
         QTest::newRow("beyond 16 bits") << RangeRow{"1", "40000", Leave::OkButton, tid::setForm_outOfRange, 1, 50, {}};
         QTest::newRow("Cancel button") << RangeRow{"20", "abc", Leave::CancelButton, {}, 1, 50, {}};
-        QTest::newRow("own list: the range is not judged") << RangeRow{"x", "", Leave::OkButton, {}, 1, 50, u"中国 外"_s, u"list:课本"_s};
+        QTest::newRow("own list: the range is not judged")
+            << RangeRow{"x", "", Leave::OkButton, {}, 1, 50, u"中国 外"_s, u"list:课本"_s};
         QTest::newRow("Cancel keeps the set") << RangeRow{"1", "2", Leave::CancelButton, {}, 1, 50, {}, u"level:2"_s};
     }
     void settings_wrongStoredMessageOrEditsLost()
@@ -101,9 +110,11 @@ private slots:
         setForm dlg(*core, paths);
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the dialog is open");
-        QVERIFY(dlg.GaSpeed[1]->isChecked() && dlg.Txt_Word_From->text() == u"1"_s && dlg.txt_Word_To->text() == u"50"_s); // speed 8
+        QVERIFY(dlg.GaSpeed[1]->isChecked() && dlg.Txt_Word_From->text() == u"1"_s
+                && dlg.txt_Word_To->text() == u"50"_s); // speed 8
         // The range, six levels, the review, the list with its count.
-        QVERIFY(dlg.WordSetChoice->count() == 9 && dlg.WordSetChoice->itemText(8).contains(u"课本"_s) && dlg.WordSetChoice->itemText(8).contains(u'2'));
+        QVERIFY(dlg.WordSetChoice->count() == 9 && dlg.WordSetChoice->itemText(8).contains(u"课本"_s)
+                && dlg.WordSetChoice->itemText(8).contains(u'2'));
         choose(dlg.GaSpeed[4]);
         dlg.Txt_Word_From->setText(row.from);
         dlg.txt_Word_To->setText(row.to);
@@ -112,7 +123,8 @@ private slots:
         leave(row.how, dlg, dlg.setSpeedOK, dlg.setSpeedCancel);
         QCOMPARE(core->wordSet.value(), row.how == Leave::OkButton ? row.set : u"range"_s);
         const bool ok = row.how == Leave::OkButton, refused = row.message.has_value();
-        QCOMPARE((QList<int>{GlVexM.speedLevel, core->pictScroll.Interval, core->CreatWord.Interval, GlVexM.wordFrom, GlVexM.wordTo}),
+        QCOMPARE((QList<int>{GlVexM.speedLevel, core->pictScroll.Interval, core->CreatWord.Interval, GlVexM.wordFrom,
+                             GlVexM.wordTo}),
                  (QList<int>{ok ? 2 : 8, ok ? 2000 : 8000, ok ? 1000 : 8000, row.storedFrom, row.storedTo}));
         QVERIFY2(allOn(*core), "the game did not come back");
         const QString title = text(tid::setForm_messageTitle, 2), message = refused ? text(*row.message, 2) : QString();
@@ -123,7 +135,8 @@ private slots:
             activate(dlg);
             QVERIFY2(allOn(*core), "the dialog held the game again after its message");
         }
-        QVERIFY2(dlg.isVisible() == refused && dlg.isUnloaded() == (ok && !refused), "only a valid OK unloads; a refusal stays open");
+        QVERIFY2(dlg.isVisible() == refused && dlg.isUnloaded() == (ok && !refused),
+                 "only a valid OK unloads; a refusal stays open");
         if (ok && !refused) {
             const setForm again(*core, paths);
             QVERIFY(again.GaSpeed[4]->isChecked() && again.Txt_Word_From->text() == QString::number(row.storedFrom));
@@ -139,7 +152,8 @@ private slots:
             return;
         activate(dlg);
         QVERIFY2(allOff(*core), "the second opening did not hold the game");
-        QVERIFY(dlg.Txt_Word_From->text() == row.from && dlg.txt_Word_To->text() == row.to && dlg.GaSpeed[4]->isChecked());
+        QVERIFY(dlg.Txt_Word_From->text() == row.from && dlg.txt_Word_To->text() == row.to
+                && dlg.GaSpeed[4]->isChecked());
     }
 
     // Every visible control lies inside its parent and clear of its visible
@@ -159,8 +173,11 @@ private slots:
         Frmhelp help(paths);
         frmAbout about(*core);
         WordListsDialog lists(*core, paths, nullptr);
-        QDialog *const dlg = window == u"setForm"_s ? static_cast<QDialog *>(&settings) : window == u"FrmDetail"_s ? &detail
-                           : window == u"Frmhelp"_s ? static_cast<QDialog *>(&help) : window == u"frmAbout"_s ? static_cast<QDialog *>(&about) : &lists;
+        QDialog *const dlg = window == u"setForm"_s     ? static_cast<QDialog *>(&settings)
+                             : window == u"FrmDetail"_s ? &detail
+                             : window == u"Frmhelp"_s   ? static_cast<QDialog *>(&help)
+                             : window == u"frmAbout"_s  ? static_cast<QDialog *>(&about)
+                                                        : &lists;
         dlg->show();
         QStringList faults;
         const auto inner = [](const QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
@@ -168,10 +185,12 @@ private slots:
             if (!w->isVisible() || w->isWindow())
                 continue;
             if (!w->parentWidget()->rect().contains(inner(w)))
-                faults << w->metaObject()->className() + u" sticks out of "_s + w->parentWidget()->metaObject()->className();
+                faults << w->metaObject()->className() + u" sticks out of "_s
+                              + w->parentWidget()->metaObject()->className();
             for (const QWidget *sibling : w->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (sibling != w && sibling->isVisible() && !sibling->isWindow() && inner(w).intersects(inner(sibling)))
-                    faults << u"%1 \"%2\" overlaps %3"_s.arg(w->metaObject()->className(), w->objectName(), sibling->metaObject()->className());
+                    faults << u"%1 \"%2\" overlaps %3"_s.arg(w->metaObject()->className(), w->objectName(),
+                                                             sibling->metaObject()->className());
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
@@ -198,10 +217,15 @@ private slots:
         setForm settings(*core, paths);
         frmAbout about(*core);
         ProgressWindow progress(*core, wallClock);
-        HoldingDialog &dlg = window == u"setForm"_s ? settings : window == u"frmAbout"_s ? static_cast<HoldingDialog &>(about) : progress;
+        HoldingDialog &dlg = window == u"setForm"_s    ? settings
+                             : window == u"frmAbout"_s ? static_cast<HoldingDialog &>(about)
+                                                       : progress;
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the window is open");
-        leave(how, dlg, window == u"setForm"_s ? settings.setSpeedOK : window == u"frmAbout"_s ? about.Command1 : progress.closeButton);
+        leave(how, dlg,
+              window == u"setForm"_s    ? settings.setSpeedOK
+              : window == u"frmAbout"_s ? about.Command1
+                                        : progress.closeButton);
         QVERIFY(!dlg.isVisible());
         QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "the game is not back as it was");
         QVERIFY2(!dlg.stoppedTimers, "the dialog still owes the game a restart");
