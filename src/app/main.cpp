@@ -170,6 +170,7 @@ int main(int argc, char *argv[])
             ensurePracticeStore(paths.practiceStore());
             useWriteAheadJournal(GlVexM.storeConn);
             // Only once the practice store has opened: a start that fails leaves no file behind.
+            history.file.setEntryResolver(entriesIn(window.core().practice()));
             history.file.open(paths.historyFile());
             if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
                 window.core().notify(describeHistoryNotice(notice));

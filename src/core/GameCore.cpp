@@ -126,7 +126,7 @@ bool GameCore::readChosenSet(const WordSet &set, std::vector<SetWord> &words)
         return true;
     QString notice;
     try {
-        words = wordsOfSet(set, m_practice, m_history, GlVexM.languageCode, &notice);
+        words = wordsOfSet(set, m_practice, m_history, GlVexM.languageCode, m_wallClock.utcMs(), &notice);
     } catch (const Error &e) {
         qCWarning(lcGame).noquote() << "game start: reading" << set.value() << "failed:" << e.message();
         notice = text(tid::GLVex_startFailed).arg(e.message());
@@ -377,6 +377,8 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
         return;
 
     const EntryVerdict verdict = matchEntry();
+    if (verdict.kind != EntryVerdict::Kind::Hit && m_record)
+        m_record->misses.push_back({m_wallClock.utcMs(), verdict.entry, visibleWords()});
     ++inputCount;
     screen.TxT.clear();
     screen.feedback = feedbackMessage(verdict);
@@ -429,6 +431,16 @@ EntryVerdict GameCore::matchEntry()
     } else if (!verdict.cover.isEmpty())
         verdict.kind = EntryVerdict::Kind::Buried;
     return verdict;
+}
+
+QStringList GameCore::visibleWords() const
+{
+    QStringList words;
+    for (size_t i = 1; i < Label1.size(); ++i) {
+        if (Label1[i].Visible && !Label1[i].Caption.isEmpty())
+            words << Label1[i].Caption;
+    }
+    return words;
 }
 
 bool GameCore::allWordsGone() const
@@ -600,12 +612,24 @@ void GameCore::recordGame(qint64 seconds)
         if (w.Visible && !w.Caption.isEmpty())
             game->words.push_back({w.Caption, false, w.landed(), w.Ticks, w.Top});
     }
+    findEntries(*game);
     m_history.games.record(*game);
     // Not kept, or kept in a fresh file: told now and again at the next start.
     const HistoryNotice notice = m_history.file.takeNotice();
     m_progressNotice = notice.isNone() ? QString() : describeHistoryNotice(notice);
     if (!m_progressNotice.isEmpty())
         notify(m_progressNotice);
+}
+
+void GameCore::findEntries(GameRecord &game)
+{
+    // Kept by entry, the words follow the player into the other scripts.
+    try {
+        for (WordOutcome &w : game.words)
+            w.entry = m_practice.entryOf(m_wordsLanguage, w.word).value_or(QString());
+    } catch (const Error &e) {
+        qCWarning(lcGame).noquote() << "the words of this game are kept without their entries:" << e.message();
+    }
 }
 
 void GameCore::recordIfActive()
@@ -630,7 +654,7 @@ void GameCore::prepareNextStart()
         m_practice.countDictionary(lang);
         if (wordSet.kind != WordSet::Kind::Range) {
             QString notice; // an empty set is the start's to report
-            for (const SetWord &word : wordsOfSet(wordSet, m_practice, m_history, lang, &notice))
+            for (const SetWord &word : wordsOfSet(wordSet, m_practice, m_history, lang, m_wallClock.utcMs(), &notice))
                 m_measure(word.word);
             return;
         }

@@ -173,6 +173,8 @@ private:
     double nextRandom();
     void beginRecord(qint64 words, const WordSet &set);
     void recordGame(qint64 seconds);
+    void findEntries(GameRecord &game);
+    QStringList visibleWords() const;
 
     PracticeStore m_practice;
     Measure m_measure;

@@ -52,6 +52,31 @@ bool GameHistory::record(const GameRecord &game)
     }
 }
 
+void GameHistory::noteMissed(Store &store, qint64 gameId)
+{
+    // A word that landed counts once per game, by its entry where it has one.
+    Statement add = store.prepare(QStringLiteral(
+        "insert or ignore into missed_words(word, is_entry, landed, last_game)"
+        " select coalesce(entry, word), entry is not null, 0, ?1 from game_words"
+        " where game_id = ?1 and landed = 1 group by coalesce(entry, word)"));
+    add.bind(1, gameId).run();
+    Statement count = store.prepare(QStringLiteral(
+        "update missed_words set landed = landed + 1, last_game = ?1"
+        " where word in (select coalesce(entry, word) from game_words where game_id = ?1 and landed = 1)"));
+    count.bind(1, gameId).run();
+}
+
+void GameHistory::rebuildMissed(Store &store)
+{
+    store.exec(QStringLiteral("delete from missed_words"));
+    Statement games = store.prepare(QStringLiteral("select id from games order by id"));
+    std::vector<qint64> ids;
+    while (games.next())
+        ids.push_back(games.integer(0));
+    for (const qint64 id : ids)
+        noteMissed(store, id);
+}
+
 bool GameHistory::notRecorded(const Error &e)
 {
     QString detail;
@@ -65,8 +90,9 @@ void GameHistory::write(const GameRecord &game)
     Transaction tx(m_file.store());
     Statement insert = m_file.store().prepare(QStringLiteral(
         "insert into games(start_utc, end_utc, utc_offset, seconds, language, dictionary, selection, word_from,"
-        " word_to, speed_level, words_in_selection, entries, hits, speed, accuracy, words_landed, field_height)"
-        " values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)"));
+        " word_to, speed_level, words_in_selection, entries, hits, speed, accuracy, words_landed, field_height,"
+        " answer_mode, tone_rule, hints, player)"
+        " values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)"));
     insert.bind(1, game.startUtcMs).bind(2, game.endUtcMs).bind(3, qint64(game.utcOffsetS)).bind(4, game.seconds);
     insert.bind(5, game.language).bind(6, game.dictionary).bind(7, game.selection);
     game.wordFrom ? insert.bind(8, *game.wordFrom) : insert.bindNull(8);
@@ -75,25 +101,24 @@ void GameHistory::write(const GameRecord &game)
     insert.bind(14, game.speed);
     game.accuracy ? insert.bind(15, *game.accuracy) : insert.bindNull(15);
     insert.bind(16, game.wordsLanded()).bind(17, game.fieldHeight);
+    insert.bind(18, game.answerMode).bind(19, game.toneRule).bind(20, game.hints).bind(21, game.player);
     insert.run();
     Statement lastId = m_file.store().prepare(QStringLiteral("select last_insert_rowid()"));
     const qint64 id = lastId.next() ? lastId.integer(0) : 0;
     lastId.reset();
     Statement word = m_file.store().prepare(QStringLiteral(
-        "insert into game_words(game_id, word, hit, landed, ticks, top) values (?1, ?2, ?3, ?4, ?5, ?6)"));
-    Statement missed = m_file.store().prepare(
-        QStringLiteral("insert or ignore into missed_words(word, landed, last_game) values (?1, 0, ?2)"));
-    Statement missedAgain = m_file.store().prepare(
-        QStringLiteral("update missed_words set landed = landed + 1, last_game = ?2 where word = ?1"));
+        "insert into game_words(game_id, word, hit, landed, ticks, top, entry) values (?1, ?2, ?3, ?4, ?5, ?6, ?7)"));
     for (const WordOutcome &w : game.words) {
         word.bind(1, id).bind(2, w.word).bind(3, w.hit ? 1 : 0).bind(4, w.landed ? 1 : 0);
         word.bind(5, w.ticks).bind(6, w.top);
+        w.entry.isEmpty() ? word.bindNull(7) : word.bind(7, w.entry);
         word.run();
-        if (w.landed) {
-            missed.bind(1, w.word).bind(2, id).run();
-            missedAgain.bind(1, w.word).bind(2, id).run();
-        }
     }
+    Statement miss = m_file.store().prepare(QStringLiteral(
+        "insert into missed_entries(game_id, at_utc, text, field_words) values (?1, ?2, ?3, ?4)"));
+    for (const MissedEntry &m : game.misses)
+        miss.bind(1, id).bind(2, m.atUtcMs).bind(3, m.text).bind(4, m.fieldWords.join(u'\n')).run();
+    noteMissed(m_file.store(), id);
     ReviewQueue::noteGame(m_file.store(), id, game);
     tx.commit();
 }
@@ -148,10 +173,11 @@ std::vector<MissedWord> GameHistory::mostMissed(int limit)
         [&] {
             std::vector<MissedWord> result;
             Statement st = m_file.store().prepare(
-                QStringLiteral("select word, landed from missed_words order by landed desc, last_game desc limit ?1"));
+                QStringLiteral("select word, is_entry, landed from missed_words order by landed desc, last_game desc"
+                               " limit ?1"));
             st.bind(1, limit);
             while (st.next())
-                result.push_back({st.text(0), st.integer(1), QString(), QString()});
+                result.push_back({st.text(0), st.integer(1) != 0, st.integer(2), QString(), QString()});
             return result;
         },
         std::vector<MissedWord>());
@@ -191,7 +217,9 @@ QStringList GameHistory::csvHeader()
             QStringLiteral("dictionary"),   QStringLiteral("selection"),    QStringLiteral("word_from"),
             QStringLiteral("word_to"),      QStringLiteral("speed_level"),  QStringLiteral("words_in_selection"),
             QStringLiteral("entries"),      QStringLiteral("hits"),         QStringLiteral("speed_wpm"),
-            QStringLiteral("accuracy_pct"), QStringLiteral("words_landed"), QStringLiteral("landed_words")};
+            QStringLiteral("accuracy_pct"), QStringLiteral("words_landed"), QStringLiteral("landed_words"),
+            QStringLiteral("words_left_on_pile"), QStringLiteral("missed_entries"), QStringLiteral("answer_mode"),
+            QStringLiteral("tone_rule"), QStringLiteral("hints"), QStringLiteral("player")};
 }
 
 void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &row)
@@ -202,7 +230,10 @@ void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &
         "select g.id, g.start_utc, g.end_utc, g.utc_offset, g.seconds, g.language, g.dictionary, g.selection,"
         " g.word_from, g.word_to, g.speed_level, g.words_in_selection, g.entries, g.hits, g.speed, g.accuracy,"
         " g.words_landed,"
-        " (select group_concat(w.word, ' ') from game_words w where w.game_id = g.id and w.landed = 1)"
+        " (select group_concat(w.word, ' ') from game_words w where w.game_id = g.id and w.landed = 1),"
+        " (select count(*) from game_words w where w.game_id = g.id and w.landed = 1 and w.hit = 0),"
+        " (select count(*) from missed_entries m where m.game_id = g.id),"
+        " g.answer_mode, g.tone_rule, g.hints, g.player"
         " from games g order by g.start_utc, g.id"));
     const auto utc = [](qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(Qt::ISODate); };
     const auto number = [&st](int column) {
@@ -213,7 +244,8 @@ void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &
         row({number(0), utc(st.integer(1)), utc(st.integer(2)), local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              number(4), number(5), st.text(6), st.text(7), number(8), number(9), number(10), number(11), number(12),
              number(13), QString::number(st.real(14), 'f', 2),
-             st.isNull(15) ? QString() : QString::number(st.real(15) * 100.0, 'f', 2), number(16), st.text(17)});
+             st.isNull(15) ? QString() : QString::number(st.real(15) * 100.0, 'f', 2), number(16), st.text(17),
+             number(18), number(19), st.text(20), st.text(21), st.text(22), st.text(23)});
     }
 }
 
@@ -223,7 +255,8 @@ void GameHistory::clear()
         return;
     Transaction tx(m_file.store());
     m_file.store().exec(QStringLiteral(
-        "delete from review_words; delete from missed_words; delete from game_words; delete from games;"));
+        "delete from review_words; delete from missed_words; delete from missed_entries; delete from game_words;"
+        " delete from games;"));
     tx.commit();
 }
 

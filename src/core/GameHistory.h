@@ -15,6 +15,7 @@
 namespace trenix {
 
 class HistoryFile;
+class Store;
 
 struct ProgressSummary {
     qint64 games = 0;
@@ -31,7 +32,8 @@ struct GamePoint {
 };
 
 struct MissedWord {
-    QString word;
+    QString word;            // the entry (its simplified form), or the word's own text
+    bool isEntry = false;
     qint64 landed = 0;       // games in which it reached the pile
     QString pinyin, english; // from the current dictionary; empty when it is not there
 };
@@ -67,9 +69,13 @@ public:
     // Deletes every game and the review in one transaction (the own lists stay); throws Error.
     void clear();
 
+    // The missed words as the recorded games give them (an older file brought forward).
+    static void rebuildMissed(Store &store);
+
 private:
     void write(const GameRecord &game);
     bool notRecorded(const Error &e);
+    static void noteMissed(Store &store, qint64 gameId);
 
     HistoryFile &m_file;
 };

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "History.h"
 
+#include "PracticeStore.h"
 #include "Texts.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcHistoryEntries, "trenix.progress.entries", QtWarningMsg)
 
 namespace trenix {
 
@@ -31,6 +35,18 @@ QString describeHistoryNotice(const HistoryNotice &n)
     case HistoryNotice::Kind::None: break;
     }
     return text(tid::Progress_closed);
+}
+
+EntryResolver entriesIn(PracticeStore &practice)
+{
+    return [&practice](int language, const QString &word) -> std::optional<QString> {
+        try {
+            return practice.entryOf(language, word);
+        } catch (const Error &e) {
+            qCInfo(lcHistoryEntries).noquote() << "no entry for" << word << "in language" << language << ":" << e.message();
+            return std::nullopt;
+        }
+    };
 }
 
 void openHistoryToRead(History &history, const QString &path)

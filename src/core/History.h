@@ -20,6 +20,12 @@ struct History {
     OwnLists lists;
 };
 
+class PracticeStore;
+
+// Entries from the practice store's dictionaries, for bringing an older history
+// forward; a language without a dictionary finds none.
+EntryResolver entriesIn(PracticeStore &practice);
+
 // The notice in the player's language.
 QString describeHistoryNotice(const HistoryNotice &notice);
 

@@ -136,7 +136,7 @@ void HistoryFile::openFile(const QString &path, bool createMissing)
         m_store = Store(path, QByteArray(), fresh || emptyWithJournal ? Store::Mode::Create : Store::Mode::ReadWrite);
         // WAL: a game's commit is one append; a kill never leaves a half-written game.
         m_store.exec(QStringLiteral("pragma journal_mode=wal; pragma synchronous=normal; pragma foreign_keys=on"));
-        migrateHistory(m_store);
+        migrateHistory(m_store, m_entryOf);
         m_state = State::Ready;
     } catch (const Error &e) {
         m_store.close();

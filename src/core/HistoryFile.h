@@ -9,8 +9,14 @@
 #include "Store.h"
 
 #include <QString>
+#include <functional>
+#include <optional>
 
 namespace trenix {
+
+// The dictionary entry (its simplified form) of a word shown in a game of a
+// language; nothing for a word the dictionary does not hold.
+using EntryResolver = std::function<std::optional<QString>(int language, const QString &word)>;
 
 // What the player is to be told about the history; the caller words it in the
 // player's language (describeHistoryNotice).
@@ -38,10 +44,14 @@ struct HistoryNotice {
 
 class HistoryFile {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
     enum class State { Closed, Ready, Newer, Unavailable };
 
     explicit HistoryFile(const WallClock &clock) : m_clock(clock) {}
+
+    // Where an older file finds the entries of its words when it is brought
+    // forward; without one they stay words of their own.
+    void setEntryResolver(EntryResolver resolver) { m_entryOf = std::move(resolver); }
 
     // Opens the file and brings its schema forward; a missing file is made by
     // the first change (writable()). Never throws: state() and takeNotice() tell.
@@ -90,6 +100,7 @@ private:
     void unavailable(HistoryNotice::Cause cause, const QString &detail);
 
     const WallClock &m_clock;
+    EntryResolver m_entryOf;
     Store m_store;
     State m_state = State::Closed;
     QString m_path;
@@ -98,6 +109,6 @@ private:
 };
 
 // Brings the schema of an open store to kSchemaVersion, one transaction per step.
-void migrateHistory(Store &store);
+void migrateHistory(Store &store, const EntryResolver &entryOf);
 
 } // namespace trenix

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history's schema, version by version.
 #include "HistoryFile.h"
+#include "GameHistory.h"
 #include "ReviewQueue.h"
+
+#include <tuple>
+#include <vector>
 
 namespace trenix {
 
@@ -12,8 +16,29 @@ namespace {
 struct Migration {
     int version;
     const char *sql;
-    void (*fill)(Store &) = nullptr; // brings what the new tables derive from the history
+    void (*fill)(Store &, const EntryResolver &) = nullptr; // what the new tables derive from the history
 };
+
+// Every word of every game gets its entry, looked up in the dictionary of the
+// game's language; then the missed words and the review are built anew by entry.
+void migrateToEntries(Store &store, const EntryResolver &entryOf)
+{
+    if (entryOf) {
+        Statement words = store.prepare(QStringLiteral(
+            "select distinct g.language, w.word from game_words w join games g on g.id = w.game_id"));
+        Statement set = store.prepare(QStringLiteral(
+            "update game_words set entry = ?3 where word = ?2 and game_id in (select id from games where language = ?1)"));
+        std::vector<std::tuple<int, QString, QString>> found;
+        while (words.next()) {
+            if (const std::optional<QString> entry = entryOf(int(words.integer(0)), words.text(1)))
+                found.emplace_back(int(words.integer(0)), words.text(1), *entry);
+        }
+        for (const auto &[language, word, entry] : found)
+            set.bind(1, language).bind(2, word).bind(3, entry).run();
+    }
+    GameHistory::rebuildMissed(store);
+    ReviewQueue::rebuild(store);
+}
 
 constexpr Migration kMigrations[] = {
     {1,
@@ -69,12 +94,48 @@ constexpr Migration kMigrations[] = {
      " troubled_game integer not null," // the last game in which it landed or was hit late
      " quick_games integer not null);"  // games since then in which it was hit in the top half
      "create index review_words_recent on review_words(troubled_game);",
-     ReviewQueue::rebuild},
+     nullptr}, // its review was derived from the games; version 3 derives it anew
+    {3,
+     // How each game was played, for the review across scripts and for a class's exports.
+     "alter table games add column answer_mode text not null default 'characters';"
+     "alter table games add column tone_rule text not null default 'optional';"
+     "alter table games add column hints text not null default 'off';"
+     "alter table games add column player text not null default '';"
+     // The dictionary entry of a word (its simplified form), so that it is found in every dictionary.
+     "alter table game_words add column entry text;"
+     "create table missed_entries ("
+     " game_id integer not null references games(id) on delete cascade,"
+     " at_utc integer not null,"
+     " text text not null,"
+     " field_words text not null);"       // the words on the field, one per line
+     "create index missed_entries_game on missed_entries(game_id);"
+     // Missed words and the review by entry (or by the text of a word no dictionary holds).
+     "drop table missed_words;"
+     "create table missed_words ("
+     " word text primary key,"            // the entry, or the word's text
+     " is_entry integer not null,"
+     " landed integer not null,"
+     " last_game integer not null);"
+     "create index missed_words_rank on missed_words(landed, last_game);"
+     "drop table review_words;"
+     "create table review_words ("
+     " word text primary key,"            // the entry, or the word's text
+     " is_entry integer not null,"
+     " stability real not null,"          // the FSRS card
+     " difficulty real not null,"
+     " due_utc integer not null,"
+     " last_review_utc integer not null,"
+     " reps integer not null,"
+     " lapses integer not null,"
+     " state integer not null,"
+     " last_game integer not null);"
+     "create index review_words_due on review_words(due_utc);",
+     migrateToEntries},
 };
 
 } // namespace
 
-void migrateHistory(Store &store)
+void migrateHistory(Store &store, const EntryResolver &entryOf)
 {
     Statement st = store.prepare(QStringLiteral("pragma user_version"));
     const qint64 version = st.next() ? st.integer(0) : 0;
@@ -85,7 +146,7 @@ void migrateHistory(Store &store)
         Transaction tx(store);
         store.exec(QString::fromUtf8(m.sql));
         if (m.fill)
-            m.fill(store);
+            m.fill(store, entryOf);
         store.exec(QStringLiteral("pragma user_version=%1").arg(m.version));
         tx.commit();
     }

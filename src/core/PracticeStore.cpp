@@ -206,4 +206,27 @@ std::optional<DetailEntry> PracticeStore::detail(int languageCode, const QString
     return entry;
 }
 
+std::optional<QString> PracticeStore::entryOf(int languageCode, const QString &cz)
+{
+    Statement &st = statement(QStringLiteral("select simplified from %1 where cz=?1").arg(dictionary(languageCode)));
+    st.bind(1, cz);
+    std::optional<QString> entry;
+    if (st.next())
+        entry = st.text(0);
+    st.reset();
+    return entry;
+}
+
+std::optional<DetailEntry> PracticeStore::entryDetail(int languageCode, const QString &entry)
+{
+    Statement &st =
+        statement(QStringLiteral("select cz,py,yw from %1 where simplified=?1").arg(dictionary(languageCode)));
+    st.bind(1, entry);
+    std::optional<DetailEntry> found;
+    if (st.next())
+        found = DetailEntry{st.text(0), st.text(1), st.text(2)};
+    st.reset();
+    return found;
+}
+
 } // namespace trenix

@@ -64,6 +64,11 @@ public:
     // Word details.
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
 
+    // Entries: the same word in every dictionary, by its simplified form. The
+    // entry of a dictionary's word; an entry as a dictionary shows it.
+    std::optional<QString> entryOf(int languageCode, const QString &cz);
+    std::optional<DetailEntry> entryDetail(int languageCode, const QString &entry);
+
     // First field of the first row as text; "" when there is no row or it is Null.
     static QString GetFieldValue(Statement &query);
 

@@ -62,7 +62,11 @@ ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int l
     if (practice) {
         for (MissedWord &m : report.missed) {
             try {
-                if (const std::optional<DetailEntry> entry = practice->detail(language, m.word)) {
+                // An entry in the script of this language; a word of its own as it was typed.
+                const std::optional<DetailEntry> entry =
+                    m.isEntry ? practice->entryDetail(language, m.word) : practice->detail(language, m.word);
+                if (entry) {
+                    m.word = entry->cz;
                     m.pinyin = entry->py;
                     m.english = entry->yw;
                 }

@@ -1,59 +1,93 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReviewQueue.h"
 
+#include "Fsrs.h"
 #include "HistoryFile.h"
 
 #include <map>
+#include <optional>
 
 namespace trenix {
 
 namespace {
 
-// What one game says of a word that showed in it. A word caught only late, or
-// not at all, is trouble; a hit in the top half is quick; a word still falling
-// when the game ended tells nothing.
-enum class Showing { Neutral, Quick, Troubled };
+constexpr qint64 kDayMs = 86400000;
 
-Showing showing(bool hit, bool landed, qint64 top, qint64 fieldHeight)
+// What one showing says of a word: nothing for a word still falling when the
+// game ended; the worst showing of a game counts.
+std::optional<fsrs::Rating> rating(bool hit, bool landed, qint64 top, qint64 fieldHeight)
 {
-    if (landed || (hit && top * 2 > fieldHeight))
-        return Showing::Troubled;
-    return hit ? Showing::Quick : Showing::Neutral;
+    if (landed)
+        return fsrs::Rating::Again;
+    if (!hit)
+        return std::nullopt;
+    return top * 2 > fieldHeight ? fsrs::Rating::Hard : fsrs::Rating::Good;
 }
 
-// The review as each game changes it; the same for a new game and for the
-// history an older file brings.
+struct Key {
+    QString word;
+    bool isEntry;
+    bool operator<(const Key &o) const { return word < o.word || (word == o.word && isEntry < o.isEntry); }
+};
+
+// One game's reviews, applied to the table in one go.
 class ReviewUpdate {
 public:
     explicit ReviewUpdate(Store &store)
-        : m_enter(store.prepare(QStringLiteral(
-            "insert or replace into review_words(word, troubled_game, quick_games) values (?1, ?2, 0)"))),
-          m_quick(
-              store.prepare(QStringLiteral("update review_words set quick_games = quick_games + 1 where word = ?1"))),
-          m_leave(store.prepare(QStringLiteral("delete from review_words where word = ?1 and quick_games >= 2")))
+        : m_read(store.prepare(QStringLiteral(
+              "select stability, difficulty, due_utc, last_review_utc, reps, lapses, state from review_words"
+              " where word = ?1"))),
+          m_write(store.prepare(QStringLiteral(
+              "insert or replace into review_words(word, is_entry, stability, difficulty, due_utc, last_review_utc,"
+              " reps, lapses, state, last_game) values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")))
     {
     }
-    void note(const QString &word, Showing s)
+    void note(const WordOutcome &w, qint64 fieldHeight)
     {
-        Showing &seen = m_game[word];
-        seen = std::max(seen, s); // a word shown twice in a game: its worst showing counts
+        const std::optional<fsrs::Rating> r = rating(w.hit, w.landed, w.top, fieldHeight);
+        if (!r)
+            return;
+        const Key key{w.entry.isEmpty() ? w.word : w.entry, !w.entry.isEmpty()};
+        auto [it, added] = m_game.emplace(key, *r);
+        if (!added && int(*r) < int(it->second))
+            it->second = *r;
     }
-    void apply(qint64 gameId)
+    void apply(qint64 gameId, qint64 atUtcMs)
     {
-        for (const auto &[word, s] : m_game) {
-            if (s == Showing::Troubled) {
-                m_enter.bind(1, word).bind(2, gameId).run();
-            } else if (s == Showing::Quick) {
-                m_quick.bind(1, word).run();
-                m_leave.bind(1, word).run();
-            }
+        for (const auto &[key, r] : m_game) {
+            std::optional<fsrs::Card> card = read(key.word);
+            if (!card && r == fsrs::Rating::Good)
+                continue; // a word typed quickly has nothing to review yet
+            const fsrs::Card next = fsrs::review(card.value_or(fsrs::Card()), r, atUtcMs).card;
+            m_write.bind(1, key.word).bind(2, key.isEntry ? 1 : 0).bind(3, next.stability).bind(4, next.difficulty);
+            m_write.bind(5, next.dueMs).bind(6, next.lastReviewMs).bind(7, next.reps).bind(8, next.lapses);
+            m_write.bind(9, int(next.state)).bind(10, gameId).run();
         }
         m_game.clear();
     }
 
 private:
-    Statement m_enter, m_quick, m_leave;
-    std::map<QString, Showing> m_game;
+    std::optional<fsrs::Card> read(const QString &word)
+    {
+        m_read.bind(1, word);
+        std::optional<fsrs::Card> card;
+        if (m_read.next()) {
+            card.emplace();
+            card->stability = m_read.real(0);
+            card->difficulty = m_read.real(1);
+            card->dueMs = m_read.integer(2);
+            card->lastReviewMs = m_read.integer(3);
+            card->reps = int(m_read.integer(4));
+            card->lapses = int(m_read.integer(5));
+            card->state = m_read.integer(6) == int(fsrs::CardState::Review) ? fsrs::CardState::Review
+                                                                             : fsrs::CardState::New;
+        }
+        m_read.reset();
+        return card;
+    }
+
+    Statement m_read, m_write;
+    std::map<Key, fsrs::Rating> m_game;
 };
 
 } // namespace
@@ -62,51 +96,69 @@ void ReviewQueue::noteGame(Store &store, qint64 gameId, const GameRecord &game)
 {
     ReviewUpdate review(store);
     for (const WordOutcome &w : game.words)
-        review.note(w.word, showing(w.hit, w.landed, w.top, game.fieldHeight));
-    review.apply(gameId);
+        review.note(w, game.fieldHeight);
+    review.apply(gameId, game.endUtcMs);
 }
 
 void ReviewQueue::rebuild(Store &store)
 {
+    store.exec(QStringLiteral("delete from review_words"));
     ReviewUpdate review(store);
-    Statement rows = store.prepare(
-        QStringLiteral("select w.game_id, w.word, w.hit, w.landed, w.top, g.field_height from game_words w"
-                       " join games g on g.id = w.game_id order by w.game_id"));
-    qint64 game = -1;
+    Statement rows = store.prepare(QStringLiteral(
+        "select g.id, g.end_utc, g.field_height, w.word, w.entry, w.hit, w.landed, w.top from game_words w"
+        " join games g on g.id = w.game_id order by g.end_utc, g.id"));
+    qint64 game = -1, end = 0;
     while (rows.next()) {
         if (rows.integer(0) != game && game >= 0)
-            review.apply(game);
+            review.apply(game, end);
         game = rows.integer(0);
-        review.note(rows.text(1),
-                    showing(rows.integer(2) != 0, rows.integer(3) != 0, rows.integer(4), rows.integer(5)));
+        end = rows.integer(1);
+        WordOutcome w{rows.text(3), rows.integer(5) != 0, rows.integer(6) != 0, 0, rows.integer(7),
+                      rows.isNull(4) ? QString() : rows.text(4)};
+        review.note(w, rows.integer(2));
     }
     if (game >= 0)
-        review.apply(game);
+        review.apply(game, end);
 }
 
-std::vector<QString> ReviewQueue::words(int limit)
+std::vector<ReviewWord> ReviewQueue::due(qint64 atUtcMs, int limit)
 {
     return m_file.read(
         [&] {
-            std::vector<QString> words;
-            Statement st = m_file.store().prepare(
-                QStringLiteral("select word from review_words order by troubled_game desc, word limit ?1"));
-            st.bind(1, limit);
+            std::vector<ReviewWord> words;
+            Statement st = m_file.store().prepare(QStringLiteral(
+                "select word, is_entry from review_words where due_utc <= ?1 order by due_utc, word limit ?2"));
+            st.bind(1, atUtcMs).bind(2, limit);
             while (st.next())
-                words.push_back(st.text(0));
+                words.push_back({st.text(0), st.integer(1) != 0});
             return words;
         },
-        std::vector<QString>());
+        std::vector<ReviewWord>());
 }
 
-qint64 ReviewQueue::count()
+qint64 ReviewQueue::single(const QString &sql, qint64 bound)
 {
     return m_file.read(
         [&] {
-            Statement st = m_file.store().prepare(QStringLiteral("select count(*) from review_words"));
+            Statement st = m_file.store().prepare(sql);
+            if (sql.contains(QLatin1String("?1")))
+                st.bind(1, bound);
             return st.next() ? st.integer(0) : qint64(0);
         },
         qint64(0));
 }
+
+qint64 ReviewQueue::dueBy(qint64 utcMs)
+{
+    return single(QStringLiteral("select count(*) from review_words where due_utc <= ?1"), utcMs);
+}
+
+qint64 ReviewQueue::learned()
+{
+    return single(QStringLiteral("select count(*) from review_words where due_utc - last_review_utc >= ?1"),
+                  kLearnedDays * kDayMs);
+}
+
+qint64 ReviewQueue::count() { return single(QStringLiteral("select count(*) from review_words"), 0); }
 
 } // namespace trenix

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The player's trouble words: a word enters review when it lands or is hit
-// only in the lower half of the field, and leaves after quick hits (top half)
-// in two later games in a row. Most recently troubled first.
+// The player's review: a word enters it when it lands or is typed only in the
+// lower half of the field, and from then on every game it shows in reviews it
+// with FSRS (landed: again, hit in the lower half: hard, in the top half:
+// good). A review game draws the words due, most overdue first. Words are kept
+// by their dictionary entry, so that they follow the player across scripts.
 #include "GameRecord.h"
 
 #include <QString>
@@ -13,11 +15,23 @@ namespace trenix {
 class HistoryFile;
 class Store;
 
+struct ReviewWord {
+    QString word;         // the entry (its simplified form), or the text of a word no dictionary holds
+    bool isEntry = false;
+};
+
 class ReviewQueue {
 public:
+    // A word whose next interval is this long is learned.
+    static constexpr int kLearnedDays = 21;
+
     explicit ReviewQueue(HistoryFile &file) : m_file(file) {}
 
-    std::vector<QString> words(int limit);
+    // The words due at a time, most overdue first.
+    std::vector<ReviewWord> due(qint64 atUtcMs, int limit);
+    // How many are due by a time (the end of today, of the week).
+    qint64 dueBy(qint64 utcMs);
+    qint64 learned();
     qint64 count();
 
     // Inside the transaction that records a game: what the game says of its words.
@@ -26,6 +40,8 @@ public:
     static void rebuild(Store &store);
 
 private:
+    qint64 single(const QString &sql, qint64 bound);
+
     HistoryFile &m_file;
 };
 

@@ -128,6 +128,8 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
         }
         const SystemWallClock clock;
         History history(clock);
+        if (practice)
+            history.file.setEntryResolver(entriesIn(*practice));
         history.file.open(progressPath);
         if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
             std::fprintf(stderr, "trenix: %s\n", describeHistoryNotice(notice).toLocal8Bit().constData());

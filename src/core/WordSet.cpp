@@ -51,7 +51,7 @@ QString WordSet::value() const
 }
 
 std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, History &history, int languageCode,
-                                QString *notice)
+                                qint64 nowUtcMs, QString *notice)
 {
     std::vector<SetWord> words;
     if (set.kind == WordSet::Kind::Range)
@@ -68,8 +68,11 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
         return words;
     }
     if (set.kind == WordSet::Kind::Review) {
-        for (const QString &w : history.review.words(WordSet::kReviewLimit))
-            words.push_back({w, QString(), QString()});
+        for (const ReviewWord &r : history.review.due(nowUtcMs, WordSet::kReviewLimit)) {
+            const std::optional<DetailEntry> shown =
+                r.isEntry ? practice.entryDetail(languageCode, r.word) : std::optional<DetailEntry>();
+            words.push_back(shown ? SetWord{shown->cz, shown->py, shown->yw} : SetWord{r.word, QString(), QString()});
+        }
         if (words.empty())
             *notice = text(tid::GLVex_emptyReview);
         return words;

@@ -21,7 +21,7 @@ struct WordSet {
 
     static constexpr int kLowestLevel = 1;
     static constexpr int kHighestLevel = 6;
-    static constexpr int kReviewLimit = 100; // words per review game, most recently troubled first
+    static constexpr int kReviewLimit = 100; // words per review game, most overdue first
 
     // "range", "level:N" (N 1..6), "review", "list:NAME"; nothing for anything else.
     static std::optional<WordSet> parse(const QString &value);
@@ -36,8 +36,9 @@ struct SetWord {
 
 // The words of a set other than the range, in the set's order. Empty, with the
 // reason in notice, when there is nothing to play; throws Error when the store fails.
+// Review words are those due at nowUtcMs, shown as the language's dictionary shows them.
 std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, History &history, int languageCode,
-                                QString *notice);
+                                qint64 nowUtcMs, QString *notice);
 
 // A list was renamed or deleted: a chosen set that named it follows (a deleted
 // one gives way to the range). True when the choice changed.

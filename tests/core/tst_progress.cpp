@@ -286,7 +286,7 @@ private slots:
         QCOMPARE(rows, (QStringList{GameHistory::csvHeader().join(u'|'),
                                     u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
                                     u"07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
-                                    "一,二 说\"好\" 上\r\n下"_s}));
+                                    "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off|"_s}));
     }
 
     void streak_wrongDayCount_data()

@@ -34,11 +34,14 @@ class TestWordSets : public QObject, GameFixture {
 
     QString path() const { return folder->file(QLatin1String(kHistoryFile)); }
     QString rows(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).join(u';'); }
-    // One game per "|": "word:X" with X L landed, T hit late, Q hit quickly, S still falling at the end.
+    static constexpr qint64 kDay = 86400000;
+    const qint64 m_day0 = FakeWallClock().now;
+    // One game per "|", a day after the one before: "word:X" with X L landed, T hit late, Q hit quickly, S still
+    // falling at the end.
     void play(const QString &games)
     {
         for (const QString &game : games.split(u'|', Qt::SkipEmptyParts)) {
-            GameRecord g = sampleGame(wallClock.now += 60000);
+            GameRecord g = sampleGame(wallClock.now += kDay);
             g.fieldHeight = 5835;
             for (const QString &w : game.split(u' ')) {
                 const QChar how = w.back();
@@ -53,6 +56,7 @@ private slots:
     void init()
     {
         start({{2, kHsk}}, 1, 5);
+        wallClock.now = m_day0;
         history.file.open(path());
     }
     void cleanup() { stop(); }
@@ -69,7 +73,7 @@ private slots:
         QTest::newRow("list, own word keeps its pinyin")
             << u"list:课"_s << QString() << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
         QTest::newRow("list larger than the dictionary, in batches") << u"list:L"_s << QString() << many.join(u';');
-        QTest::newRow("review, newest trouble first") << u"review"_s << u"三:L|外:T|二:Q"_s << u"1 外  ;2 三 sān 1"_s;
+        QTest::newRow("review, most overdue first") << u"review"_s << u"三:L|外:T|二:Q"_s << u"1 三 sān 1;2 外  "_s;
         QTest::newRow("level without words") << u"level:6"_s << QString() << QString();
         QTest::newRow("list gone") << u"list:无"_s << QString() << QString();
         QTest::newRow("nothing to review") << u"review"_s << u"二:Q"_s << QString();
@@ -85,6 +89,7 @@ private slots:
             many.push_back({u"L%1"_s.arg(i), {}, {}});
         history.lists.save(u"L"_s, many, false);
         play(troubled);
+        wallClock.now += 2 * kDay; // what the games put into review is due
         core->Label3_Click(); // a range game is running
         const QString first = core->Label1[1].Caption;
         core->wordSet = *WordSet::parse(set);
@@ -108,33 +113,42 @@ private slots:
         QCOMPARE(history.games.recent(1).at(0).selection, set);
     }
 
-    void review_wrongWords_data()
+    // Games a day apart from day 1; the words due at noon of a later day, most overdue first.
+    void review_wrongWordsDue_data()
     {
         QTest::addColumn<QString>("games");
-        QTest::addColumn<QString>("expected"); // most recently troubled first
-        QTest::newRow("two quick games: leaves") << u"a:L|a:Q|a:Q"_s << QString();
-        QTest::newRow("trouble again starts over") << u"a:L|a:Q|a:T|a:Q"_s << u"a"_s;
-        QTest::newRow("still falling at the end counts for nothing") << u"a:L|a:Q|a:S|a:Q"_s << QString();
-        QTest::newRow("landed and quick in one game") << u"a:L a:Q|a:Q"_s << u"a"_s;
-        QTest::newRow("quick games before the trouble") << u"a:Q|a:Q|a:L"_s << u"a"_s;
-        QTest::newRow("landing and late hit enter, quick hit not, one quick game keeps; newest first")
-            << u"a:L|b:T|c:Q|a:Q"_s << u"b a"_s;
+        QTest::addColumn<int>("day");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("landed: due the next day, not before") << u"a:L"_s << 1 << QString();
+        QTest::newRow("landed, a day later") << u"a:L"_s << 2 << u"a"_s;
+        QTest::newRow("a quick hit does not enter") << u"a:Q"_s << 30 << QString();
+        QTest::newRow("a late hit enters") << u"a:T"_s << 3 << u"a"_s;
+        QTest::newRow("still falling at the end counts for nothing") << u"a:S"_s << 30 << QString();
+        QTest::newRow("good reviews put it off") << u"a:L|a:Q|a:Q"_s << 5 << QString();
+        QTest::newRow("... until it is due again") << u"a:L|a:Q|a:Q"_s << 40 << u"a"_s;
+        QTest::newRow("landed and quick in one game: the landing counts") << u"a:L|a:L a:Q"_s << 3 << u"a"_s;
+        QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c"_s;
         QStringList many;
         for (int i = 1; i <= 150; ++i)
             many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
-        QTest::newRow("at most 100") << many.join(u":L "_s) + u":L"_s << many.mid(0, 100).join(u' ');
+        QTest::newRow("at most 100") << many.join(u":L "_s) + u":L"_s << 3 << many.mid(0, 100).join(u' ');
     }
-    void review_wrongWords()
+    void review_wrongWordsDue()
     {
         QFETCH(QString, games);
+        QFETCH(int, day);
         play(games);
-        QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
-        // A file kept before lists and review existed gets the same review from its games.
-        history.file.close();
-        Store(path(), {}, Store::Mode::ReadWrite)
-            .exec(u"drop table review_words; drop table list_words; drop table word_lists; pragma user_version=1"_s);
-        history.file.open(path());
-        QTEST(joined(history.review.words(WordSet::kReviewLimit)), "expected");
+        const auto due = [&] {
+            QStringList words;
+            for (const ReviewWord &w : history.review.due(m_day0 + day * kDay + kDay / 2, WordSet::kReviewLimit))
+                words << w.word;
+            return words.join(u' ');
+        };
+        QTEST(due(), "expected");
+        // An older file's review, built from its games, is the same.
+        history.file.store().exec(u"delete from review_words"_s);
+        ReviewQueue::rebuild(history.file.store());
+        QTEST(due(), "expected");
     }
 
     void import_wrongWordsOrStoredAnyway_data()
