@@ -14,7 +14,7 @@ namespace trenix {
 class CEncryption {
 public:
     // Draws from (and leaves in a key-determined state) the given generator,
-    // normally the program's one instance *GlVexM.random.
+    // normally the program's one instance.
     explicit CEncryption(Random &generator) : m_generator(generator) {}
 
     QString Encrypt(const QString &key, const QString &text);

@@ -43,10 +43,4 @@ struct RangeCheck {
 // The dialog's range check, in its order: numeric test, order, conversion.
 RangeCheck checkRange(QStringView fromText, QStringView toText);
 
-// The fixed messages of the dialog (not looked up).
-inline const QString kMessageTitle = QStringLiteral("軟件信息");
-inline const QString kNotNumeric = QStringLiteral("輸入的詞組範圍應該為數字");
-inline const QString kReversed = QStringLiteral("輸入的詞組範圍無效");
-inline const QString kOutOfRange = QStringLiteral("輸入的詞組範圍超出範圍 (-32768 ~ 32767)");
-
 } // namespace trenix::settings
