@@ -52,7 +52,7 @@ void coldNextStart(benchmark::State &state);
 void storeOpen(benchmark::State &state);
 void startupPrepare(benchmark::State &state);
 void windowBuild(benchmark::State &state);
-void startRange(benchmark::State &state, const DataPaths &folder, int from, int to);
+void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to);
 void startThroughWindow(benchmark::State &state);
 void tick(benchmark::State &state, bool landing);
 void enter(benchmark::State &state, bool hit);

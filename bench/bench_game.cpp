@@ -277,9 +277,9 @@ void windowBuild(benchmark::State &state)
 
 // --- The start command ----------------------------------------------------------------
 
-void startRange(benchmark::State &state, const DataPaths &folder, int from, int to)
+void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to)
 {
-    BenchGame game(folder);
+    BenchGame game(folder());
     if (!game.start(from, to)) { // the first start warms caches and fonts: not timed
         fail(state, game.startFailure());
         return;

@@ -17,7 +17,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,16 +39,18 @@ std::vector<Entry> g_catalogue;
 bool g_failed = false;
 QString g_work;
 
-benchmark::internal::Benchmark *add(const std::string &name, std::function<void(benchmark::State &)> body,
-                                    std::vector<Row> rows)
+// Registers body(state, args...) under name, with its rows.
+template <typename... Params, typename... Args>
+benchmark::internal::Benchmark *add(const std::string &name, std::vector<Row> rows,
+                                    void (*body)(benchmark::State &, Params...), Args... args)
 {
     g_catalogue.push_back({name, std::move(rows)});
     const bool cold = name.starts_with("cold/");
     return benchmark::RegisterBenchmark(name.c_str(),
-                                        [cold, body = std::move(body)](benchmark::State &state) {
+                                        [=](benchmark::State &state) {
                                             if (!cold)
                                                 markWarmed();
-                                            body(state);
+                                            body(state, args...);
                                         })
         ->Unit(benchmark::kMillisecond)
         ->MeasureProcessCPUTime();
@@ -69,30 +70,30 @@ void registerBenchmarks()
     // process, once: bench/run.sh filters "^cold/(window|first_start|next_start)/"
     // and "^cold/first_start_unprepared/" in processes of their own (a filter
     // sees the name with its suffixes, as "cold/window/iterations:1/...").
-    add("cold/window", coldWindow, {{"wall", "main window built, shown and painted, first time", ""}})
+    add("cold/window", {{"wall", "main window built, shown and painted, first time", ""}}, coldWindow)
         ->Iterations(1)
         ->Repetitions(1);
-    add("cold/first_start", [](benchmark::State &s) { coldFirstStart(s, true); },
-        {{"cpu", "first start after launch, 999 words, CPU (in-process)", ""}})
+    add("cold/first_start", {{"cpu", "first start after launch, 999 words, CPU (in-process)", ""}}, coldFirstStart,
+        true)
         ->Iterations(1)
         ->Repetitions(1);
-    add("cold/next_start", coldNextStart, {{"cpu", "the next starts, CPU (in-process)", ""}})
+    add("cold/next_start", {{"cpu", "the next starts, CPU (in-process)", ""}}, coldNextStart)
         ->Iterations(4)
         ->Repetitions(1);
-    add("cold/first_start_unprepared", [](benchmark::State &s) { coldFirstStart(s, false); },
-        {{"cpu", "first start without the idle-time preparation, CPU", ""}})
+    add("cold/first_start_unprepared", {{"cpu", "first start without the idle-time preparation, CPU", ""}},
+        coldFirstStart, false)
         ->Iterations(1)
         ->Repetitions(1);
 
-    add("startup/store_open", storeOpen, {{"wall", "start-up: practice store open with its key", ""}});
-    add("startup/prepare", startupPrepare, {{"wall", "start-up: store, settings, language (prepareStartup)", ""}});
-    add("window/build_and_paint", windowBuild, {{"wall", "main window built, shown and painted, again", ""}});
+    add("startup/store_open", {{"wall", "start-up: practice store open with its key", ""}}, storeOpen);
+    add("startup/prepare", {{"wall", "start-up: store, settings, language (prepareStartup)", ""}}, startupPrepare);
+    add("window/build_and_paint", {{"wall", "main window built, shown and painted, again", ""}}, windowBuild);
 
     struct Start {
         const char *name;
         const DataPaths &(*folder)();
         int from, to;
-        const char *label;
+        std::string label;
     };
     const Start starts[] = {
         {"start/range/100", builtFolder, 1, 100, "start, 100 words"},
@@ -103,48 +104,49 @@ void registerBenchmarks()
         {"start/generated/999_from_29002", bigFolder, kBigWords - 998, kBigWords, "start, 999 of 30000, from 29002"},
     };
     for (const Start &s : starts) {
-        const std::string l = s.label;
-        const bool built999 = s.to == 999 && s.folder == builtFolder, n30000 = s.to == kBigWords && s.from == 1;
+        const bool built999 = s.to == 999 && s.folder == builtFolder, all30000 = s.to - s.from + 1 == kBigWords;
         const char *cpuTarget = built999 ? "<= 100" : s.to - s.from == 998 ? "~ start, 999 words" : "";
-        add(s.name, [s](benchmark::State &state) { startRange(state, s.folder(), s.from, s.to); },
-            {{"cpu", l + ": in all (CPU)", cpuTarget},
-             {"wall", l + ": in all (wall)", n30000 ? "<= 3000" : ""},
-             {"rest_ms", l + ": store work, draws and labels (wall)", built999 ? "<= 30" : ""},
-             {"measure_ms", l + ": measuring the words (wall)", ""},
-             {"repaint_ms", l + ": repaint (wall)", ""}});
+        add(s.name,
+            {{"cpu", s.label + ": in all (CPU)", cpuTarget},
+             {"wall", s.label + ": in all (wall)", all30000 ? "<= 3000" : ""},
+             {"rest_ms", s.label + ": store work, draws and labels (wall)", built999 ? "<= 30" : ""},
+             {"measure_ms", s.label + ": measuring the words (wall)", ""},
+             {"repaint_ms", s.label + ": repaint (wall)", ""}},
+            startRange, s.folder, s.from, s.to);
     }
-    add("start/window/999", startThroughWindow,
+    add("start/window/999",
         {{"cpu", "999 words via GLVex::Label3_Click (CPU)", ""},
-         {"wall", "999 words via GLVex::Label3_Click (wall)", ""}});
+         {"wall", "999 words via GLVex::Label3_Click (wall)", ""}},
+        startThroughWindow);
 
-    add("tick/999", [](benchmark::State &s) { tick(s, false); },
-        {{"wall", "fall tick, 999 labels, 9 falling, none lands", "<= 1"}});
-    add("tick/999/landing", [](benchmark::State &s) { tick(s, true); },
-        {{"wall", "fall tick, 999 labels, 9 falling, one lands", "<= 1"}});
-    add("enter/999/hit", [](benchmark::State &s) { enter(s, true); },
-        {{"wall", "Enter hitting a landed word, 999 labels", "<= 1"}});
-    add("enter/999/miss", [](benchmark::State &s) { enter(s, false); },
-        {{"wall", "Enter matching nothing, 999 labels", "<= 1"}});
-    add("field/repaint", fieldRepaint, {{"wall", "play field repaint after a tick or Enter", ""}});
+    add("tick/999", {{"wall", "fall tick, 999 labels, 9 falling, none lands", "<= 1"}}, tick, false);
+    add("tick/999/landing", {{"wall", "fall tick, 999 labels, 9 falling, one lands", "<= 1"}}, tick, true);
+    add("enter/999/hit", {{"wall", "Enter hitting a landed word, 999 labels", "<= 1"}}, enter, true);
+    add("enter/999/miss", {{"wall", "Enter matching nothing, 999 labels", "<= 1"}}, enter, false);
+    add("field/repaint", {{"wall", "play field repaint after a tick or Enter", ""}}, fieldRepaint);
 
-    add("history/record", recordGame,
+    add("history/record",
         {{"wall", "record one game (30 words) into a history of 10,000", "<= 5"},
-         {"slowest_ms", "  the slowest of the repetition's 100 (a checkpoint)", ""}})
+         {"slowest_ms", "  the slowest of the repetition's 100 (a checkpoint)", ""}},
+        recordGame)
         ->Iterations(100);
-    add("history/progress_window", [](benchmark::State &s) { progressWindow(s, false); },
-        {{"wall", "progress window over 10,000 games: built, shown, painted (30 days)", "<= 150"}});
-    add("history/progress_window/all", [](benchmark::State &s) { progressWindow(s, true); },
-        {{"wall", "  then the chart switched to all 10,000 games and painted", ""}});
-    add("history/export", exportCsv, {{"wall", "export 10,000 games as CSV", "<= 1000"}});
+    add("history/progress_window",
+        {{"wall", "progress window over 10,000 games: built, shown, painted (30 days)", "<= 150"}}, progressWindow,
+        false);
+    add("history/progress_window/all", {{"wall", "  then the chart switched to all 10,000 games and painted", ""}},
+        progressWindow, true);
+    add("history/export", {{"wall", "export 10,000 games as CSV", "<= 1000"}}, exportCsv);
 
-    add("sets/import", importList,
+    add("sets/import",
         {{"wall", "import 10,000 words (5,000 looked up in the dictionary), wall", "<= 1000"},
-         {"cpu", "import 10,000 words (5,000 looked up in the dictionary), CPU", ""}});
-    add("sets/start_list", startList,
+         {"cpu", "import 10,000 words (5,000 looked up in the dictionary), CPU", ""}},
+        importList);
+    add("sets/start_list",
         {{"cpu", "start a game over a 10,000-word list (GLVex::Label3_Click), CPU", "<= 150"},
-         {"wall", "start a game over a 10,000-word list (GLVex::Label3_Click), wall", ""}});
-    add("sets/settings_dialog", settingsDialog,
-        {{"wall", "settings dialog with 50 lists: built, counted, shown, painted", "<= 50"}});
+         {"wall", "start a game over a 10,000-word list (GLVex::Label3_Click), wall", ""}},
+        startList);
+    add("sets/settings_dialog", {{"wall", "settings dialog with 50 lists: built, counted, shown, painted", "<= 50"}},
+        settingsDialog);
 }
 
 QTemporaryDir *defaultWork()
