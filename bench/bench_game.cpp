@@ -29,6 +29,8 @@ void stopTimers(GLVex &w)
 // as the window does and repaints as the window's repaintNow() does, and
 // times both, so that a start splits into measuring, repaint and the rest.
 class BenchGame final : private GameView {
+    [[maybe_unused]] bool m_opened; // first: the folder's store is open before the window is built
+
 public:
     explicit BenchGame(const DataPaths &folder)
         : m_opened((useFolder(folder), true)), window(windowServices(folder)),
@@ -67,7 +69,6 @@ public:
             .arg(core.screen.lbmessage);
     }
 
-    bool m_opened;
     GLVex window;
     GameCore core;
     double measureMs = 0, repaintMs = 0;
