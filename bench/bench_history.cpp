@@ -47,9 +47,13 @@ GameRecord makeGame(int i)
     g.accuracy = double(g.hits) / double(g.entries);
     g.fieldHeight = 5835;
     for (int w = 0; w < kWordsPerGame; ++w) {
-        const bool landed = w < kLandedPerGame;
-        g.words.push_back({QStringLiteral("词%1").arg((i * 37 + w * 101) % 2000), !landed, landed, landed ? 9 : w % 8,
-                           landed ? 5190 : (w % 8) * 645});
+        WordOutcome o;
+        o.word = QStringLiteral("词%1").arg((i * 37 + w * 101) % 2000);
+        o.landed = w < kLandedPerGame;
+        o.hit = !o.landed;
+        o.ticks = o.landed ? 9 : w % 8;
+        o.top = o.landed ? 5190 : (w % 8) * 645;
+        g.words.push_back(o);
     }
     return g;
 }
