@@ -5,11 +5,11 @@
 # program's write-ahead journal and on the rollback journal the store is built
 # with; on this machine's disk and, as root, on an emulated slow disk: a loop
 # device whose writes a blkio cgroup holds to 50 a second (an SD card, a busy
-# hard disk). Prints rows as trenix_bench does: key label median min max unit runs.
+# hard disk). Prints rows: key label median min max unit runs (tab-separated).
 #
-#   bench/disk.sh BENCH WORK [SECONDS]   BENCH: trenix_bench; WORK: a folder with real/
+#   bench/disk.sh HELPER WORK [SECONDS]   HELPER: trenix_bench_helper; WORK: a folder with real/
 set -euo pipefail
-BENCH=$1
+HELPER=$1
 WORK=$2
 SECONDS_PLAYED=${3:-60}
 command -v strace >/dev/null || { echo "disk.sh: strace is missing; no disk figures" >&2; exit 0; }
@@ -18,7 +18,7 @@ command -v strace >/dev/null || { echo "disk.sh: strace is missing; no disk figu
 syncs() {
     local out n
     out=$(mktemp)
-    strace -f -qq -c -e trace=fsync,fdatasync -o "$out" "$BENCH" play "$1" "$3" ${2:+--rollback} >"$out.line" 2>/dev/null
+    strace -f -qq -c -e trace=fsync,fdatasync -o "$out" "$HELPER" play "$1" "$3" ${2:+--rollback} >"$out.line" 2>/dev/null
     n=$(awk '$NF == "fsync" || $NF == "fdatasync" {n += $4} END {print n + 0}' "$out")
     cat "$out.line" >&2
     rm -f "$out" "$out.line"

@@ -37,10 +37,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double msSince(Clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
+double msSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
 
 long statusKb(pid_t pid, const char *field)
 {
@@ -142,12 +139,18 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "missing value for %s\n", a.c_str());
             return 2;
         }
-        if (a == "--timeout") timeout = std::atof(argv[++i]);
-        else if (a == "--settle") settle = std::atof(argv[++i]);
-        else if (a == "--measure") measure = std::atof(argv[++i]);
-        else if (a == "--then") then = argv[++i];
-        else if (a == "--again") again = argv[++i];
-        else if (a == "--idle") idle = std::atof(argv[++i]);
+        if (a == "--timeout")
+            timeout = std::atof(argv[++i]);
+        else if (a == "--settle")
+            settle = std::atof(argv[++i]);
+        else if (a == "--measure")
+            measure = std::atof(argv[++i]);
+        else if (a == "--then")
+            then = argv[++i];
+        else if (a == "--again")
+            again = argv[++i];
+        else if (a == "--idle")
+            idle = std::atof(argv[++i]);
         else {
             std::fprintf(stderr, "unknown option %s\n", a.c_str());
             return 2;

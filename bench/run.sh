@@ -2,11 +2,13 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs every benchmark and prints one table: median, min and max of
 # several runs per figure, with TIPP10 measured the same way in the same run.
+# The in-process figures come from trenix_bench (Google Benchmark, JSON output,
+# one entry per repetition); the others from outside the process.
 #
 #   bench/run.sh                 full run (about 10 minutes)
 #   RUNS=5 IDLE_SECONDS=20 IDLE_RUNS=1 QUICK=1 bench/run.sh    a shorter look
 #
-# Needs Xvfb, xdotool and strace, and TIPP10 with its database driver
+# Needs Xvfb, xdotool, strace and python3, and TIPP10 with its database driver
 # (apt-get install -y tipp10 libqt6sql6-sqlite) for the comparison rows; the
 # slow-disk rows need root (bench/disk.sh). Games are played on copies of the
 # data files in $BUILD/bench-work, never on the build's own program folder.
@@ -15,18 +17,30 @@ set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 SRC=$(dirname "$HERE")
 BUILD=${BUILD:-$SRC/build-bench}
-RUNS=${RUNS:-9}                 # launches per program
+QUICK=${QUICK:-}
+RUNS=${RUNS:-9}                 # launches per program, and fresh processes for the first start
+REPS=${REPS:-$([ -n "$QUICK" ] && echo 3 || echo 9)}          # repetitions of each in-process benchmark
+MIN_TIME=${MIN_TIME:-$([ -n "$QUICK" ] && echo 0.1 || echo 0.5)} # seconds each repetition runs at least
 IDLE_SECONDS=${IDLE_SECONDS:-60}
 IDLE_RUNS=${IDLE_RUNS:-3}
 HOLD_SECONDS=${HOLD_SECONDS:-5}
-QUICK=${QUICK:-}
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-    cmake -S "$SRC" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake -S "$SRC" -B "$BUILD" $(command -v ninja >/dev/null && echo -G Ninja) \
+        -DCMAKE_BUILD_TYPE=Release -DTRENIX_BUILD_BENCH=ON >/dev/null
 fi
-cmake --build "$BUILD" --target trenix trenix_data trenix_bench trenix_launch_probe >/dev/null
+TARGETS=(trenix trenix_data trenix_bench_helper trenix_launch_probe)
+HAVE_GBENCH=
+if grep -Eq '^TRENIX_HAVE_BENCHMARK:INTERNAL=(1|ON|TRUE|YES)$' "$BUILD/CMakeCache.txt"; then
+    HAVE_GBENCH=1
+    TARGETS+=(trenix_bench)
+else
+    echo "Google Benchmark is missing (apt-get install -y libbenchmark-dev): no in-process figures" >&2
+fi
+cmake --build "$BUILD" --target "${TARGETS[@]}" >/dev/null
 
-BENCH=$BUILD/bench/trenix_bench
+HELPER=$BUILD/bench/trenix_bench_helper
+GBENCH=$BUILD/bench/trenix_bench
 PROBE=$BUILD/bench/trenix_launch_probe
 WORK=$BUILD/bench-work
 RAW=$WORK/raw
@@ -39,7 +53,7 @@ export HOME=$WORK/home
 unset XDG_CONFIG_HOME XDG_DATA_HOME
 mkdir -p "$HOME"
 
-"$BENCH" prepare "$WORK" 2>/dev/null
+"$HELPER" prepare "$WORK" 2>/dev/null
 # The real executable with its data files beside it, as installed in one folder.
 cp "$BUILD/bin/trenix" "$BUILD/bin/trenix.dat" "$BUILD/bin/word_language.mdb" "$BUILD/bin/config.dat" "$WORK/app/"
 for font in "$BUILD/bin/"TrenixUI-*.otf; do [ -f "$font" ] && cp "$font" "$WORK/app/"; done
@@ -87,7 +101,7 @@ for _ in $(seq "$RUNS"); do
     echo "$line" | field cpu_at_paint_ms >>"$RAW/launch.xvfb.cpu"
     echo "$line" | field hwm_paint_kb >>"$RAW/rss.paint"
     echo "$line" | field hwm_kb >>"$RAW/rss.window"
-    "$PROBE" -- "$BENCH" blank | field paint_ms >>"$RAW/blank.paint"
+    "$PROBE" -- "$HELPER" blank | field paint_ms >>"$RAW/blank.paint"
     if [ -n "$HAVE_TIPP10" ]; then
         line=$(tipp10_probe --settle 3)
         echo "$line" | field paint_ms >>"$RAW/tipp10.paint"
@@ -98,13 +112,24 @@ for _ in $(seq "$RUNS"); do
 done
 
 # --- The first start after launch against the next ones --------------------------
-# In-process: a fresh process each time, the window shown and idle for 1 s.
-for _ in $(seq "$RUNS"); do
-    line=$("$BENCH" cold "$WORK/real" 1000 2>/dev/null)
-    echo "$line" | field first_cpu_ms >>"$RAW/cold.first"
-    echo "$line" | field warm_cpu_ms >>"$RAW/cold.warm"
-    "$BENCH" cold "$WORK/real" 1000 --unprepared 2>/dev/null | field first_cpu_ms >>"$RAW/cold.unprepared"
-done
+# In-process (trenix_bench's cold/ benchmarks): a fresh process each time, the
+# window shown and idle for 1 s, then the first start and four more.
+# gbench NAME ARGS: trenix_bench once, its JSON kept; a failed benchmark stops everything.
+gbench() {
+    local out=$RAW/gbench-$1.json
+    shift
+    if ! "$GBENCH" --trenix_work="$WORK/gbench" --benchmark_format=json "$@" >"$out" 2>>"$RAW/gbench.err"; then
+        echo "trenix_bench $* failed:" >&2
+        grep '^trenix_bench: ' "$RAW/gbench.err" >&2 || tail -5 "$RAW/gbench.err" >&2
+        exit 1
+    fi
+}
+if [ -n "$HAVE_GBENCH" ]; then
+    for i in $(seq "$RUNS"); do
+        gbench "cold-$i" --benchmark_filter='^cold/(window|first_start|next_start)/'
+        gbench "cold-unprepared-$i" --benchmark_filter='^cold/first_start_unprepared/'
+    done
+fi
 # From outside: the real executable idle for 2 s, a click on the start command, the
 # CPU of the next 4 s; then a second click (a warm start) and its 4 s.
 CLICK='xdotool mousemove --window "$PROBE_WIN" 200 15 click 1'
@@ -115,24 +140,37 @@ for _ in $(seq "$RUNS"); do
     echo "$line" | field hwm_kb >>"$RAW/rss.twogames"
 done
 
-# --- In-process figures: start, tick, Enter, repaint ----------------------------
-"$BENCH" timings "$WORK" ${QUICK:+--quick} 2>/dev/null >"$RAW/timings.tsv"
-
-# --- The history with 10,000 games: recording, the progress window, the export ----
-cmake --build "$BUILD" --target trenix_bench_progress >/dev/null
-"$BUILD/bench/trenix_bench_progress" "$WORK/progress" ${QUICK:+--quick} 2>/dev/null >"$RAW/progress.tsv"
-
-# --- Word sets: importing 10,000 words, a game over a 10,000-word list, 50 lists ----
-cmake --build "$BUILD" --target trenix_bench_sets >/dev/null
-"$BUILD/bench/trenix_bench_sets" "$WORK/sets" ${QUICK:+--quick} 2>/dev/null >"$RAW/sets.tsv"
+# --- In-process figures: start-up, start, tick, Enter, history, word sets ----------
+if [ -n "$HAVE_GBENCH" ]; then
+    gbench main --benchmark_repetitions="$REPS" --benchmark_min_time="$MIN_TIME"
+    # One line per repetition (or per fresh process) and value: name, field, ms.
+    python3 - "$RAW"/gbench-*.json >"$RAW/gbench.tsv" <<'EOF'
+import json, re, sys
+to_ms = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+suffixes = re.compile(r"(/(iterations:\d+|repeats:\d+|min_time:[0-9.]+|process_time|real_time|manual_time))+$")
+for path in sys.argv[1:]:
+    for b in json.load(open(path))["benchmarks"]:
+        name = suffixes.sub("", b["run_name"])
+        if b.get("error_occurred"):
+            sys.exit(f"{path}: {name}: {b.get('error_message')}")
+        if b.get("run_type") != "iteration":
+            continue  # the library's own aggregates: median, min and max are taken below
+        print(f"{name}\tcpu\t{b['cpu_time'] * to_ms[b['time_unit']]}")
+        print(f"{name}\twall\t{b['real_time'] * to_ms[b['time_unit']]}")
+        for key, value in b.items():
+            if key.endswith("_ms"):
+                print(f"{name}\t{key}\t{value}")
+EOF
+    "$GBENCH" --rows >"$RAW/gbench.rows"
+fi
 
 # --- The disk: syncs per minute of play and the writes' wall time -----------------
-"$HERE/disk.sh" "$BENCH" "$WORK" "$([ -n "$QUICK" ] && echo 30 || echo 60)" >"$RAW/disk.tsv" 2>"$RAW/disk.err" || true
+"$HERE/disk.sh" "$HELPER" "$WORK" "$([ -n "$QUICK" ] && echo 30 || echo 60)" >"$RAW/disk.tsv" 2>"$RAW/disk.err" || true
 
 # --- Peak memory of running games, in-process (offscreen) -----------------------
 for _ in 1 2 3; do
-    "$BENCH" hold "$WORK/real" 1 999 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold999"
-    "$BENCH" hold "$WORK/big" 1 30000 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold30000"
+    "$HELPER" hold "$WORK/real" 1 999 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold999"
+    "$HELPER" hold "$WORK/big" 1 30000 "$HOLD_SECONDS" 2>/dev/null | field hwm_kb >>"$RAW/rss.hold30000"
 done
 
 # --- CPU between ticks of a running game: the real executable under Xvfb --------
@@ -150,14 +188,16 @@ done
 echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)" >>"$RAW/load"
 
 # --- The table --------------------------------------------------------------------
-stats() { # file scale -> median min max n
-    sort -g "$1" | awk -v s="$2" '{v[NR]=$1*s} END{
+stats() { # file scale [decimals] -> median min max n
+    sort -g "$1" | awk -v s="$2" -v d="${3:-3}" '{v[NR]=$1*s} END{
         if (NR == 0) { print "-", "-", "-", 0; exit }
         m = NR % 2 ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2
-        printf "%.3f %.3f %.3f %d\n", m, v[1], v[NR], NR }'
+        f = "%." d "f %." d "f %." d "f %d\n"
+        printf f, m, v[1], v[NR], NR }'
 }
-tsv() { # key -> median min max n
-    awk -F'\t' -v k="$1" '$1 == k {printf "%s %s %s %s\n", $3, $4, $5, $7}' "$RAW/timings.tsv"
+gb() { # trenix_bench's name field -> median min max n, over repetitions and fresh processes
+    awk -F'\t' -v n="$1" -v f="$2" '$1 == n && $2 == f {print $3}' "$RAW/gbench.tsv" >"$RAW/gbench.values"
+    stats "$RAW/gbench.values" 1 4
 }
 median_of() { echo "$1" | cut -d' ' -f1; }
 
@@ -167,8 +207,6 @@ line() { # label unit "median min max n" target
     read -r m lo hi n <<<"$3"
     printf '%-58s %10s %10s %10s %5s  %s\n' "$1 [$2]" "$m" "$lo" "$hi" "$n" "$4"
 }
-row() { line "$(awk -F'\t' -v k="$1" '$1 == k {print $2}' "$RAW/timings.tsv")" ms "$(tsv "$1")" "$2"; }
-
 ratio() { # label a b target: the ratio of two medians
     awk -v l="$1" -v a="$(median_of "$2")" -v b="$(median_of "$3")" -v t="$4" \
         'BEGIN{printf "%-58s %10.2f %10s %10s %5s  %s\n", l, a / b, "", "", "", t}'
@@ -199,46 +237,35 @@ line "peak RSS 2 s later: store open, next start prepared" MB "$(stats "$RAW/rss
 if [ -n "$HAVE_TIPP10" ]; then
     line "TIPP10: peak RSS 3 s after its first window" MB "$(stats "$RAW/tipp10.rss" $KB)" ""
 fi
-C_FIRST=$(stats "$RAW/cold.first" 1)
-C_WARM=$(stats "$RAW/cold.warm" 1)
-line "first start after launch, 999 words, CPU (in-process)" ms "$C_FIRST" ""
-line "the next starts, CPU (in-process)" ms "$C_WARM" ""
-ratio "cold / warm start (in-process, medians)" "$C_FIRST" "$C_WARM" "<= 1.5"
-line "first start without the idle-time preparation, CPU" ms "$(stats "$RAW/cold.unprepared" 1)" ""
+# trenix_bench's rows as it names them: name, field, figure, target.
+gbrow() { line "$3" ms "$(gb "$1" "$2")" "$4"; }
+FIRST_ROWS='^cold/(first_start|next_start|first_start_unprepared)\t'
+if [ -n "$HAVE_GBENCH" ]; then
+    while IFS=$'\t' read -r name field figure target; do
+        gbrow "$name" "$field" "$figure" "$target"
+        [ "$name" = cold/next_start ] &&
+            ratio "cold / warm start (in-process, medians)" "$(gb cold/first_start cpu)" "$(gb cold/next_start cpu)" "<= 1.5"
+    done < <(grep -P "$FIRST_ROWS" "$RAW/gbench.rows")
+fi
 O_FIRST=$(stats "$RAW/cold.outside.first" 1)
 O_WARM=$(stats "$RAW/cold.outside.warm" 1)
 line "first click on start, CPU of the next 4 s (outside)" ms "$O_FIRST" ""
 line "second click on start, CPU of the next 4 s (outside)" ms "$O_WARM" ""
 ratio "cold / warm start (outside, medians)" "$O_FIRST" "$O_WARM" "<= 1.5"
-row startup.storeopen ""; row startup.prepare ""
-row startup.window.first ""; row startup.window ""
-for n in 100 999 5000 30000; do
-    row "start$n.store" "$([ $n = 999 ] && echo '<= 30')"
-    row "start$n.labels" ""
-    row "start$n.measure" ""
-    row "start$n.repaint" ""
-    row "start$n.total" "$([ $n = 30000 ] && echo '<= 3000')"
-    row "start$n.cpu" "$([ $n = 999 ] && echo '<= 100')"
-done
-row start999.window "" ; row start999.window.cpu ""
-row start999.big.cpu "~ start999.cpu"; row start999.high.cpu "~ start999.cpu"
-row start999.big.store ""; row start999.high.store ""
-row tick "<= 1"; row tick.landing "<= 1"
-row enter.hit "<= 1"; row enter.miss "<= 1"
-row paint.field ""
+if [ -n "$HAVE_GBENCH" ]; then
+    while IFS=$'\t' read -r name field figure target; do
+        gbrow "$name" "$field" "$figure" "$target"
+    done < <(grep -vP "$FIRST_ROWS" "$RAW/gbench.rows")
+fi
 line "CPU of a running game over ${IDLE_SECONDS} s, Xvfb" "% of a core" "$(stats "$RAW/idle.cpu" 1)" "< 0.5"
-line "peak RSS, 999-word game, real executable, Xvfb" MB "$(stats "$RAW/rss.game999" 0.0009765625)" "<= 60"
-line "peak RSS, 999-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold999" 0.0009765625)" "<= 60"
-line "peak RSS, 30000-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold30000" 0.0009765625)" ""
+line "peak RSS, 999-word game, real executable, Xvfb" MB "$(stats "$RAW/rss.game999" $KB)" "<= 60"
+line "peak RSS, 999-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold999" $KB)" "<= 60"
+line "peak RSS, 30000-word game, in-process, offscreen" MB "$(stats "$RAW/rss.hold30000" $KB)" ""
 line "peak RSS after two starts of 999 words, Xvfb" MB "$(stats "$RAW/rss.twogames" $KB)" ""
 while IFS=$'\t' read -r key label m lo hi unit n; do
     target=""
-    case $key in
-        progress.record) target="<= 5" ;; progress.window) target="<= 150" ;; progress.export) target="<= 1000" ;;
-        sets.import) target="<= 1000" ;; sets.start.cpu) target="<= 150" ;; sets.settings) target="<= 50" ;;
-        disk.wal.write | disk.slow.wal.write) target="median <= 16" ;;
-    esac
+    case $key in disk.wal.write | disk.slow.wal.write) target="median <= 16" ;; esac
     line "$label" "$unit" "$m $lo $hi $n" "$target"
-done < <(cat "$RAW/progress.tsv" "$RAW/sets.tsv" "$RAW/disk.tsv")
+done <"$RAW/disk.tsv"
 cat "$RAW/load"
 echo "raw figures: $RAW/"
