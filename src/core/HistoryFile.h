@@ -97,7 +97,8 @@ private:
     HistoryNotice m_status;
 };
 
-// Brings the schema of an open store to kSchemaVersion, one transaction per step.
-void migrateHistory(Store &store);
+// Brings the schema of an open store to kSchemaVersion (or upTo, below it),
+// one transaction per step.
+void migrateHistory(Store &store, int upTo = HistoryFile::kSchemaVersion);
 
 } // namespace trenix

@@ -206,4 +206,10 @@ std::optional<DetailEntry> PracticeStore::detail(int languageCode, const QString
     return entry;
 }
 
+bool PracticeStore::hasDictionary(int languageCode)
+{
+    Statement st = m_store.prepare(QStringLiteral("select 1 from sqlite_master where type='table' and name=?1"));
+    return st.bind(1, dictionary(languageCode)).next();
+}
+
 } // namespace trenix

@@ -63,6 +63,8 @@ public:
 
     // Word details.
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
+    // Whether the store holds the language's dictionary table at all.
+    bool hasDictionary(int languageCode);
 
     // First field of the first row as text; "" when there is no row or it is Null.
     static QString GetFieldValue(Statement &query);

@@ -19,7 +19,12 @@
 #include <QTest>
 #include <QThread>
 
+#include <fcntl.h>
+#include <optional>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace trenix;
 using namespace trenix::test;
@@ -145,13 +150,27 @@ private slots:
         QTest::newRow("random bytes") << OpenRow{noise, {}, 0, true};
         QTest::newRow("random bytes and a journal") << OpenRow{noise, noise.left(3000), 0, true};
         QTest::newRow("damaged schema page") << OpenRow{"damaged", {}, 1, true};
+        QTest::newRow("tables not ours at our version") << OpenRow{{}, {}, HistoryFile::kSchemaVersion, true};
+        QTest::newRow("newer version on a write-ahead journal") << OpenRow{"wal", {}, 99, false};
+        QTest::newRow("our tables and a trigger that never ends") << OpenRow{"endless", {}, 0, true};
     }
     void open_fileLostTouchedOrWronglyKept()
     {
         QFETCH(OpenRow, row);
-        if (row.version > 0) {
+        if (row.file == "endless") { // as a game ends, the trigger would count without end
             Store made(path(), QByteArray(), Store::Mode::Create);
-            made.exec(u"create table games(id integer primary key); pragma user_version=%1"_s.arg(row.version));
+            migrateHistory(made);
+            made.exec(u"create view forever as with recursive n(i) as (select 1 union all select i + 1 from n)"
+                      " select i from n;"
+                      "create trigger stall after insert on games begin select count(*) from forever; end"_s);
+            row.file = {};
+        } else if (row.version > 0) {
+            Store made(path(), QByteArray(), Store::Mode::Create);
+            made.exec(u"%1create table games(id integer primary key); pragma user_version=%2"_s
+                          .arg(row.file == "wal" ? u"pragma journal_mode=wal; "_s : QString())
+                          .arg(row.version));
+            if (row.file == "wal")
+                row.file = {};
         }
         if (row.file == "damaged")
             row.file = fileBytes(path()).left(100).leftJustified(fileBytes(path()).size(), char(0xA5));
@@ -167,7 +186,7 @@ private slots:
         history.file.open(path());
         const QString aside = earlier + u"-2"_s, told = notice();
         QCOMPARE(fileBytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
-        const bool newer = row.version > 1; // told, and left as it is
+        const bool newer = row.version > HistoryFile::kSchemaVersion; // told, and left as it is
         QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s),
                  row.setAside ? before + row.wal : QByteArray()); // byte for byte
         QVERIFY2(row.setAside ? told.contains(QFileInfo(aside).fileName())
@@ -289,6 +308,55 @@ private slots:
                                     "一,二 说\"好\" 上\r\n下"_s}));
     }
 
+    // Where the CSV goes: a file on a full disk keeps what it held, a pipe is written through, a device is left alone.
+    void csvTarget_replacedEmptiedOrFailureHidden_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("a file, disk full") << u"file"_s;
+        QTest::newRow("a named pipe") << u"pipe"_s;
+        QTest::newRow("a device node") << u"device"_s;
+    }
+    void csvTarget_replacedEmptiedOrFailureHidden()
+    {
+        QFETCH(QString, target);
+        QVERIFY(history.games.record(sampleGame(wallClock.now)));
+        const QString plain = folder->file(u"plain.csv"_s);
+        QCOMPARE(writeHistoryCsv(history.games, plain), qint64(1));
+        std::optional<SmallDisk> disk;
+        QString csv = folder->file(u"out.csv"_s);
+        const QByteArray native = QFile::encodeName(csv);
+        int reader = -1;
+        if (target == "file"_L1) {
+            if (!disk.emplace().mounted())
+                QSKIP("mounting a tmpfs is not permitted here");
+            csv = disk->filePath(u"out.csv"_s);
+            ProgramFolder::writeFileAt(csv, "old");
+            disk->fill();
+        } else if (target == "pipe"_L1) {
+            QVERIFY(::mkfifo(native.constData(), 0600) == 0);
+            reader = ::open(native.constData(), O_RDONLY | O_NONBLOCK); // so that the export need not wait
+        } else if (::mknod(native.constData(), S_IFCHR | 0600, makedev(1, 7)) != 0) { // as /dev/full
+            QSKIP("making a device node is not permitted here");
+        }
+        const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+        QString refused;
+        try {
+            writeHistoryCsv(history.games, csv);
+        } catch (const Error &e) {
+            refused = e.message();
+        }
+        QVERIFY2(refused.isEmpty() == (target == "pipe"_L1), qPrintable(refused));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(csv).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & S_IFMT), target == "file"_L1 ? S_IFREG : target == "pipe"_L1 ? S_IFIFO : S_IFCHR);
+        QByteArray received;
+        char buffer[4096];
+        for (qint64 n; reader >= 0 && (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, n);
+        const QByteArray expected = target == "pipe"_L1 ? fileBytes(plain) : QByteArray(); // a device: nothing
+        QCOMPARE(target == "file"_L1 ? fileBytes(csv) : received, target == "file"_L1 ? "old"_ba : expected);
+    }
+
     void streak_wrongDayCount_data()
     {
         QTest::addColumn<StreakRow>("row");
@@ -335,14 +403,17 @@ private slots:
         QTest::newRow("list without a name") << KeptRow{"[practice]\nwordSet=list:\n", defaults, 1};
         QTest::newRow("own list kept") << KeptRow{"[practice]\nwordSet=list:课本\n", defaults, 0, u"list:课本"_s};
         QTest::newRow("own list gone") << KeptRow{"[practice]\nwordSet=list:旧\n", defaults, 0};
+        // Read no further than config.dat is, and never rewritten.
+        QTest::newRow("larger than 1 MiB")
+            << KeptRow{"[practice]\nspeedLevel=2\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
     }
     void keptSettings_wrongValueOrSilentFallback()
     {
         QFETCH(KeptRow, row);
         history.lists.save(u"课本"_s, {{u"词"_s, {}, {}}}, false);
-        const bool writable = row.ini != "under a file";
-        const QString file = folder->file(writable ? u"trenix.conf"_s : QLatin1String(kStoreFile) + u"/trenix.conf"_s);
-        if (writable && !row.ini.isNull())
+        const bool inFolder = row.ini != "under a file", writable = inFolder && row.ini.size() <= 1024 * 1024;
+        const QString file = folder->file(inFolder ? u"trenix.conf"_s : QLatin1String(kStoreFile) + u"/trenix.conf"_s);
+        if (inFolder && !row.ini.isNull())
             folder->writeFile(u"trenix.conf"_s, row.ini);
         QStringList lines;
         PlayerSettings(file).read({}, &lines);
@@ -353,12 +424,11 @@ private slots:
         QCOMPARE(core->wordSet.value(), row.set);
         GlVexM.speedLevel = 10;
         GlVexM.wordTo = 1234;
-        QCOMPARE(
-            keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
-            !writable);
+        const QString listSet = u"list:课 本, \"二\";三\\"_s; // what an INI file could read as a list or a comment
+        QCOMPARE(keepCurrentSettings(PlayerSettings(file), *WordSet::parse(listSet)).contains(file), !writable);
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
-        QCOMPARE(kept.wordSet.value(), writable ? u"list:课 本"_s : u"range"_s);
+        QCOMPARE(kept.wordSet.value(), writable ? listSet : u"range"_s);
     }
 };
 
