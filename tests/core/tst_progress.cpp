@@ -242,27 +242,19 @@ private slots:
     void failingWrite_gameStoppedOrHalfWrittenOrUntold()
     {
         QFETCH(bool, diskFull);
-        QTemporaryDir disk;
-        const auto mount = [&](QStringList args) { return QProcess::execute(u"mount"_s, args << disk.path()) == 0; };
-        if (!mount({"-t", "tmpfs", "-o", "size=1m", "tmpfs"}))
+        SmallDisk disk;
+        if (!disk.mounted())
             QSKIP("mounting a tmpfs is not permitted here");
-        const auto unmount = qScopeGuard([&] {
-            history.file.close();
-            QProcess::execute(u"umount"_s, {disk.path()});
-        });
         const QString file = disk.filePath(QLatin1String(kHistoryFile)),
                       reason = text(diskFull ? tid::Progress_diskFull : tid::Progress_readOnly)
                                    .arg(QLatin1String(kHistoryFile));
         history.file.open(file);
         QVERIFY(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})));
         if (diskFull) { // while the file is open
-            QFile filler(disk.filePath(u"filler"_s));
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096) {
-            }
+            disk.fill();
         } else { // between two runs
             history.file.close();
-            QVERIFY(mount({"-o", "remount,ro"}));
+            QVERIFY(disk.mount({u"-o"_s, u"remount,ro"_s}));
             history.file.open(file);
         }
         core->Label3_Click();
@@ -274,7 +266,9 @@ private slots:
         core->Label3_Click(); // the game goes on, the notice stays in sight
         QVERIFY(core->running() && core->screen.lbmessage.contains(reason));
         history.file.close();
-        QVERIFY(diskFull ? QFile::remove(disk.filePath(u"filler"_s)) : mount({"-o", "remount,rw"}));
+        if (diskFull)
+            disk.emptyAgain();
+        QVERIFY(diskFull || disk.mount({u"-o"_s, u"remount,rw"_s}));
         QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s),
                  (QStringList{u"1"_s, u"ok"_s}));
     }
