@@ -39,7 +39,9 @@
 //   last non-blank line of the first matching section, or adds the section at
 //   the end; a new file gets CRLF line ends. Names or values that would change
 //   the file's structure (line breaks, an empty key, '=' in a key, a key read
-//   as a comment or section) are refused.
+//   as a comment or section) are refused; the new file takes the old one's
+//   place only once it has been written, flushed and synced (a full disk
+//   leaves the old file as it was).
 
 namespace trenix {
 
