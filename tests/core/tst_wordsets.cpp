@@ -186,6 +186,8 @@ private slots:
         folder->copyFromBuild({QLatin1String(kStoreFile), QLatin1String(kSettingsFile)});
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), folder->file(u"trenix"_s)));
         folder->writeFile(u"w.txt"_s, "中国\n火星人\thuǒ xīng rén\tMartian\n甲乙丙丁\n");
+        QVERIFY(QDir().mkpath(folder->file(u"home/.config/trenix"_s))); // an empty choice: the program's file decides
+        folder->writeFile(u"home/.config/trenix/config.dat"_s, "[config]\nlanguage=\n");
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, folder->file(u"home"_s));
