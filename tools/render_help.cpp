@@ -345,7 +345,8 @@ bool writeImage(const QImage &image, const QString &path)
         fail(QStringLiteral("cannot write %1: encoding the bitmap failed (%2)").arg(path, file.errorString()));
         return false;
     }
-    if (!file.commit()) {
+    // commit() alone renames even after a flush that failed (a full disk); unflushed, the old file stays.
+    if (!file.flush() || !file.commit()) {
         fail(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
         return false;
     }

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTimer>
 #include <cstdio>
 
@@ -59,6 +60,28 @@ void finishStartupOrReport(Dialogs &dialogs)
     } catch (const Error &e) {
         reportFatal(e, &dialogs);
     }
+}
+
+// Qt reads a stray byte of an argument as U+FFFD, unseen: a list named so
+// could never be named again. 0 when every argument is UTF-8.
+int refuseNonUtf8(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        [[maybe_unused]] const QString decoded = utf8(bytes);
+        if (!utf8.hasError())
+            continue;
+        QByteArray shown;
+        for (const char c : bytes)
+            shown += uchar(c) < 0x20 || uchar(c) >= 0x7F
+                         ? "\\x" + QByteArray::number(uchar(c), 16).rightJustified(2, '0')
+                         : QByteArray(1, c);
+        std::fprintf(stderr, "trenix: argument %d (\"%s\") is not valid UTF-8; give names and file names in UTF-8\n", i,
+                     shown.constData());
+        return 1;
+    }
+    return 0;
 }
 
 // Qt's own options, taken by QApplication after this first look at the
@@ -131,6 +154,8 @@ int main(int argc, char *argv[])
                                      " --list-words stands alone\n");
                 return 1;
             }
+            if (refuseNonUtf8(argc, argv) != 0)
+                return 1;
             // The dictionary and config.dat of the program; an installed copy not started yet reads its shared ones.
             const QDir exe(QCoreApplication::applicationDirPath());
             const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
@@ -158,17 +183,22 @@ int main(int argc, char *argv[])
     History history(wallClock);
 
     int status = 0;
+    DataPaths paths;
+    QString journalAtRest; // the practice store's journal mode to go back to at the end
     try {
-        const DataPaths paths = findDataPaths();
+        paths = findDataPaths();
         loadInterfaceFonts(paths.programFolder);
         // The window first: the store's key takes longer to derive than the
         // window takes to appear, and the window needs no store to be drawn.
         if (prepareStartup(paths, dialogs, StoreOpening::Later) == StartupOutcome::Quit)
             return 0;
         GLVex window(Services{clock, wallClock, random, dialogs, paths, history});
-        deferStartupWork([&window, &history, &paths] {
+        deferStartupWork([&window, &history, &paths, &journalAtRest] {
             ensurePracticeStore(paths.practiceStore());
-            useWriteAheadJournal(GlVexM.storeConn);
+            journalAtRest = useWriteAheadJournal(GlVexM.storeConn);
+            if (const QString notice = missingDictionaryNotice(GlVexM.storeConn, GlVexM.languageCode);
+                !notice.isEmpty())
+                window.core().notify(notice);
             // Only once the practice store has opened: a start that fails leaves no file behind.
             history.file.setEntryResolver(entriesIn(window.core().practice()));
             history.file.open(paths.historyFile());
@@ -189,12 +219,7 @@ int main(int argc, char *argv[])
             // display has had its turn; no player acts within this time, and
             // any command waits for it (finishStartup).
             QTimer::singleShot(kSettleMs, [&paths, &dialogs] {
-                if (GlVexM.storeConn.isOpen()) // a command came first and opened it
-                    return;
-                startOpeningPracticeStore(paths.practiceStore(), [&dialogs] {
-                    QMetaObject::invokeMethod(
-                        qApp, [&dialogs] { finishStartupOrReport(dialogs); }, Qt::QueuedConnection);
-                });
+                continueStartup(paths.practiceStore(), [&dialogs] { finishStartupOrReport(dialogs); });
             });
         });
         window.show();
@@ -203,10 +228,11 @@ int main(int argc, char *argv[])
         if (status == 0)
             ensurePracticeStore(paths.practiceStore());
     } catch (const Error &e) {
-        reportFatal(e, &dialogs);
+        reportFatal(startupFailure(e, paths.programFolder.isEmpty() ? QString() : paths.practiceStore()), &dialogs);
         status = kFatalExitStatus;
     }
     history.file.close();
+    leaveWriteAheadJournal(GlVexM.storeConn, journalAtRest);
     GlVexM.storeConn.close();
     closeLanguageStore();
     return status;

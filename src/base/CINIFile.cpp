@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CINIFile.h"
 
+#include "FileWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -37,7 +39,9 @@
 //   last non-blank line of the first matching section, or adds the section at
 //   the end; a new file gets CRLF line ends. Names or values that would change
 //   the file's structure (line breaks, an empty key, '=' in a key, a key read
-//   as a comment or section) are refused.
+//   as a comment or section) are refused; the new file takes the old one's
+//   place only once it has been written, flushed and synced (a full disk
+//   leaves the old file as it was).
 
 namespace trenix {
 
@@ -279,16 +283,28 @@ bool writable(const QString &section, const QString &key, const QString &value)
     return !k.isEmpty() && !k.contains(u'=') && !k.startsWith(u';') && !k.startsWith(u'[');
 }
 
-bool profileWrite(const QString &path, const QString &section, const QString &key, const QString &value)
+bool profileWrite(const QString &path, const QString &section, const QList<std::pair<QString, QString>> &values,
+                  QString *why)
 {
-    if (!writable(section, key, value))
+    const auto refuse = [why](const QString &reason) {
+        if (why)
+            *why = reason;
         return false;
+    };
+    for (const auto &[key, value] : values) {
+        if (!writable(section, key, value))
+            return refuse(QStringLiteral("a name or value would break the file's lines"));
+    }
     Loaded loaded = loadFile(path, false);
+    if (loaded.outcome == ReadOutcome::TooLarge)
+        return refuse(QStringLiteral("the file is larger than 1 MiB"));
+    if (loaded.outcome == ReadOutcome::NotUtf8)
+        return refuse(QStringLiteral("the file is not UTF-8"));
     if (loaded.outcome != ReadOutcome::Read && loaded.outcome != ReadOutcome::Missing)
-        return false;
+        return refuse(QStringLiteral("it is not a file that can be read"));
     // Replacing through a temporary file would get round a read-only file.
     if (loaded.outcome == ReadOutcome::Read && !QFileInfo(path).isWritable())
-        return false;
+        return refuse(QStringLiteral("the file is read-only"));
     IniText &ini = loaded.ini;
 
     QString newline = QStringLiteral("\r\n");
@@ -299,23 +315,25 @@ bool profileWrite(const QString &path, const QString &section, const QString &ke
         }
     }
 
-    const Found found = find(ini, section, key);
-    if (found.keyLine >= 0) {
-        Line &line = ini.lines[found.keyLine];
-        line.text = line.text.left(keySeparator(line.text) + 1) + value;
-    } else {
-        const Line keyLine{key.trimmed() + u'=' + value, newline};
-        if (found.sectionLine >= 0) {
-            // New keys go after the section's last non-blank line.
-            Line &previous = ini.lines[found.lastContent];
-            if (previous.end.isEmpty())
-                previous.end = newline;
-            ini.lines.insert(found.lastContent + 1, keyLine);
+    for (const auto &[key, value] : values) {
+        const Found found = find(ini, section, key);
+        if (found.keyLine >= 0) {
+            Line &line = ini.lines[found.keyLine];
+            line.text = line.text.left(keySeparator(line.text) + 1) + value;
         } else {
-            if (!ini.lines.isEmpty() && ini.lines.back().end.isEmpty())
-                ini.lines.back().end = newline;
-            ini.lines.append({u'[' + section.trimmed() + u']', newline});
-            ini.lines.append(keyLine);
+            const Line keyLine{key.trimmed() + u'=' + value, newline};
+            if (found.sectionLine >= 0) {
+                // New keys go after the section's last non-blank line.
+                Line &previous = ini.lines[found.lastContent];
+                if (previous.end.isEmpty())
+                    previous.end = newline;
+                ini.lines.insert(found.lastContent + 1, keyLine);
+            } else {
+                if (!ini.lines.isEmpty() && ini.lines.back().end.isEmpty())
+                    ini.lines.back().end = newline;
+                ini.lines.append({u'[' + section.trimmed() + u']', newline});
+                ini.lines.append(keyLine);
+            }
         }
     }
 
@@ -328,15 +346,22 @@ bool profileWrite(const QString &path, const QString &section, const QString &ke
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return refuse(file.errorString());
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
+        return refuse(reason);
     }
-    return file.commit();
+    return commitSave(file, why);
 }
 
 } // namespace
+
+bool writeIniValues(const QString &path, const QString &section, const QList<std::pair<QString, QString>> &values,
+                    QString *why)
+{
+    return profileWrite(path, section, values, why);
+}
 
 void CINIFile::SpecifyIniFile(const QString &FilePathName)
 {
@@ -348,7 +373,7 @@ qint16 CINIFile::WriteString(const QString &Section, const QString &Key, const Q
 {
     if (CheckIniFile())
         return 1;
-    if (!profileWrite(IniFileName, Section, Key, value)) {
+    if (!profileWrite(IniFileName, Section, {{Key, value}}, nullptr)) {
         ErrorMsg = kWriteFailedMessage;
         return 2;
     }

@@ -2,8 +2,10 @@
 #pragma once
 // Reads and writes named values in sections of one INI file, with the results
 // of the classic profile functions (see CINIFile.cpp for the rules).
+#include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <utility>
 
 namespace trenix {
 
@@ -24,5 +26,10 @@ private:
     bool CheckIniFile();
     QString IniFileName;
 };
+
+// Several keys of one section in one rewrite, by the rules of WriteString: all
+// of them or, when the file cannot be written, none (false, the reason in why).
+bool writeIniValues(const QString &path, const QString &section, const QList<std::pair<QString, QString>> &values,
+                    QString *why);
 
 } // namespace trenix

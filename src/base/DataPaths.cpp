@@ -2,6 +2,7 @@
 #include "DataPaths.h"
 
 #include "Error.h"
+#include "FileWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,34 @@ namespace {
                                      .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), reason));
 }
 
+// Every byte of from in to, flushed and synced: QFile::copy() names no cause
+// for some failed writes ("Unknown error").
+bool copyWhole(const QString &from, const QString &to, QString *why)
+{
+    QFile in(from);
+    QFile out(to);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *why = in.errorString();
+        return false;
+    }
+    if (!out.open(QIODevice::WriteOnly)) {
+        *why = out.errorString();
+        return false;
+    }
+    while (!in.atEnd()) {
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty() && in.error() != QFileDevice::NoError) {
+            *why = in.errorString();
+            return false;
+        }
+        if (out.write(block) != block.size()) {
+            *why = out.errorString();
+            return false;
+        }
+    }
+    return writeAndSync(out, QByteArray(), why);
+}
+
 void copyStore(const QString &source, const QString &folder)
 {
     const QString target = QDir(folder).filePath(QLatin1String(kStoreFile));
@@ -28,9 +57,8 @@ void copyStore(const QString &source, const QString &folder)
     // under another name and rename only when complete.
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
-    QFile in(source);
-    if (!in.copy(partial)) {
-        const QString reason = in.errorString();
+    QString reason;
+    if (!copyWhole(source, partial, &reason)) {
         QFile::remove(partial);
         copyFailed(source, target, reason);
     }

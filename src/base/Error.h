@@ -30,4 +30,17 @@ private:
     QByteArray m_utf8;
 };
 
+// Text for the terminal: a control character is written as \xHH, so that a
+// name in a message can neither move the cursor nor fake a line of its own.
+inline QByteArray forTerminal(const QString &text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        const uint u = c.unicode();
+        shown +=
+            u < 0x20 || (u >= 0x7F && u <= 0x9F) ? QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0')) : QString(c);
+    }
+    return shown.toLocal8Bit();
+}
+
 } // namespace trenix

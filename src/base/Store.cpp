@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QUrl>
 #include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcStore, "trenix.store", QtWarningMsg)
@@ -41,12 +42,13 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
     static const bool configured = sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0) == SQLITE_OK;
     Q_UNUSED(configured);
     const QFileInfo info(path);
-    if (mode != Mode::Create && !info.exists())
+    const bool onDisk = mode != Mode::Memory;
+    if (onDisk && mode != Mode::Create && !info.exists())
         throw Error(ErrorKind::StoreMissing, QStringLiteral("%1: the file is missing").arg(path));
-    if (mode != Mode::Create && !info.isFile())
+    if (onDisk && mode != Mode::Create && !info.isFile())
         throw Error(ErrorKind::StoreOpen, QStringLiteral("%1: not a file").arg(path));
     // SQLite would take an empty file for a new empty database.
-    if (mode != Mode::Create && info.size() == 0)
+    if (onDisk && mode != Mode::Create && info.size() == 0)
         throw Error(ErrorKind::StoreOpen, QStringLiteral("%1: cannot open (the file is empty)").arg(path));
 
     int flags = SQLITE_OPEN_NOMUTEX;
@@ -54,8 +56,14 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
     case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
     case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
+    case Mode::Immutable: flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI; break;
+    case Mode::Memory: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
     }
-    const QByteArray native = QFileInfo(path).absoluteFilePath().toUtf8();
+    QByteArray native = QFileInfo(path).absoluteFilePath().toUtf8();
+    if (mode == Mode::Immutable)
+        native = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+    else if (mode == Mode::Memory)
+        native = QByteArrayLiteral(":memory:");
     int rc = sqlite3_open_v2(native.constData(), &m_db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = describe(m_db, rc);
@@ -75,7 +83,7 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
         }
     }
     // The first read tells a wrong key or a file that is no database.
-    if (mode != Mode::Create) {
+    if (mode != Mode::Create && mode != Mode::Memory) {
         char *err = nullptr;
         rc = sqlite3_exec(m_db, "select count(*) from sqlite_master", nullptr, nullptr, &err);
         if (rc != SQLITE_OK) {
@@ -93,6 +101,21 @@ Store::Store(const QString &path, const QByteArray &key, Mode mode) : m_path(pat
         }
     }
     qCDebug(lcStore) << "opened" << path;
+}
+
+Store Store::memoryCopy(Store &from)
+{
+    Store copy(from.path(), QByteArray(), Mode::Memory);
+    sqlite3_backup *backup = sqlite3_backup_init(copy.m_db, "main", from.m_db, "main");
+    if (!backup)
+        copy.fail(ErrorKind::StoreOpen, QStringLiteral("cannot be read into memory"), sqlite3_errcode(copy.m_db));
+    const int step = sqlite3_backup_step(backup, -1);
+    const int done = sqlite3_backup_finish(backup);
+    if (step != SQLITE_DONE)
+        from.fail(ErrorKind::StoreOpen, QStringLiteral("cannot be read into memory"), step);
+    if (done != SQLITE_OK)
+        copy.fail(ErrorKind::StoreOpen, QStringLiteral("cannot be read into memory"), done);
+    return copy;
 }
 
 Store::~Store() { close(); }
@@ -159,6 +182,15 @@ Statement Store::prepare(const QString &sql)
         fail(ErrorKind::StoreQuery, QStringLiteral("the store does not hold what the game needs"), rc);
     }
     return Statement(this, stmt, sql);
+}
+
+void Store::distrustSchema()
+{
+#ifdef SQLITE_DBCONFIG_DEFENSIVE
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+#endif
+    // An engine that does not know a pragma passes over it.
+    exec(QStringLiteral("pragma trusted_schema=off; pragma cell_size_check=on"));
 }
 
 void Store::begin() { exec(QStringLiteral("begin immediate")); }

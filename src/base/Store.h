@@ -16,12 +16,19 @@ class Statement;
 
 class Store {
 public:
-    enum class Mode { ReadOnly, ReadWrite, Create };
+    // Immutable: read-only, and taken as a file nothing changes while it is
+    // open: no locks, no journal files made beside it, and a journal left there
+    // is not read. It opens a write-ahead store where the journal's index cannot
+    // be made (a read-only folder or file system). Memory: a private database
+    // in memory; path only names it in messages.
+    enum class Mode { ReadOnly, ReadWrite, Create, Immutable, Memory };
 
     Store() = default;
     // Opens an existing file (Create makes one: the build tools, the progress store).
     // An empty key opens a plain SQLite file. Throws Error naming the file.
     Store(const QString &path, const QByteArray &key, Mode mode);
+    // A copy in memory of a plain store, to be changed without touching the file.
+    static Store memoryCopy(Store &from);
     ~Store();
     Store(Store &&other) noexcept;
     Store &operator=(Store &&other) noexcept;
@@ -39,6 +46,11 @@ public:
     void begin();
     void commit();
     void rollback() noexcept;
+
+    // For a file that may have been made by someone else: the engine's
+    // defensive mode where it has one, and no function of the file's schema
+    // runs with more trust than the statement that reaches it.
+    void distrustSchema();
 
     [[noreturn]] void fail(ErrorKind kind, const QString &what, int rc) const;
 

@@ -2,6 +2,7 @@
 #include "CsvWriter.h"
 
 #include "Error.h"
+#include "FileWrite.h"
 #include "History.h"
 #include "Platform.h"
 
@@ -9,6 +10,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace trenix {
 
@@ -36,15 +41,56 @@ QString csvLine(const QStringList &fields)
     return line + QStringLiteral("\r\n");
 }
 
+namespace {
+enum class Target { File, StandardOutput, Pipe, NotAFile };
+constexpr int kStandardOutput = 1; // its descriptor
+
+// Where the CSV goes. A plain file (or none yet) is replaced whole; the
+// program's own standard output and a named pipe are written through; any
+// other thing (a device, a folder, a socket) is refused: never replaced by a file.
+Target targetOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return Target::File; // none yet, or out of reach: the save says which
+    struct stat out {};
+    if (::fstat(kStandardOutput, &out) == 0 && out.st_dev == st.st_dev && out.st_ino == st.st_ino)
+        return Target::StandardOutput;
+    if (S_ISREG(st.st_mode))
+        return Target::File;
+    return S_ISFIFO(st.st_mode) ? Target::Pipe : Target::NotAFile;
+#else
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile() ? Target::File : Target::NotAFile;
+#endif
+}
+} // namespace
+
 qint64 writeHistoryCsv(GameHistory &history, const QString &path)
 {
-    const auto failed = [&path](const QString &why) {
+    const QString shown = QDir::toNativeSeparators(path);
+    const Target target = targetOf(path);
+    const auto failed = [&](const QString &why) {
         return Error(
             ErrorKind::File,
-            QStringLiteral("%1: cannot be written (%2); nothing was written").arg(QDir::toNativeSeparators(path), why));
+            target == Target::File
+                ? QStringLiteral("%1: cannot be written (%2); nothing was written").arg(shown, why)
+                : QStringLiteral("%1: cannot be written (%2); what it received is incomplete").arg(shown, why));
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (target == Target::NotAFile)
+        throw Error(ErrorKind::File, QStringLiteral("%1: is not a plain file (a device, a folder or a socket); nothing"
+                                                    " was written. Name a new or a plain file, or /dev/stdout to print"
+                                                    " the CSV")
+                                         .arg(shown));
+    QSaveFile save(path);
+    QFile through(path);
+    QFileDevice &file = target == Target::File ? static_cast<QFileDevice &>(save) : through;
+    const bool opened = target == Target::File ? save.open(QIODevice::WriteOnly)
+                        : target == Target::Pipe
+                            ? through.open(QIODevice::WriteOnly)
+                            : through.open(kStandardOutput, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+    if (!opened)
         throw failed(file.errorString());
     QByteArray bytes("\xEF\xBB\xBF");
     bytes += csvLine(GameHistory::csvHeader()).toUtf8();
@@ -61,8 +107,9 @@ qint64 writeHistoryCsv(GameHistory &history, const QString &path)
             flush();
     });
     flush();
-    if (!file.commit())
-        throw failed(file.errorString());
+    QString why;
+    if (target == Target::File ? !commitSave(save, &why) : !writeAndSync(through, QByteArray(), &why))
+        throw failed(why);
     return games;
 }
 
@@ -74,10 +121,10 @@ int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
         openHistoryToRead(history, progressPath); // none yet: the export is the header alone
         const qint64 games = writeHistoryCsv(history.games, csvPath);
         std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
-                     QDir::toNativeSeparators(csvPath).toLocal8Bit().constData());
+                     forTerminal(QDir::toNativeSeparators(csvPath)).constData());
         return 0;
     } catch (const Error &e) {
-        std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "trenix: error: %s\n", forTerminal(e.message()).constData());
         return 1;
     }
 }

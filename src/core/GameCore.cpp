@@ -321,10 +321,12 @@ void GameCore::pictScroll_Timer()
         if (w.Top <= 0) {
             if (m_view)
                 m_view->wordsChanged();
-            // The tick ends with its game: nothing more lands or enters, neither
-            // into the stopped game nor into the one a Yes has just started.
             GameOver();
-            return;
+            // After No the tick ends with its game: nothing more lands or enters.
+            // After Yes it goes on over the new game's words, which wait but the
+            // first, and lets the next one in: the new game begins with two.
+            if (!m_gameActive)
+                return;
         }
     }
     for (size_t i = 1; i < Label1.size(); ++i) {
@@ -520,8 +522,10 @@ void GameCore::GameOver() { finishGame(true); }
 void GameCore::finishGame(bool closeOpenSegment)
 {
     screen.feedback.clear();
-    if (m_view)
+    if (m_view) {
         m_view->settleInput();
+        m_view->screenChanged(); // what an entry missed is gone before the result is asked
+    }
     setTimers(false);
     m_gameActive = false;
     if (closeOpenSegment)

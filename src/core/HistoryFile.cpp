@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStorageInfo>
+#include <algorithm>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcHistory, "trenix.progress")
 
@@ -25,6 +27,51 @@ bool isFresh(const QString &path)
 {
     const QFileInfo info(path);
     return !info.exists() || (info.isFile() && info.size() == 0 && !QFileInfo::exists(path + QStringLiteral("-wal")));
+}
+
+// How a file is opened only to be read: as it lies, unless a journal beside it
+// holds its newest pages. Nothing is made beside a file at rest, and it opens
+// in a read-only place too.
+Store::Mode readingMode(const QString &path)
+{
+    return QFileInfo::exists(path + QStringLiteral("-wal")) ? Store::Mode::ReadOnly : Store::Mode::Immutable;
+}
+
+// Every object of the schema with its type, table and SQL; statistics that
+// ANALYZE may have added only guide the planner, and are left out.
+QStringList schemaOf(Store &store)
+{
+    QStringList objects;
+    Statement st = store.prepare(
+        QStringLiteral("select type || ' ' || name || ' ' || tbl_name || ' ' || ifnull(sql, '') from sqlite_master"
+                       " where not (type = 'table' and name like 'sqlite\\_stat%' escape '\\') order by 1"));
+    while (st.next())
+        objects << st.text(0);
+    return objects;
+}
+
+// The schema our own steps make up to a version, made in memory: it follows
+// the migrations as they change.
+QStringList schemaAt(qint64 version)
+{
+    Store made(QStringLiteral("the history's schema"), QByteArray(), Store::Mode::Memory);
+    migrateHistory(made, int(std::clamp<qint64>(version, 0, HistoryFile::kSchemaVersion)));
+    return schemaOf(made);
+}
+
+// Before any statement that could run a trigger or a view of the file: its
+// version, or nothing for a newer file. Throws StoreDamaged when its tables,
+// indexes, triggers or views are not what our steps make at that version.
+std::optional<qint64> checkedVersion(Store &store)
+{
+    const qint64 version = userVersion(store);
+    if (version > HistoryFile::kSchemaVersion)
+        return std::nullopt;
+    if (schemaOf(store) != schemaAt(version))
+        throw Error(ErrorKind::StoreDamaged,
+                    QStringLiteral("%1: holds tables, triggers or views that are not those of a Trenix history")
+                        .arg(store.path()));
+    return version;
 }
 
 // The part of a store error the player can act on, without the folder and the
@@ -118,22 +165,40 @@ void HistoryFile::openFile(const QString &path, bool createMissing)
     const bool fresh = isFresh(path);
     // Until its first checkpoint an empty main file may have its games in the journal.
     const bool emptyWithJournal = !fresh && info.isFile() && info.size() == 0;
+    const auto newer = [&] {
+        m_store.close();
+        m_state = State::Newer;
+        m_status = {HistoryNotice::Kind::Newer, HistoryNotice::Cause::None, info.fileName(), QString()};
+        tell(m_status);
+    };
     try {
         if (fresh && !createMissing)
-            throw Error(ErrorKind::StoreMissing, QStringLiteral("%1: the file is missing").arg(path));
+            return; // nothing kept yet: the reader finds no games and no lists
         if (!fresh && !emptyWithJournal) {
-            // Read the version without writing a byte: a newer file is left as it is.
-            Store probe(path, QByteArray(), Store::Mode::ReadOnly);
-            if (userVersion(probe) > kSchemaVersion) {
-                m_state = State::Newer;
-                m_status = {HistoryNotice::Kind::Newer, HistoryNotice::Cause::None, info.fileName(), QString()};
-                tell(m_status);
+            // Read the version and the schema without writing a byte: a newer file is left as it is.
+            Store probe(path, QByteArray(), readingMode(path));
+            probe.distrustSchema();
+            const std::optional<qint64> version = checkedVersion(probe);
+            if (!version) {
+                newer();
+                return;
+            }
+            if (!createMissing) { // to read only: an older file is brought forward in memory
+                m_store = *version < kSchemaVersion ? Store::memoryCopy(probe) : std::move(probe);
+                migrateHistory(m_store);
+                m_state = State::Ready;
                 return;
             }
         }
         if (fresh && !QDir().mkpath(info.absolutePath()))
             throw Error(ErrorKind::File, QStringLiteral("%1: the folder cannot be created").arg(path));
         m_store = Store(path, QByteArray(), fresh || emptyWithJournal ? Store::Mode::Create : Store::Mode::ReadWrite);
+        m_store.distrustSchema();
+        // Again on what this connection reads (a journal, a change since the probe), before the first write.
+        if (!checkedVersion(m_store)) {
+            newer();
+            return;
+        }
         // WAL: a game's commit is one append; a kill never leaves a half-written game.
         m_store.exec(QStringLiteral("pragma journal_mode=wal; pragma synchronous=normal; pragma foreign_keys=on"));
         migrateHistory(m_store, m_entryOf);

@@ -3,8 +3,9 @@
 // The file that keeps the player's history (progress.db): a plain SQLite file
 // beside the practice store. It carries its schema version in PRAGMA
 // user_version and is brought forward by the migrations in HistorySchema.cpp.
-// A damaged file is set aside (renamed, never deleted) and a fresh one started;
-// a file from a newer program is left as it is and nothing is written to it.
+// A damaged file, or one whose tables, triggers or views are not ours, is set
+// aside (renamed, never deleted) and a fresh one started; a file from a newer
+// program is left as it is and nothing is written to it.
 #include "Platform.h"
 #include "Store.h"
 
@@ -56,8 +57,10 @@ public:
     // Opens the file and brings its schema forward; a missing file is made by
     // the first change (writable()). Never throws: state() and takeNotice() tell.
     void open(const QString &path);
-    // For the command line: an existing file only, never set aside. A newer file
-    // leaves state() Newer; a damaged or unreadable one throws Error.
+    // For the command line, to read only: the file as it lies (nothing is made
+    // beside it), an older one brought forward in memory; none, or an empty
+    // one, reads as an empty history. Never set aside: a newer file leaves
+    // state() Newer; a damaged, foreign or unreadable one throws Error.
     void openExisting(const QString &path);
     void close();
 
@@ -108,7 +111,8 @@ private:
     HistoryNotice m_status;
 };
 
-// Brings the schema of an open store to kSchemaVersion, one transaction per step.
-void migrateHistory(Store &store, const EntryResolver &entryOf);
+// Brings the schema of an open store to kSchemaVersion (or upTo, below it),
+// one transaction per step; entryOf finds the entries of an older file's words.
+void migrateHistory(Store &store, const EntryResolver &entryOf = {}, int upTo = HistoryFile::kSchemaVersion);
 
 } // namespace trenix

@@ -135,13 +135,13 @@ constexpr Migration kMigrations[] = {
 
 } // namespace
 
-void migrateHistory(Store &store, const EntryResolver &entryOf)
+void migrateHistory(Store &store, const EntryResolver &entryOf, int upTo)
 {
     Statement st = store.prepare(QStringLiteral("pragma user_version"));
     const qint64 version = st.next() ? st.integer(0) : 0;
     st.reset();
     for (const Migration &m : kMigrations) {
-        if (m.version <= version)
+        if (m.version <= version || m.version > upTo)
             continue;
         Transaction tx(store);
         store.exec(QString::fromUtf8(m.sql));

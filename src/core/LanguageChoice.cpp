@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLanguage, "trenix.language")
 
 namespace trenix {
 
@@ -21,8 +24,18 @@ qint16 ReadPlayerLanguage(const QString &playerConfigFile)
     CINIFile ini;
     ini.SpecifyIniFile(playerConfigFile);
     qint32 number = 0;
-    if (ini.ReadNumber(kSection, kKey, number) != 0 || number < -32768 || number > 32767)
+    if (ini.ReadNumber(kSection, kKey, number) != 0)
         return 1;
+    // Only the program writes this file, and only a language it offers: any
+    // other code (an empty or mistyped value reads as 0) would leave every
+    // window without its texts and dictionary.
+    if (number < 1 || number > 3) {
+        QString value;
+        ini.ReadString(kSection, kKey, 64, value);
+        qCWarning(lcLanguage).noquote() << QStringLiteral("%1: language \"%2\" is not 1, 2 or 3; it is ignored")
+                                               .arg(QDir::toNativeSeparators(playerConfigFile), value);
+        return 1;
+    }
     GlVexM.languageCode = qint16(number);
     return 0;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerSettings.h"
 
+#include "CINIFile.h"
 #include "Error.h"
 #include "GameCore.h"
 #include "GlVexM.h"
@@ -19,6 +20,7 @@ namespace trenix {
 
 namespace {
 constexpr qint16 kSpeedLevels[] = {10, 8, 6, 4, 2}; // the settings dialog's options
+constexpr qint64 kMaxKeptSettingsBytes = 1024 * 1024;
 
 std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *present)
 {
@@ -41,6 +43,11 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
     };
     if (m_path.isEmpty() || !QFileInfo::exists(m_path))
         return choices;
+    // As config.dat is read: a huge file must not take the memory it would fill.
+    if (QFileInfo(m_path).size() > kMaxKeptSettingsBytes) {
+        warn(QStringLiteral("is larger than 1 MiB; it is not read, and the defaults are used"));
+        return choices;
+    }
     QSettings s(m_path, QSettings::IniFormat);
     if (s.status() != QSettings::NoError) {
         warn(QStringLiteral("cannot be read; the defaults are used"));
@@ -81,19 +88,25 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
 
 void PlayerSettings::write(const PracticeChoices &choices) const
 {
-    QSettings s(m_path, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("practice"));
-    s.setValue(QStringLiteral("speedLevel"), int(choices.speedLevel));
-    s.setValue(QStringLiteral("rangeFrom"), int(choices.wordFrom));
-    s.setValue(QStringLiteral("rangeTo"), int(choices.wordTo));
-    s.setValue(QStringLiteral("wordSet"), choices.wordSet.value());
-    s.sync();
-    if (s.status() != QSettings::NoError)
-        throw Error(ErrorKind::File,
-                    QStringLiteral("%1: the settings cannot be kept (%2)")
-                        .arg(QDir::toNativeSeparators(m_path), s.status() == QSettings::AccessError
-                                                                   ? QStringLiteral("cannot write the file")
-                                                                   : QStringLiteral("the file is not an INI file")));
+    // Written by our own checked rewrite, not QSettings: its save can report
+    // success after a flush that failed, leaving an empty or cut file. The
+    // word set is quoted as QSettings writes a string, so a name with a comma
+    // or a semicolon reads back whole.
+    QString set = choices.wordSet.value();
+    set.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    const QString folder = QFileInfo(m_path).absolutePath();
+    QString why;
+    if (!QDir().mkpath(folder))
+        why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
+    else if (writeIniValues(m_path, QStringLiteral("practice"),
+                            {{QStringLiteral("speedLevel"), QString::number(choices.speedLevel)},
+                             {QStringLiteral("rangeFrom"), QString::number(choices.wordFrom)},
+                             {QStringLiteral("rangeTo"), QString::number(choices.wordTo)},
+                             {QStringLiteral("wordSet"), u'"' + set + u'"'}},
+                            &why))
+        return;
+    throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2); the file is as it was")
+                                     .arg(QDir::toNativeSeparators(m_path), why));
 }
 
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)

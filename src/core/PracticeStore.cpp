@@ -229,4 +229,10 @@ std::optional<DetailEntry> PracticeStore::entryDetail(int languageCode, const QS
     return found;
 }
 
+bool PracticeStore::hasDictionary(int languageCode)
+{
+    Statement st = m_store.prepare(QStringLiteral("select 1 from sqlite_master where type='table' and name=?1"));
+    return st.bind(1, dictionary(languageCode)).next();
+}
+
 } // namespace trenix

@@ -63,6 +63,8 @@ public:
 
     // Word details.
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
+    // Whether the store holds the language's dictionary table at all.
+    bool hasDictionary(int languageCode);
 
     // Entries: the same word in every dictionary, by its simplified form. The
     // entry of a dictionary's word; an entry as a dictionary shows it.

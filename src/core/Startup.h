@@ -44,7 +44,24 @@ void ensurePracticeStore(const QString &path);
 // committed; a power cut at most the writes since the last checkpoint, all of
 // them in the practice list that every start rebuilds. A store that cannot
 // switch (a read-only file) stays as it is. Creates trenix.dat-wal and -shm.
-void useWriteAheadJournal(Store &store);
+// Returns the journal mode to go back to when the program ends (empty: none).
+QString useWriteAheadJournal(Store &store);
+// Back to that mode, so that the store at rest opens anywhere, a read-only
+// place too (a write-ahead store needs its journal's index made beside it).
+void leaveWriteAheadJournal(Store &store, const QString &mode);
+
+// Once the window is on the screen: finish (the work deferStartupWork() holds,
+// reported as the caller does) runs as soon as the practice store is open: at
+// once when the language question opened it, else when the open started here ends.
+void continueStartup(const QString &storePath, std::function<void()> finish);
+
+// What to report when start-up fails with e: the practice store opens first,
+// so its own failure is the one the player hears, whatever failed after it.
+Error startupFailure(const Error &e, const QString &storePath);
+
+// The message line's notice when the practice store holds no dictionary for
+// the language (a settings file can name any code); empty when it does.
+QString missingDictionaryNotice(Store &store, int languageCode);
 
 // Start-up work that the first paint does not need (the store, the history,
 // the kept settings): it runs once, at the first finishStartup(), which every

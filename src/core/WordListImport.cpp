@@ -87,10 +87,14 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
                              int languageCode, OwnLists &lists)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        refuse(tid::Import_cannotRead, shown,
-               QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    if (!info.exists())
+        refuse(tid::Import_noFile, shown);
+    if (!info.isFile()) // a folder, or a device or pipe that may never end
+        refuse(tid::Import_notPlain, shown);
+    if (!file.open(QIODevice::ReadOnly))
+        refuse(tid::Import_cannotRead, shown, file.errorString());
     const QByteArray bytes = file.read(kMaxListFileBytes + 1); // never more, however large the file
     if (bytes.size() > kMaxListFileBytes)
         refuse(tid::Import_tooLarge, shown);
@@ -123,6 +127,13 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
         if (!storePath.isEmpty()) {
             store.emplace(storePath, QByteArray(kStorePassword), Store::Mode::ReadOnly);
             practice.emplace(*store);
+            if (!practice->hasDictionary(languageCode)) { // a settings file may name any code
+                std::fprintf(stderr,
+                             "trenix: %s holds no dictionary for language %d (the language config.dat gives):"
+                             " pinyin and English are not filled in\n",
+                             forTerminal(QDir::toNativeSeparators(storePath)).constData(), languageCode);
+                practice.reset();
+            }
         } else {
             std::fprintf(stderr, "trenix: no practice store found: pinyin and English are not filled in\n");
         }
@@ -132,17 +143,19 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
             history.file.setEntryResolver(entriesIn(*practice));
         history.file.open(progressPath);
         if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
-            std::fprintf(stderr, "trenix: %s\n", describeHistoryNotice(notice).toLocal8Bit().constData());
+            std::fprintf(stderr, "trenix: %s\n", forTerminal(describeHistoryNotice(notice)).constData());
         const ImportSummary s =
             importWordList(file, name, replace, practice ? &*practice : nullptr, languageCode, history.lists);
         std::printf(
             "trenix: %lld words imported into the list \"%s\": %lld found in the dictionary, %lld without pinyin\n",
-            static_cast<long long>(s.words), name.toLocal8Bit().constData(), static_cast<long long>(s.inDictionary),
+            static_cast<long long>(s.words), forTerminal(name).constData(), static_cast<long long>(s.inDictionary),
             static_cast<long long>(s.withoutPinyin));
         return 0;
     } catch (const Error &e) {
-        std::fprintf(stderr, "trenix: error: %s\ntrenix: nothing was imported\n",
-                     e.message().toLocal8Bit().constData());
+        QString message = e.message();
+        if (!replace && message == text(tid::Lists_exists).arg(name))
+            message += QStringLiteral(" Give --replace as well to replace it.");
+        std::fprintf(stderr, "trenix: error: %s\ntrenix: nothing was imported\n", forTerminal(message).constData());
         return 1;
     }
 }
@@ -169,12 +182,12 @@ int listWordsCommand(const QString &progressPath)
         openHistoryToRead(history, progressPath); // none yet: no lists yet
         const std::vector<ListInfo> lists = history.lists.lists();
         for (const ListInfo &l : lists)
-            std::printf("%s\t%lld\n", l.name.toLocal8Bit().constData(), static_cast<long long>(l.words));
+            std::printf("%s\t%lld\n", forTerminal(l.name).constData(), static_cast<long long>(l.words));
         if (lists.empty())
             std::fprintf(stderr, "trenix: no word lists yet; import one with --import-words FILE --list NAME\n");
         return 0;
     } catch (const Error &e) {
-        std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "trenix: error: %s\n", forTerminal(e.message()).constData());
         return 1;
     }
 }

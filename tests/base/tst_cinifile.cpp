@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace trenix;
@@ -100,6 +101,8 @@ private slots:
                                         << u"2"_s << QByteArray();
         QTest::newRow("line break in value") << "[config]\nlanguage=1\n"_ba << u"2\n[x]"_s << QByteArray();
         QTest::newRow("a pipe, neither read nor replaced") << QByteArray() << u"2"_s << QByteArray();
+        QTest::newRow("disk full: the file as it was, other sections too")
+            << "(full disk)[config]\r\nlanguage=1\r\n[other]\r\nkept=1\r\n"_ba << u"2"_s << QByteArray();
     }
     void writeString_fileDamagedOrFailureUnreported()
     {
@@ -107,17 +110,28 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
         test::ProgramFolder folder;
-        const QString path = folder.file(kSettings);
+        std::optional<test::SmallDisk> disk;
+        if (before.startsWith("(full disk)")) {
+            before.remove(0, 11);
+            if (!disk.emplace().mounted())
+                QSKIP("mounting a tmpfs is not permitted here");
+        }
+        const QString path = QDir(disk ? disk->path() : folder.path()).filePath(kSettings);
         if (before.isNull())
             QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         else if (before != "(none)")
-            folder.writeFile(kSettings, before);
+            test::ProgramFolder::writeFileAt(path, before);
+        if (disk)
+            disk->fill();
         CINIFile ini;
         ini.SpecifyIniFile(path);
         qint32 number = kUntouched;
         QCOMPARE(ini.ReadNumber(kConfig, kLanguage, number), qint16(before.contains("language=") ? 0 : 3));
         QCOMPARE(ini.WriteString(kConfig, kLanguage, value), qint16(after.isNull() ? 2 : 0));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+        if (disk)
+            disk->emptyAgain();
+        QCOMPARE(QDir(QFileInfo(path).path())
+                     .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{kSettings});
         QVERIFY2(before.isNull() ? !QFileInfo(path).isFile()
                                  : test::fileBytes(path) == (after.isNull() ? before : after),

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The practice store under faults after it has opened: what the player is told, and that every dictionary is still
 // whole.
+#include "CsvWriter.h"
+#include "Startup.h"
 #include "TestSupport.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTest>
+#include <optional>
 
 #include <signal.h>
 
@@ -105,19 +108,16 @@ private slots:
         QFETCH(bool, locked);
         QFETCH(bool, atLanding);
         QString path = folder->file(QLatin1String(kStoreFile));
-        QTemporaryDir disk; // a small tmpfs, filled up
-        QFile filler(disk.filePath(u"filler"_s));
-        const auto unmount = qScopeGuard([&] {
+        std::optional<SmallDisk> disk; // filled up
+        const auto release = qScopeGuard([&] {
             core.reset();
             GlVexM.storeConn.close();
-            QProcess::execute(u"umount"_s, {u"-q"_s, disk.path()}); // quiet when nothing is mounted
         });
         if (!locked) {
-            if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=1m"_s, u"tmpfs"_s, disk.path()})
-                != 0)
+            if (!disk.emplace().mounted())
                 QSKIP("mounting a tmpfs is not permitted here");
-            QVERIFY(QFile::copy(path, disk.filePath(QLatin1String(kStoreFile))));
-            path = disk.filePath(QLatin1String(kStoreFile));
+            QVERIFY(QFile::copy(path, disk->filePath(QLatin1String(kStoreFile))));
+            path = disk->filePath(QLatin1String(kStoreFile));
         }
         const QStringList before = rows(path, kHealth);
         GlVexM.storeConn = Store(path, kStorePassword, Store::Mode::ReadWrite);
@@ -133,10 +133,7 @@ private slots:
         if (locked)
             QCOMPARE(startKillme(holder, u"lock"_s, folder->path()), QString());
         else
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.isOpen() && filler.write(QByteArray(4096, 'f')) == 4096) {
-        } // until not even a byte is left
-        filler.close();
+            disk->fill(); // until not a page is left
         QString message = u"no error"_s;
         try {
             atLanding ? core->pictScroll_Timer() : core->Label3_Click();
@@ -151,9 +148,51 @@ private slots:
         core.reset();
         GlVexM.storeConn.close();
         holder.close(); // kills it
-        filler.remove();
+        if (disk)
+            disk->emptyAgain();
         QCOMPARE(rows(path, {kHeld}), QStringList{u"0"_s}); // a refused landing leaves nothing behind
         verifyIntactAndPlayable(path, before);
+    }
+
+    // Copied to a read-only file system (a lab's share): the practice store a kill left on its journal still opens,
+    // and the start says the file is read-only; the history at rest is read by the command line.
+    void readOnlyPlace_storeOrHistoryUnreadable_data()
+    {
+        QTest::addColumn<bool>("practiceStore"); // else the history
+        QTest::newRow("practice store left on its journal by a kill") << true;
+        QTest::newRow("history at rest, exported") << false;
+    }
+    void readOnlyPlace_storeOrHistoryUnreadable()
+    {
+        QFETCH(bool, practiceStore);
+        SmallDisk disk;
+        if (!disk.mounted())
+            QSKIP("mounting a tmpfs is not permitted here");
+        const QString store = disk.filePath(QLatin1String(kStoreFile)),
+                      kept = disk.filePath(QLatin1String(kHistoryFile));
+        if (practiceStore) { // the files as the kill left them, the journal holding a write
+            useWriteAheadJournal(GlVexM.storeConn);
+            GlVexM.storeConn.exec(u"update zidian2 set py = py || '' where xh = 1"_s);
+            for (const char *suffix : {"", "-wal", "-shm"})
+                QVERIFY(QFile::copy(folder->file(QLatin1String(kStoreFile)) + QLatin1String(suffix),
+                                    store + QLatin1String(suffix)));
+        } else {
+            history.file.open(kept);
+            QVERIFY(history.games.record(sampleGame(wallClock.now)));
+            history.file.close();
+        }
+        GlVexM.storeConn.close();
+        QVERIFY(disk.mount({u"-o"_s, u"remount,ro"_s}));
+        if (practiceStore) {
+            QVERIFY_THROWS_NO_EXCEPTION(ensurePracticeStore(store));
+            loadCore();
+            core->Label3_Click();
+            QVERIFY2(core->screen.lbmessage.contains(u"read-only"_s), qPrintable(core->screen.lbmessage));
+        } else {
+            History reader(wallClock);
+            QVERIFY_THROWS_NO_EXCEPTION(openHistoryToRead(reader, kept));
+            QCOMPARE(writeHistoryCsv(reader.games, folder->file(u"out.csv"_s)), qint64(1));
+        }
     }
 };
 

@@ -43,10 +43,16 @@ struct Recorder : GameView {
     QList<EntryVerdict> verdicts;
     QStringList shown;         // the message line and the word pointed out, for each verdict
     bool readFeedback = false; // every feedback is read at once
+    QString line;              // what the message line shows since the last redraw
     void focusTyping() override { log << u"focus"_s; }
     void wordsChanged() override { log << u"words"_s; }
     void settleInput() override { log << u"settle"_s; }
-    void screenChanged() override { log << (core->screen.lblPauseVisible ? u"paused"_s : u"screen"_s); }
+    void screenChanged() override
+    {
+        log << (core->screen.lblPauseVisible ? u"paused"_s : u"screen"_s);
+        const GameScreen &s = core->screen;
+        line = !s.feedback.isEmpty() ? s.feedback : s.lbmessageVisible ? s.lbmessage : QString();
+    }
     void entryJudged(const EntryVerdict &v) override
     {
         verdicts << v;
@@ -155,7 +161,8 @@ private slots:
         QCOMPARE(core->running(), !r.ends);
     }
 
-    // Two words land at the top in one tick: one question, and a game started by Yes is left alone.
+    // Two words land at the top in one tick: one question; the tick goes on into a game started by Yes, whose
+    // first two words show at the top.
     void tickEndsOnceItsGameIsOver_data()
     {
         QTest::addColumn<bool>("playAgain");
@@ -176,9 +183,9 @@ private slots:
         QCOMPARE(dialogs.questions.size(), 1);
         const int visible = int(
             std::count_if(core->Label1.begin() + 1, core->Label1.end(), [](const WordLabel &w) { return w.Visible; }));
-        QCOMPARE(visible,
-                 playAgain ? 1 : 2); // the new game's first word, or "x" and "y", which neither moved nor landed
-        QVERIFY(playAgain || (core->Label1.back().Top == 0 && !core->Label1.back().landed()));
+        QCOMPARE(visible, 2); // "x" and "y", or the new game's first two words
+        const WordLabel &last = playAgain ? core->Label1[2] : core->Label1.back(); // at the top, unmoved
+        QVERIFY(last.Visible && last.Top == 0 && !last.landed());
     }
 
     // Enter over a landed word, covered or not, two falling words and a waiting one of one text; or while paused.
@@ -266,8 +273,14 @@ private slots:
         if (paused)
             core->Label7_Click();
         clock.advance(paused ? 100000 : 0); // a pause is not counted again
+        if (!paused)
+            type(u"typo"_s); // its feedback must not stand behind the result
         view.log.clear();
-        dialogs.onAsk = [this] { view.log << u"ask"_s; };
+        QString shownAtAsk = u"(not asked)"_s;
+        dialogs.onAsk = [&] {
+            view.log << u"ask"_s;
+            shownAtAsk = view.line;
+        };
         core->screen.TxT = u"半"_s;
         if (end == "typed"_L1) {
             for (int t = 0; t < 3; ++t)
@@ -280,6 +293,7 @@ private slots:
             core->Label8_Click();
         }
         QVERIFY2(dialogs.questions.value(0).contains(u":35"_s), qPrintable(dialogs.questions.value(0)));
+        QCOMPARE(shownAtAsk, QString());
         const qsizetype ask = view.log.indexOf(u"ask"_s);
         QVERIFY2(ask > 0 && view.log.mid(0, ask).contains(u"settle"_s), qPrintable(view.log.join(u' ')));
         QVERIFY2(!paused || view.log.mid(0, ask).contains(u"screen"_s), qPrintable(view.log.join(u' ')));

@@ -19,7 +19,12 @@
 #include <QTest>
 #include <QThread>
 
+#include <fcntl.h>
+#include <optional>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace trenix;
 using namespace trenix::test;
@@ -145,13 +150,27 @@ private slots:
         QTest::newRow("random bytes") << OpenRow{noise, {}, 0, true};
         QTest::newRow("random bytes and a journal") << OpenRow{noise, noise.left(3000), 0, true};
         QTest::newRow("damaged schema page") << OpenRow{"damaged", {}, 1, true};
+        QTest::newRow("tables not ours at our version") << OpenRow{{}, {}, HistoryFile::kSchemaVersion, true};
+        QTest::newRow("newer version on a write-ahead journal") << OpenRow{"wal", {}, 99, false};
+        QTest::newRow("our tables and a trigger that never ends") << OpenRow{"endless", {}, 0, true};
     }
     void open_fileLostTouchedOrWronglyKept()
     {
         QFETCH(OpenRow, row);
-        if (row.version > 0) {
+        if (row.file == "endless") { // as a game ends, the trigger would count without end
             Store made(path(), QByteArray(), Store::Mode::Create);
-            made.exec(u"create table games(id integer primary key); pragma user_version=%1"_s.arg(row.version));
+            migrateHistory(made);
+            made.exec(u"create view forever as with recursive n(i) as (select 1 union all select i + 1 from n)"
+                      " select i from n;"
+                      "create trigger stall after insert on games begin select count(*) from forever; end"_s);
+            row.file = {};
+        } else if (row.version > 0) {
+            Store made(path(), QByteArray(), Store::Mode::Create);
+            made.exec(u"%1create table games(id integer primary key); pragma user_version=%2"_s
+                          .arg(row.file == "wal" ? u"pragma journal_mode=wal; "_s : QString())
+                          .arg(row.version));
+            if (row.file == "wal")
+                row.file = {};
         }
         if (row.file == "damaged")
             row.file = fileBytes(path()).left(100).leftJustified(fileBytes(path()).size(), char(0xA5));
@@ -167,7 +186,7 @@ private slots:
         history.file.open(path());
         const QString aside = earlier + u"-2"_s, told = notice();
         QCOMPARE(fileBytes(earlier), row.setAside ? "earlier"_ba : QByteArray());
-        const bool newer = row.version > 1; // told, and left as it is
+        const bool newer = row.version > HistoryFile::kSchemaVersion; // told, and left as it is
         QCOMPARE(fileBytes(aside) + fileBytes(aside + u"-wal"_s),
                  row.setAside ? before + row.wal : QByteArray()); // byte for byte
         QVERIFY2(row.setAside ? told.contains(QFileInfo(aside).fileName())
@@ -223,27 +242,19 @@ private slots:
     void failingWrite_gameStoppedOrHalfWrittenOrUntold()
     {
         QFETCH(bool, diskFull);
-        QTemporaryDir disk;
-        const auto mount = [&](QStringList args) { return QProcess::execute(u"mount"_s, args << disk.path()) == 0; };
-        if (!mount({"-t", "tmpfs", "-o", "size=1m", "tmpfs"}))
+        SmallDisk disk;
+        if (!disk.mounted())
             QSKIP("mounting a tmpfs is not permitted here");
-        const auto unmount = qScopeGuard([&] {
-            history.file.close();
-            QProcess::execute(u"umount"_s, {disk.path()});
-        });
         const QString file = disk.filePath(QLatin1String(kHistoryFile)),
                       reason = text(diskFull ? tid::Progress_diskFull : tid::Progress_readOnly)
                                    .arg(QLatin1String(kHistoryFile));
         history.file.open(file);
         QVERIFY(history.games.record(sampleGame(wallClock.now, 0, {u"词"_s})));
         if (diskFull) { // while the file is open
-            QFile filler(disk.filePath(u"filler"_s));
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            while (filler.write(QByteArray(4096, 'f')) == 4096) {
-            }
+            disk.fill();
         } else { // between two runs
             history.file.close();
-            QVERIFY(mount({"-o", "remount,ro"}));
+            QVERIFY(disk.mount({u"-o"_s, u"remount,ro"_s}));
             history.file.open(file);
         }
         core->Label3_Click();
@@ -255,7 +266,9 @@ private slots:
         core->Label3_Click(); // the game goes on, the notice stays in sight
         QVERIFY(core->running() && core->screen.lbmessage.contains(reason));
         history.file.close();
-        QVERIFY(diskFull ? QFile::remove(disk.filePath(u"filler"_s)) : mount({"-o", "remount,rw"}));
+        if (diskFull)
+            disk.emptyAgain();
+        QVERIFY(diskFull || disk.mount({u"-o"_s, u"remount,rw"_s}));
         QCOMPARE(column(file, u"select count(*) from games"_s) + column(file, u"pragma integrity_check"_s),
                  (QStringList{u"1"_s, u"ok"_s}));
     }
@@ -287,6 +300,55 @@ private slots:
                                     u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
                                     u"07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
                                     "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off|"_s}));
+    }
+
+    // Where the CSV goes: a file on a full disk keeps what it held, a pipe is written through, a device is left alone.
+    void csvTarget_replacedEmptiedOrFailureHidden_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("a file, disk full") << u"file"_s;
+        QTest::newRow("a named pipe") << u"pipe"_s;
+        QTest::newRow("a device node") << u"device"_s;
+    }
+    void csvTarget_replacedEmptiedOrFailureHidden()
+    {
+        QFETCH(QString, target);
+        QVERIFY(history.games.record(sampleGame(wallClock.now)));
+        const QString plain = folder->file(u"plain.csv"_s);
+        QCOMPARE(writeHistoryCsv(history.games, plain), qint64(1));
+        std::optional<SmallDisk> disk;
+        QString csv = folder->file(u"out.csv"_s);
+        const QByteArray native = QFile::encodeName(csv);
+        int reader = -1;
+        if (target == "file"_L1) {
+            if (!disk.emplace().mounted())
+                QSKIP("mounting a tmpfs is not permitted here");
+            csv = disk->filePath(u"out.csv"_s);
+            ProgramFolder::writeFileAt(csv, "old");
+            disk->fill();
+        } else if (target == "pipe"_L1) {
+            QVERIFY(::mkfifo(native.constData(), 0600) == 0);
+            reader = ::open(native.constData(), O_RDONLY | O_NONBLOCK); // so that the export need not wait
+        } else if (::mknod(native.constData(), S_IFCHR | 0600, makedev(1, 7)) != 0) { // as /dev/full
+            QSKIP("making a device node is not permitted here");
+        }
+        const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+        QString refused;
+        try {
+            writeHistoryCsv(history.games, csv);
+        } catch (const Error &e) {
+            refused = e.message();
+        }
+        QVERIFY2(refused.isEmpty() == (target == "pipe"_L1), qPrintable(refused));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(csv).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & S_IFMT), target == "file"_L1 ? S_IFREG : target == "pipe"_L1 ? S_IFIFO : S_IFCHR);
+        QByteArray received;
+        char buffer[4096];
+        for (qint64 n; reader >= 0 && (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, n);
+        const QByteArray expected = target == "pipe"_L1 ? fileBytes(plain) : QByteArray(); // a device: nothing
+        QCOMPARE(target == "file"_L1 ? fileBytes(csv) : received, target == "file"_L1 ? "old"_ba : expected);
     }
 
     void streak_wrongDayCount_data()
@@ -335,14 +397,17 @@ private slots:
         QTest::newRow("list without a name") << KeptRow{"[practice]\nwordSet=list:\n", defaults, 1};
         QTest::newRow("own list kept") << KeptRow{"[practice]\nwordSet=list:课本\n", defaults, 0, u"list:课本"_s};
         QTest::newRow("own list gone") << KeptRow{"[practice]\nwordSet=list:旧\n", defaults, 0};
+        // Read no further than config.dat is, and never rewritten.
+        QTest::newRow("larger than 1 MiB")
+            << KeptRow{"[practice]\nspeedLevel=2\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
     }
     void keptSettings_wrongValueOrSilentFallback()
     {
         QFETCH(KeptRow, row);
         history.lists.save(u"课本"_s, {{u"词"_s, {}, {}}}, false);
-        const bool writable = row.ini != "under a file";
-        const QString file = folder->file(writable ? u"trenix.conf"_s : QLatin1String(kStoreFile) + u"/trenix.conf"_s);
-        if (writable && !row.ini.isNull())
+        const bool inFolder = row.ini != "under a file", writable = inFolder && row.ini.size() <= 1024 * 1024;
+        const QString file = folder->file(inFolder ? u"trenix.conf"_s : QLatin1String(kStoreFile) + u"/trenix.conf"_s);
+        if (inFolder && !row.ini.isNull())
             folder->writeFile(u"trenix.conf"_s, row.ini);
         QStringList lines;
         PlayerSettings(file).read({}, &lines);
@@ -353,12 +418,13 @@ private slots:
         QCOMPARE(core->wordSet.value(), row.set);
         GlVexM.speedLevel = 10;
         GlVexM.wordTo = 1234;
-        QCOMPARE(
-            keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
-            !writable);
+        const QString listSet = u"list:课 本, \"二\";三\\"_s; // what an INI file could read as a list or a comment
+        const QString told = keepCurrentSettings(PlayerSettings(file), *WordSet::parse(listSet));
+        QCOMPARE(told.contains(file), !writable);
+        QVERIFY2(writable || told.contains(inFolder ? u"larger than 1 MiB"_s : u"cannot be made"_s), qPrintable(told));
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
-        QCOMPARE(kept.wordSet.value(), writable ? u"list:课 本"_s : u"range"_s);
+        QCOMPARE(kept.wordSet.value(), writable ? listSet : u"range"_s);
     }
 };
 

@@ -30,6 +30,7 @@ struct StartRow {
     QByteArray program, player;
     bool asked, yes;
     int code;
+    bool playerIgnored = false; // a line on stderr says the player's code is not one of ours
 };
 // A data file beside the program replaced by these bytes (null: removed), the arguments, the exit
 // status and what stderr says.
@@ -84,9 +85,11 @@ private slots:
         QTest::newRow("no settings file, No") << StartRow{{}, {}, true, false, 2};
         QTest::newRow("above 16 bits, Yes") << StartRow{"[config]\nlanguage=70000\n", {}, true, true, 2}; // not 4464
         QTest::newRow("player's choice wins") << StartRow{three, "[config]\nlanguage=1", false, true, 1};
-        QTest::newRow("player's 16-bit edge") << StartRow{three, "[config]\nlanguage=32767", false, true, 32767};
+        QTest::newRow("player's code not a language") << StartRow{three, "[config]\nlanguage=4", false, true, 3, true};
+        QTest::newRow("player's code empty") << StartRow{three, "[config]\nlanguage=", false, true, 3, true};
         QTest::newRow("player's file without the key") << StartRow{three, "[other]\nlanguage=1", false, true, 3};
-        QTest::newRow("player's code above 16 bits") << StartRow{three, "[config]\nlanguage=70000", false, true, 3};
+        QTest::newRow("player's code above 16 bits")
+            << StartRow{three, "[config]\nlanguage=70000", false, true, 3, true};
         QTest::newRow("player's choice saved twice") << StartRow{three, "saved", false, true, 1};
     }
     void prepareStartup_languageMisreadOrQuestionWrong()
@@ -115,6 +118,8 @@ private slots:
         GlVexM.wordFrom = 40; // a range left over from earlier must not survive a start
         GlVexM.wordTo = 60;
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
+        if (row.playerIgnored)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"config.dat: language .* is not 1, 2 or 3"_s));
         QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later),
                  row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
         QCOMPARE(m_dialogs.questions, row.asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
@@ -123,18 +128,37 @@ private slots:
         QCOMPARE(GlVexM.storeConn.isOpen(), row.asked);
         QCOMPARE(m_dialogs.errors, QStringList());
         QCOMPARE(snapshot(folder.path()) + snapshot(player.path()), before); // reading writes nothing
+        if (row.asked && !row.yes)
+            return;
+        // The rest of start-up follows the answer at once, as it follows the first paint; else the store's opening.
+        bool finished = false;
+        deferStartupWork([&] {
+            ensurePracticeStore(paths.practiceStore());
+            finished = true;
+        });
+        continueStartup(paths.practiceStore(), [] { finishStartup(); });
+        QCOMPARE(finished, row.asked);
+        QTRY_VERIFY(finished);
+        // Only language 2 has a dictionary here: any other code is told, not left to a failing start.
+        QCOMPARE(missingDictionaryNotice(GlVexM.storeConn, GlVexM.languageCode).isEmpty(), row.code == 2);
     }
 
-    void writeAheadJournal_missingOrForcedOnReadOnly()
+    // On the write-ahead journal while the program runs, back as it shipped once it ends.
+    void writeAheadJournal_missingOrForcedOnReadOnlyOrLeftAtRest()
     {
         ProgramFolder folder;
         folder.makePracticeStore({{2, test::numberedEntries(3)}});
         for (const bool readOnly : {true, false}) { // synchronous: 2 full, 1 normal
             Store store(folder.file(kStore), kStorePassword, readOnly ? Store::Mode::ReadOnly : Store::Mode::ReadWrite);
-            useWriteAheadJournal(store);
+            const QString atRest = useWriteAheadJournal(store);
             Statement mode = store.prepare(u"pragma journal_mode"_s), sync = store.prepare(u"pragma synchronous"_s);
             QVERIFY(mode.next() && sync.next());
             QCOMPARE(mode.text(0) + u' ' + sync.text(0), readOnly ? u"delete 2"_s : u"wal 1"_s);
+            mode.reset();
+            leaveWriteAheadJournal(store, atRest);
+            QVERIFY(mode.next());
+            QCOMPARE(mode.text(0), u"delete"_s);
+            QVERIFY(!QFile::exists(folder.file(kStore) + u"-wal"_s));
         }
     }
 
@@ -194,11 +218,19 @@ private slots:
             << RunRow{kStore, "another password", {"--stay"}, kFatalExitStatus, error};
         QTest::newRow("language store missing")
             << RunRow{QLatin1String(kLanguageFile), {}, {}, kFatalExitStatus, missing};
+        QTest::newRow("both stores missing: the practice store told first")
+            << RunRow{kStore + u'|' + QLatin1String(kLanguageFile), {}, {}, kFatalExitStatus, missing};
         QTest::newRow("Qt's own options")
             << RunRow{{}, {}, {"-platform", "offscreen", "-reverse", "-style", "fusion"}, 0, {}};
         QTest::newRow("unknown option") << RunRow{{}, {}, {"--no-such"}, 1, u"no-such"_s};
         QTest::newRow("history exported into a missing folder")
             << RunRow{{}, {}, {"--export-history", "none/out.csv"}, 1, u"none/out.csv: cannot be written"_s};
+        QTest::newRow("history exported to standard output")
+            << RunRow{{}, {}, {"--export-history", "/dev/stdout"}, 0, u"0 games written to /dev/stdout"_s};
+        QTest::newRow("empty history exported")
+            << RunRow{QLatin1String(kHistoryFile), "", {"--export-history", "/dev/stdout"}, 0, u"0 games written"_s};
+        QTest::newRow("empty history listed")
+            << RunRow{QLatin1String(kHistoryFile), "", {"--list-words"}, 0, u"no word lists yet"_s};
     }
     void executable_exitStatusWrong()
     {
@@ -209,8 +241,9 @@ private slots:
             folder.makePracticeStore({{2, test::numberedEntries(5)}}, "Another.Key");
         else if (!row.content.isNull())
             folder.writeFile(row.file, row.content);
-        else if (!row.file.isEmpty())
-            QVERIFY(QFile::remove(folder.file(row.file)));
+        else
+            for (const QString &file : row.file.split(u'|', Qt::SkipEmptyParts))
+                QVERIFY(QFile::remove(folder.file(file)));
         const QString program = folder.file(u"trenix"_s); // beside its data, so that it reads that folder
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), program));
         const QStringList before = snapshot(folder.path());
@@ -228,7 +261,14 @@ private slots:
                       run = u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err);
         QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == row.status, qPrintable(run));
         QVERIFY2(row.said.isEmpty() ? !err.contains(u"error"_s) : err.contains(row.said), qPrintable(run));
-        QVERIFY2(row.file.isEmpty() || err.contains(folder.file(row.file)), qPrintable(run)); // the file named
+        const QStringList files = row.file.split(u'|', Qt::SkipEmptyParts);
+        if (row.status != 0 && !files.isEmpty()) { // the file named; of two, the practice store first: it opens first
+            const qsizetype first = err.indexOf(folder.file(files.first()));
+            QVERIFY2(first >= 0, qPrintable(run));
+            QVERIFY2(files.size() < 2 || !err.left(first).contains(folder.file(files[1])), qPrintable(run));
+        }
+        if (row.arguments.contains(u"/dev/stdout"_s)) // the CSV itself, the header alone
+            QCOMPARE(process.readAllStandardOutput().left(9), "\xEF\xBB\xBFgame,s"_ba);
         QCOMPARE(snapshot(folder.path()) + snapshot(m_home.path()), before);
     }
 };

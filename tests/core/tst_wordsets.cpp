@@ -200,6 +200,8 @@ private slots:
         folder->copyFromBuild({QLatin1String(kStoreFile), QLatin1String(kSettingsFile)});
         QVERIFY(QFile::copy(QStringLiteral(TRENIX_BIN_DIR "/trenix"), folder->file(u"trenix"_s)));
         folder->writeFile(u"w.txt"_s, "中国\n火星人\thuǒ xīng rén\tMartian\n甲乙丙丁\n");
+        QVERIFY(QDir().mkpath(folder->file(u"home/.config/trenix"_s))); // an empty choice: the program's file decides
+        folder->writeFile(u"home/.config/trenix/config.dat"_s, "[config]\nlanguage=\n");
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, folder->file(u"home"_s));
@@ -211,20 +213,31 @@ private slots:
             int status;
             const char *out;
         } steps[] = {
+            // Arguments as a shell reads them: a name may hold any byte.
             {"--import-words w.txt --list 课本", 0,
              "3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"},
-            {"--import-words w.txt --list 课本", 1, "A word list named 课本 exists already"}, // in English
+            {"--import-words w.txt --list 课本", 1, "A word list named 课本 exists already. Give --replace"}, // English
             {"--import-words w.txt --list 课本 --replace", 0, "3 words imported"},
             {"--list x", 1, "needs --list"},
+            {"--import-words none.txt --list x", 1, "none.txt cannot be read: there is no such file"},
+            {"--import-words /dev/zero --list x", 1, "/dev/zero cannot be read: it is not a plain file"},
+            {"--import-words w.txt --list \"$(printf 'L\\377')\"", 1, "(\"L\\xff\") is not valid UTF-8"},
+            {"--import-words w.txt --list \"$(printf 'a\\033[2Jb')\"", 1, "\"a\\x1b[2Jb\" cannot name a list"},
             {"--list-words", 0, "课本\t3\n"},
         };
         for (const auto &step : steps) {
-            process.start(folder->file(u"trenix"_s), QString::fromUtf8(step.args).split(u' '));
+            process.start(u"sh"_s,
+                          {u"-c"_s, u"exec \"$0\" "_s + QString::fromUtf8(step.args), folder->file(u"trenix"_s)});
             const QString out = process.waitForFinished(30000) ? QString::fromUtf8(process.readAll()) : u"no end"_s;
             QVERIFY2(process.exitCode() == step.status && out.contains(QString::fromUtf8(step.out)),
                      qPrintable(QString::fromUtf8(step.args) + u" -> "_s + QString::number(process.exitCode()) + u' '
                                 + out));
         }
+        Store(path(), {}, Store::Mode::ReadWrite) // a name no import lets in, from another program
+            .exec(u"insert into word_lists(name, imported_utc) values ('x' || char(27) || '[2J', 0)"_s);
+        process.start(folder->file(u"trenix"_s), {u"--list-words"_s});
+        QVERIFY(process.waitForFinished(30000));
+        QVERIFY(process.readAll().contains("x\\x1b[2J\t0\n"));
         Store(path(), {}, Store::Mode::ReadWrite).exec(u"pragma user_version=99"_s); // a history from a newer Trenix
         QCOMPARE(listWordsCommand(path()), 1);
     }

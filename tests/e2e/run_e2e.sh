@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End to end on a virtual X screen: the real program in a fresh folder shows its exact title, starts a game with F2,
-# takes a typed word, exits with Yes, keeps the game in progress.db and exports it. Exit: 0 passed, 1 failed, 77 skipped.
+# takes a typed word, exits with Yes (leaving the practice store as it shipped), keeps the game in progress.db and
+# exports it. Exit: 0 passed, 1 failed, 77 skipped.
 set -euo pipefail
 
 readonly EXECUTABLE=${1:?usage: run_e2e.sh <trenix executable> <data folder>}
@@ -96,6 +97,10 @@ app_ended() { local state; state=$(ps -o stat= -p "$APP_PID") || return 0; [[ $s
 wait_for 100 app_ended || fail "the program did not end after Yes"
 wait "$APP_PID" || fail "the program ended with status $?"
 APP_PID=""
+
+# At rest the practice store is back on the journal it shipped with, so that it opens in a read-only place too.
+MODE=$(store "pragma journal_mode;")
+[[ $MODE == delete && ! -e $PROGRAM/trenix.dat-wal ]] || fail "the practice store was left on journal mode '$MODE'"
 
 # The game is kept, and the command line exports it.
 KEPT=$(sqlcipher "$PROGRAM/progress.db" "select count(*) from games where hits >= 1;" 2>&1) || true

@@ -66,11 +66,12 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
         copyFromBuild(QStringList{QLatin1String(kStoreFile), QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)}
                       + QDir(QStringLiteral(TRENIX_BIN_DIR)).entryList({QStringLiteral("help0?.bmp")}));
     }
-    void writeFile(const QString &name, const QByteArray &bytes)
+    void writeFile(const QString &name, const QByteArray &bytes) { writeFileAt(file(name), bytes); }
+    static void writeFileAt(const QString &path, const QByteArray &bytes)
     {
-        QFile f(file(name));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(file(name)));
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
+            qFatal("cannot write %s", qPrintable(path));
     }
     void makePracticeStore(const Dictionaries &dictionaries,
                            const QByteArray &key = QByteArray(kStorePassword)) // these alone
@@ -103,6 +104,34 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
         static QTemporaryDir player; // never the player's own ~/.config/trenix
         return player.path();
     }
+};
+
+// A 1 MiB tmpfs of its own for the test's life (mounting needs root: check mounted() and skip without it);
+// fill() leaves it without a free page, emptyAgain() gives the room back.
+struct SmallDisk : QTemporaryDir {
+    SmallDisk()
+    {
+        m_mounted = mount({QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=1m"), QStringLiteral("tmpfs")});
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), path()});
+    }
+    bool mounted() const { return m_mounted; }
+    bool mount(QStringList args) { return QProcess::execute(QStringLiteral("mount"), args << path()) == 0; }
+    void fill()
+    {
+        QFile filler(filePath(QStringLiteral("filler")));
+        if (filler.open(QIODevice::WriteOnly))
+            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+            }
+    }
+    void emptyAgain() { QFile::remove(filePath(QStringLiteral("filler"))); }
+
+private:
+    bool m_mounted = false;
 };
 
 // A fresh installed folder with the built texts and these dictionaries, its store the one connection, range and
