@@ -55,7 +55,7 @@ QStringList schemaOf(Store &store)
 QStringList schemaAt(qint64 version)
 {
     Store made(QStringLiteral("the history's schema"), QByteArray(), Store::Mode::Memory);
-    migrateHistory(made, int(std::clamp<qint64>(version, 0, HistoryFile::kSchemaVersion)));
+    migrateHistory(made, {}, int(std::clamp<qint64>(version, 0, HistoryFile::kSchemaVersion)));
     return schemaOf(made);
 }
 
@@ -185,7 +185,7 @@ void HistoryFile::openFile(const QString &path, bool createMissing)
             }
             if (!createMissing) { // to read only: an older file is brought forward in memory
                 m_store = *version < kSchemaVersion ? Store::memoryCopy(probe) : std::move(probe);
-                migrateHistory(m_store);
+                migrateHistory(m_store, m_entryOf);
                 m_state = State::Ready;
                 return;
             }

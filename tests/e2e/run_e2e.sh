@@ -52,10 +52,23 @@ store "create temp table keep as select xh from zidian2 where length(cz) >= 2 or
 TITLE=$(text GLVex.caption) QUESTION_TITLE=$(text RJXX)
 [[ -n $TITLE && -n $QUESTION_TITLE ]] || fail "window titles missing from the language store"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-wait_for 100 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=":$(head -n1 "$WORK/display")"
+# A screen that takes connections: Xvfb can name a display and still go away (another server
+# won the same number), so ask it something before the program starts, and try again if not.
+start_screen() {
+    rm -f "$WORK/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_for 100 test -s "$WORK/display" || return 1
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+    wait_for 50 xprop -root _XKB_RULES_NAMES >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null
+}
+for attempt in 1 2 3; do
+    start_screen && break
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID="" DISPLAY=""
+    ((attempt < 3)) || fail "Xvfb did not start a screen that takes connections: $(cat "$WORK/xvfb.log")"
+done
 
 # The window appears with its looked-up title, no application name appended.
 env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME \
