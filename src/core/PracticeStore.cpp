@@ -142,6 +142,22 @@ void PracticeStore::markDrawn(qint64 xh)
     statement(QStringLiteral("update or fail trenix set flag=1 where flag=0 and xh=?1")).bind(1, xh).run();
 }
 
+std::vector<ListPinyin> PracticeStore::listPinyin()
+{
+    Statement &st = statement(QStringLiteral("select xh,cz,py from trenix"));
+    std::vector<ListPinyin> rows;
+    while (st.next())
+        rows.push_back({st.integer(0), st.text(1), st.text(2)});
+    st.reset();
+    return rows;
+}
+
+void PracticeStore::dropFromList(qint64 xh)
+{
+    // Before the draw every row has flag=0, which lets the (flag, xh) index find it.
+    statement(QStringLiteral("delete from trenix where flag=0 and xh=?1")).bind(1, xh).run();
+}
+
 QString PracticeStore::GetFieldValue(Statement &query)
 {
     QString value;
