@@ -226,9 +226,10 @@ qint64 GameCore::compilePinyin(qint64 n, std::optional<Transaction> &tx)
         reportStartFailure(QStringLiteral("reading the words' pinyin"), e);
         return 0;
     }
-    if (leftOut == n)
+    if (leftOut == n) {
+        tx.reset(); // nothing to play: the list stays as it was
         m_startNotice = text(tid::GLVex_noPinyinAtAll).arg(n);
-    else if (leftOut > 0)
+    } else if (leftOut > 0)
         m_pinyinNotice = text(tid::GLVex_noPinyin).arg(leftOut);
     return n - leftOut;
 }

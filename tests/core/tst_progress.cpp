@@ -46,7 +46,8 @@ struct KeptRow {
     QList<int> kept;
     int warnings;
     QString set = QStringLiteral("range");
-}; // set: in force after start-up
+    QString answer = QStringLiteral("characters optional off true");
+}; // set, answer: in force after start-up
 
 QStringList column(const QString &path, const QString &sql)
 {
@@ -335,6 +336,10 @@ private slots:
         QTest::newRow("list without a name") << KeptRow{"[practice]\nwordSet=list:\n", defaults, 1};
         QTest::newRow("own list kept") << KeptRow{"[practice]\nwordSet=list:课本\n", defaults, 0, u"list:课本"_s};
         QTest::newRow("own list gone") << KeptRow{"[practice]\nwordSet=list:旧\n", defaults, 0};
+        QTest::newRow("answer kept") << KeptRow{"[practice]\nanswer=Pinyin\ntones=required\nhints=late\ntoneColours=false\n",
+                                                defaults, 0, u"range"_s, u"pinyin required late false"_s};
+        QTest::newRow("answer misspelt")
+            << KeptRow{"[practice]\nanswer=pin yin\ntones=yes\nhints=1\ntoneColours=no\n", defaults, 4};
     }
     void keptSettings_wrongValueOrSilentFallback()
     {
@@ -351,14 +356,21 @@ private slots:
         QCOMPARE((QList<int>{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core->pictScroll.Interval}),
                  row.kept + QList<int>{row.kept[0] * 1000});
         QCOMPARE(core->wordSet.value(), row.set);
+        const auto answer = [](const AnswerSettings &a) {
+            return QStringList{a.modeName(), a.tonesName(), a.hintsName(), a.toneColours ? u"true"_s : u"false"_s}
+                .join(u' ');
+        };
+        QCOMPARE(answer(core->answer), row.answer);
         GlVexM.speedLevel = 10;
         GlVexM.wordTo = 1234;
-        QCOMPARE(
-            keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本"))).contains(file),
-            !writable);
+        const AnswerSettings chosen{AnswerMode::Pinyin, ToneRule::Required, HintMode::Always, false};
+        QCOMPARE(keepCurrentSettings(PlayerSettings(file), *WordSet::parse(QStringLiteral("list:课 本")), chosen)
+                     .contains(file),
+                 !writable);
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
         QCOMPARE(kept.wordSet.value(), writable ? u"list:课 本"_s : u"range"_s);
+        QCOMPARE(answer(kept.answer), writable ? answer(chosen) : answer({}));
     }
 };
 
