@@ -212,7 +212,7 @@ qint64 GameCore::compilePinyin(qint64 n, std::optional<Transaction> &tx)
     qint64 leftOut = 0;
     try {
         for (const ListPinyin &row : m_practice.listPinyin()) {
-            PinyinKey key(row.py);
+            PinyinKey key = compiledKey(row.py);
             if (!key.isEmpty()) {
                 m_pinyin.insert(row.cz, std::move(key));
             } else if (pinyinGame) {
@@ -232,6 +232,18 @@ qint64 GameCore::compilePinyin(qint64 n, std::optional<Transaction> &tx)
     } else if (leftOut > 0)
         m_pinyinNotice = text(tid::GLVex_noPinyin).arg(leftOut);
     return n - leftOut;
+}
+
+PinyinKey GameCore::compiledKey(const QString &pinyin)
+{
+    constexpr qsizetype kKeysKept = 20000; // more than any range a player keeps to
+    auto it = m_keys.constFind(pinyin);
+    if (it == m_keys.cend()) {
+        if (m_keys.size() >= kKeysKept)
+            m_keys.clear();
+        it = m_keys.insert(pinyin, PinyinKey(pinyin));
+    }
+    return *it;
 }
 
 void GameCore::createWordLabels(qint64 n)
@@ -717,6 +729,10 @@ void GameCore::prepareNextStart()
         m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
         for (const QString &word : m_practice.wordsInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
             m_measure(word);
+        if (answer.mode == AnswerMode::Pinyin || answer.hints != HintMode::Off) {
+            for (const QString &pinyin : m_practice.pinyinInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
+                compiledKey(pinyin);
+        }
     } catch (const Error &e) {
         qCInfo(lcGame).noquote() << "preparing the next start:" << e.message();
     }

@@ -129,8 +129,9 @@ public:
     // A notice in the message line.
     void notify(const QString &text);
     // Idle time before a start: the words of the chosen set are read and
-    // measured ahead, so that the first start after launch finds the store's
-    // pages decrypted and the words' widths known. Changes nothing; a store
+    // measured ahead (a range's pinyin compiled too, when the game needs it), so
+    // that the first start after launch finds the store's pages decrypted and the
+    // words' widths known. Changes nothing; a store
     // that fails here is left for the start to report.
     void prepareNextStart();
 
@@ -166,6 +167,7 @@ private:
     void fillPracticeList(const WordSet &set, const std::vector<SetWord> &words, qint64 n,
                           std::optional<Transaction> &tx);
     qint64 compilePinyin(qint64 n, std::optional<Transaction> &tx);
+    PinyinKey compiledKey(const QString &pinyin);
     void createWordLabels(qint64 n);
     void commitPracticeList(std::optional<Transaction> &tx);
     void stayStopped();
@@ -201,6 +203,7 @@ private:
     QString m_startNotice;
     AnswerSettings m_gameAnswer;        // fixed at the start
     QHash<QString, PinyinKey> m_pinyin; // by word, from the start's list until its labels are made
+    QHash<QString, PinyinKey> m_keys;   // by pinyin, kept from start to start and compiled ahead in idle time
     QString m_pinyinNotice;             // words a pinyin game left out
     std::optional<GameRecord> m_record; // the game being played, until it is kept
     QString m_progressNotice;           // why the last game was not kept, shown again at the next start

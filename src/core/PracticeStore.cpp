@@ -50,6 +50,17 @@ QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to
     return words;
 }
 
+QStringList PracticeStore::pinyinInRange(int languageCode, qint64 from, qint64 to)
+{
+    Statement &st = statement(
+        QStringLiteral("select py from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
+    st.bind(1, from).bind(2, to);
+    QStringList pinyin;
+    while (st.next())
+        pinyin << st.text(0);
+    return pinyin;
+}
+
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
 {
     Statement &st =

@@ -43,8 +43,9 @@ public:
     qint64 countRange(int languageCode, qint64 from, qint64 to);
     void emptyList();
     void fillList(int languageCode, qint64 from, qint64 to);
-    // The words fillList() copies, in the dictionary's order.
+    // The words fillList() copies, in the dictionary's order, and their pinyin.
     QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
+    QStringList pinyinInRange(int languageCode, qint64 from, qint64 to);
 
     // Word sets: the words of an HSK level in dictionary order, the size of each
     // level (one grouped query), and a set's words as the practice list, xh 1..n,
