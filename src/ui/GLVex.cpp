@@ -681,6 +681,8 @@ void GLVex::switchAnswerMode()
             notice = text(tid::GLVex_nextGame).arg(notice);
         const QString notKept =
             keepCurrentSettings(PlayerSettings(m_services.paths.keptSettingsFile()), m_core.wordSet, answer);
+        if (m_settings) // kept after a Cancel: its next OK must not bring the old mode back
+            m_settings->AnswerChoice->setCurrentIndex(m_settings->AnswerChoice->findData(answer.modeName()));
         m_core.notify(notKept.isEmpty() ? notice : notKept); // and the typing box follows
     });
 }

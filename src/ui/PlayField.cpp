@@ -84,9 +84,16 @@ QRect PlayField::hintRect(int index) const
     // Centred over the word and kept inside the field; its lower part lies in the
     // word's own top margin, its upper part in the margin under a word just above.
     const int height = m_hintMetrics.height();
-    const int left = std::clamp(word.center().x() - hint.width / 2, 0, std::max(0, width() - hint.width));
-    const int top = std::max(0, word.top() - height / 2);
-    return QRect(left, top, hint.width, height);
+    const int top = word.top() - height / 2;
+    if (top >= 0) {
+        const int left = std::clamp(word.center().x() - hint.width / 2, 0, std::max(0, width() - hint.width));
+        return QRect(left, top, hint.width, height);
+    }
+    // The top row has no room above, and no other word: beside the word, where it covers nothing.
+    constexpr int kGap = 4;
+    const int right = word.right() + 1 + kGap;
+    const int left = right + hint.width <= width() ? right : std::max(0, word.left() - kGap - hint.width);
+    return QRect(left, word.center().y() - height / 2, hint.width, height);
 }
 
 void PlayField::outline(int index, int ms)
