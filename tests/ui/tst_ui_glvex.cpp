@@ -101,7 +101,8 @@ private slots:
 
     // Without an input method the start-up says how to answer in pinyin. Ctrl+P during a game switches the
     // next one and keeps the choice; that game's typing box takes plain keys and a word typed in pinyin goes;
-    // late hints show once a word is past the middle. Ctrl+P gives the input method back.
+    // a hint in the top row stays in the field and off its word, a late one shows past the middle only.
+    // Ctrl+P gives the input method back.
     void pinyinThroughTheWindow()
     {
         setUpFolder({{1, u"你好"_s, u"nǐ hǎo"_s, {}, {}, {}}, {2, u"是"_s, u"shì"_s, {}, {}, {}}});
@@ -120,6 +121,11 @@ private slots:
         QTest::keyClick(w.TxT, Qt::Key_F2);
         QCOMPARE(w.TxT->plainKeys(), true);
         WordLabel &first = w.core().Label1[1];
+        w.GamePict->setHints(HintMode::Always, w.core().fieldHeight(), true);
+        const QRect topRow = w.GamePict->hintRect(1); // no room above: beside the word
+        QVERIFY2(w.GamePict->rect().contains(topRow), "the hint sticks out of the field");
+        QVERIFY2(!topRow.intersects(w.GamePict->wordRect(1)), "the hint covers its word");
+        w.GamePict->setHints(HintMode::Late, w.core().fieldHeight(), true);
         first.Top = w.core().fieldHeight() / 2;
         QVERIFY(w.GamePict->hintRect(1).isEmpty());
         first.Top += 1;
