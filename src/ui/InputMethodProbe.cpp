@@ -17,8 +17,9 @@ namespace trenix {
 
 namespace {
 // Qt reads an input context plugin's keys from its metadata without loading it; so do we.
-bool pluginInstalled(const QString &module)
+QStringList pluginKeys()
 {
+    QStringList found;
     for (const QString &folder : QCoreApplication::libraryPaths()) {
         const QDir plugins(folder + QStringLiteral("/platforminputcontexts"));
         for (const QString &file : plugins.entryList(QDir::Files)) {
@@ -28,47 +29,56 @@ bool pluginInstalled(const QString &module)
                                         .toObject()
                                         .value(QStringLiteral("Keys"))
                                         .toArray();
-            for (const QJsonValue &key : keys) {
-                if (key.toString().compare(module, Qt::CaseInsensitive) == 0)
-                    return true;
-            }
+            for (const QJsonValue &key : keys)
+                found << key.toString().toLower();
         }
     }
-    return false;
+    return found;
 }
 
-// Any process of these names, by /proc; without /proc we cannot tell and trust the setting.
-bool processRunning(const QStringList &names)
+// By /proc; without it we cannot tell.
+std::optional<QStringList> processNames()
 {
     const QDir proc(QStringLiteral("/proc"));
     if (!proc.exists(QStringLiteral("self")))
-        return true;
+        return std::nullopt;
+    QStringList names;
     for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!pid.front().isDigit())
             continue;
         QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly) && names.contains(QString::fromLocal8Bit(comm.readAll()).trimmed()))
-            return true;
+        if (comm.open(QIODevice::ReadOnly))
+            names << QString::fromLocal8Bit(comm.readAll()).trimmed();
     }
-    return false;
+    return names;
 }
 } // namespace
 
 bool chineseInputRunning()
 {
     const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("xcb"))
+        return chineseInputRunning(platform, QString(), {}, {}); // nothing more to look at
+    return chineseInputRunning(platform, qEnvironmentVariable("QT_IM_MODULE"), pluginKeys(), processNames());
+}
+
+bool chineseInputRunning(const QString &platform, const QString &module, const QStringList &plugins,
+                         const std::optional<QStringList> &processes)
+{
     if (platform.startsWith(QLatin1String("wayland")))
         return true;
     if (platform != QLatin1String("xcb"))
         return false;
-    const QString module = qEnvironmentVariable("QT_IM_MODULE").trimmed().toLower();
-    if (module.isEmpty() || module == QLatin1String("compose") || module == QLatin1String("none")
-        || !pluginInstalled(module))
-        return false; // Qt falls back to compose
-    if (module == QLatin1String("ibus"))
-        return processRunning({QStringLiteral("ibus-daemon")});
-    if (module.startsWith(QLatin1String("fcitx")))
-        return processRunning({QStringLiteral("fcitx5"), QStringLiteral("fcitx")});
+    const QString wanted = module.trimmed().toLower();
+    // Qt falls back to compose, which writes no Chinese, when the named plugin is missing.
+    if (wanted.isEmpty() || wanted == QLatin1String("compose") || !plugins.contains(wanted))
+        return false;
+    if (!processes)
+        return true;
+    if (wanted == QLatin1String("ibus"))
+        return processes->contains(QLatin1String("ibus-daemon"));
+    if (wanted.startsWith(QLatin1String("fcitx")))
+        return processes->contains(QLatin1String("fcitx5")) || processes->contains(QLatin1String("fcitx"));
     return true; // another input method: its plugin is there, trust it
 }
 
