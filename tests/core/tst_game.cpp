@@ -496,6 +496,9 @@ private slots:
             view.readFeedback = true;
             core->setFieldSize(6000, 5835); // a narrow field piles up words that cover each other
             core->Label3_Click();
+            const auto keyed = std::count_if(core->Label1.begin(), core->Label1.end(),
+                                             [](const WordLabel &w) { return !w.Pinyin.isEmpty(); });
+            QCOMPARE(keyed, hints == HintMode::Off ? 0 : 39); // hints need the words' pinyin
             for (int tick = 0; tick < 80 && core->running(); ++tick) {
                 clock.advance(8000);
                 core->pictScroll_Timer();

@@ -171,6 +171,7 @@ private slots:
         QTest::newRow("X11, ibus not running") << "xcb" << "ibus" << QStringList{QStringLiteral("fcitx5")} << false;
         QTest::newRow("X11, fcitx without its Qt plugin") << "xcb" << "fcitx" << both << false;
         QTest::newRow("X11, ibus, processes unknown") << "xcb" << "ibus" << QStringList{QStringLiteral("?")} << true;
+        QTest::newRow("X11, another with its plugin") << "xcb" << "qtvirtualkeyboard" << QStringList() << true;
     }
     void inputMethod_missedOrWronglySeen()
     {
@@ -179,7 +180,7 @@ private slots:
         QFETCH(QStringList, processes);
         const std::optional<QStringList> listed =
             processes == QStringList{QStringLiteral("?")} ? std::nullopt : std::optional(processes);
-        const QStringList plugins{QStringLiteral("compose"), QStringLiteral("ibus")};
+        const QStringList plugins{QStringLiteral("compose"), QStringLiteral("ibus"), QStringLiteral("qtvirtualkeyboard")};
         QTEST(chineseInputRunning(platform, module, plugins, listed), "running");
     }
 };
