@@ -8,6 +8,7 @@
 #include "GLVex.h"
 #include "GlVexM.h"
 #include "History.h"
+#include "InputMethodProbe.h"
 #include "InterfaceLanguage.h"
 #include "PlayerSettings.h"
 #include "Startup.h"
@@ -205,6 +206,8 @@ int main(int argc, char *argv[])
             if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
                 window.core().notify(describeHistoryNotice(notice));
             applyKeptSettings(window.core(), PlayerSettings(paths.keptSettingsFile()), history.lists);
+            window.showAnswerMode();
+            adviseWithoutInputMethod(window.core(), chineseInputRunning());
             // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
             applyQtTranslations(GlVexM.languageCode);
             QTimer::singleShot(0, &window, [&window] { window.core().prepareNextStart(); });

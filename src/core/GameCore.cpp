@@ -93,9 +93,10 @@ void GameCore::Label3_Click()
     if (m_gameActive) // a start over a game ends that game
         recordGame(GlVexM.isPaused ? playedSeconds : secondsPlayed(readClock()));
     clearForStart();
-    const qint64 n = countWords(set, qint64(setWords.size()));
+    qint64 n = countWords(set, qint64(setWords.size()));
     std::optional<Transaction> tx;
     fillPracticeList(set, setWords, n, tx);
+    n = compilePinyin(n, tx);
     createWordLabels(n);
     commitPracticeList(tx);
 
@@ -199,6 +200,52 @@ void GameCore::fillPracticeList(const WordSet &set, const std::vector<SetWord> &
     }
 }
 
+qint64 GameCore::compilePinyin(qint64 n, std::optional<Transaction> &tx)
+{
+    // The keys are compiled once here, so that an entry only compares them.
+    m_gameAnswer = answer;
+    m_pinyin.clear();
+    m_pinyinNotice.clear();
+    const bool pinyinGame = m_gameAnswer.mode == AnswerMode::Pinyin;
+    if (n <= 0 || (!pinyinGame && m_gameAnswer.hints == HintMode::Off))
+        return n;
+    qint64 leftOut = 0;
+    try {
+        for (const ListPinyin &row : m_practice.listPinyin()) {
+            PinyinKey key = compiledKey(row.py);
+            if (!key.isEmpty()) {
+                m_pinyin.insert(row.cz, std::move(key));
+            } else if (pinyinGame) {
+                // Nothing to answer it with: it never falls in this game.
+                m_practice.dropFromList(row.xh);
+                ++leftOut;
+            }
+        }
+    } catch (const Error &e) {
+        tx.reset();
+        reportStartFailure(QStringLiteral("reading the words' pinyin"), e);
+        return 0;
+    }
+    if (leftOut == n) {
+        tx.reset(); // nothing to play: the list stays as it was
+        m_startNotice = text(tid::GLVex_noPinyinAtAll).arg(n);
+    } else if (leftOut > 0)
+        m_pinyinNotice = text(tid::GLVex_noPinyin).arg(leftOut);
+    return n - leftOut;
+}
+
+PinyinKey GameCore::compiledKey(const QString &pinyin)
+{
+    constexpr qsizetype kKeysKept = 20000; // more than any range a player keeps to
+    auto it = m_keys.constFind(pinyin);
+    if (it == m_keys.cend()) {
+        if (m_keys.size() >= kKeysKept)
+            m_keys.clear();
+        it = m_keys.insert(pinyin, PinyinKey(pinyin));
+    }
+    return *it;
+}
+
 void GameCore::createWordLabels(qint64 n)
 {
     Label1.reserve(size_t(n) + 1);
@@ -220,6 +267,7 @@ void GameCore::createWordLabels(qint64 n)
             }
         }
         w.Width = m_measure ? m_measure(w.Caption) : w.Width;
+        w.Pinyin = m_pinyin.value(w.Caption);
         // Keep a long word inside the field instead of cutting it off at the right.
         if (w.Left + w.Width > m_fieldWidth)
             w.Left = std::max<qint64>(0, m_fieldWidth - w.Width);
@@ -227,6 +275,7 @@ void GameCore::createWordLabels(qint64 n)
         Label1.push_back(std::move(w));
     }
     m_drawSize = -1;
+    m_pinyin.clear();
 }
 
 void GameCore::commitPracticeList(std::optional<Transaction> &tx)
@@ -262,11 +311,13 @@ void GameCore::stayStopped()
 
 void GameCore::showStartNotice()
 {
-    if (m_startNotice.isEmpty() && m_progressNotice.isEmpty()) {
+    if (m_startNotice.isEmpty() && m_progressNotice.isEmpty() && m_pinyinNotice.isEmpty()) {
         screen.lbmessageVisible = false;
         screen.lbmessage.clear();
     } else {
-        screen.lbmessage = m_startNotice.isEmpty() ? m_progressNotice : m_startNotice;
+        screen.lbmessage = !m_startNotice.isEmpty()      ? m_startNotice
+                           : !m_progressNotice.isEmpty() ? m_progressNotice
+                                                         : m_pinyinNotice;
         screen.lbmessageVisible = true;
     }
     m_progressNotice.clear();
@@ -400,9 +451,21 @@ EntryVerdict GameCore::matchEntry()
     verdict.entry = screen.TxT;
     const qint64 hitsBefore = rightCount;
     const size_t count = Label1.size();
+    const bool pinyin = m_gameAnswer.mode == AnswerMode::Pinyin;
+    const PinyinEntry typed = pinyin ? PinyinEntry(screen.TxT) : PinyinEntry();
+    const auto spelled = [&](const WordLabel &w) {
+        if (!pinyin)
+            return w.Caption == screen.TxT;
+        const PinyinVerdict v = typed.judge(w.Pinyin, m_gameAnswer.tones);
+        if (v == PinyinVerdict::WrongTone && verdict.word.isEmpty()) {
+            verdict.word = w.Caption;
+            verdict.reading = w.Pinyin.toneMarked();
+        }
+        return v == PinyinVerdict::Hit;
+    };
     for (size_t i = 0; i < count; ++i) {
         WordLabel &w = Label1[i];
-        if (!w.Visible || w.Caption != screen.TxT)
+        if (!w.Visible || !spelled(w))
             continue;
         if (w.landed()) {
             if (const std::optional<PileRow> cover = m_practice.coverAbove(w.Top, w.Left, w.Left + w.Width)) {
@@ -432,6 +495,8 @@ EntryVerdict GameCore::matchEntry()
         verdict.coverIndex = 0;
     } else if (!verdict.cover.isEmpty())
         verdict.kind = EntryVerdict::Kind::Buried;
+    else if (!verdict.word.isEmpty())
+        verdict.kind = EntryVerdict::Kind::WrongTone;
     return verdict;
 }
 
@@ -593,6 +658,9 @@ void GameCore::beginRecord(qint64 words, const WordSet &set)
         r.selection = set.value();
     }
     r.speedLevel = GlVexM.speedLevel;
+    r.answerMode = m_gameAnswer.modeName();
+    r.toneRule = m_gameAnswer.tonesName();
+    r.hints = m_gameAnswer.hintsName();
     r.wordsInSelection = words;
     r.fieldHeight = m_fieldHeight;
 }
@@ -665,6 +733,10 @@ void GameCore::prepareNextStart()
         m_practice.countRange(lang, GlVexM.wordFrom, GlVexM.wordTo);
         for (const QString &word : m_practice.wordsInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
             m_measure(word);
+        if (answer.mode == AnswerMode::Pinyin || answer.hints != HintMode::Off) {
+            for (const QString &pinyin : m_practice.pinyinInRange(lang, GlVexM.wordFrom, GlVexM.wordTo))
+                compiledKey(pinyin);
+        }
     } catch (const Error &e) {
         qCInfo(lcGame).noquote() << "preparing the next start:" << e.message();
     }

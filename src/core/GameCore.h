@@ -3,6 +3,7 @@
 // The rules of the game, without widgets. The main window forwards its events
 // to the entry points here (same names as its handlers) and draws what the
 // state below says.
+#include "AnswerSettings.h"
 #include "EntryFeedback.h"
 #include "GameRecord.h"
 #include "GlVexM.h"
@@ -11,6 +12,7 @@
 #include "Random.h"
 #include "WordSet.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -31,6 +33,7 @@ struct WordLabel {
     qint64 Width = 0;
     qint64 Height = 0;
     qint64 Ticks = 0; // fall ticks taken, for the progress record
+    PinyinKey Pinyin; // compiled at the start of a pinyin game or one with hints; else empty
     bool landed() const { return !ToolTipText.isEmpty(); }
     bool falling() const { return Visible && ToolTipText.isEmpty(); }
 };
@@ -126,13 +129,19 @@ public:
     // A notice in the message line.
     void notify(const QString &text);
     // Idle time before a start: the words of the chosen set are read and
-    // measured ahead, so that the first start after launch finds the store's
-    // pages decrypted and the words' widths known. Changes nothing; a store
+    // measured ahead (a range's pinyin compiled too, when the game needs it), so
+    // that the first start after launch finds the store's pages decrypted and the
+    // words' widths known. Changes nothing; a store
     // that fails here is left for the start to report.
     void prepareNextStart();
 
     // What the next game draws from: the word range unless the player chose other words.
     WordSet wordSet;
+    // How the next game is answered; a game keeps what it started with.
+    AnswerSettings answer;
+    const AnswerSettings &gameAnswer() const { return m_gameAnswer; }
+    // The game's while one is being played, else the next game's.
+    const AnswerSettings &answerInForce() const { return m_gameActive ? m_gameAnswer : answer; }
 
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1; // element 0 is the hidden template
@@ -157,6 +166,8 @@ private:
     qint64 countWords(const WordSet &set, qint64 setSize);
     void fillPracticeList(const WordSet &set, const std::vector<SetWord> &words, qint64 n,
                           std::optional<Transaction> &tx);
+    qint64 compilePinyin(qint64 n, std::optional<Transaction> &tx);
+    PinyinKey compiledKey(const QString &pinyin);
     void createWordLabels(qint64 n);
     void commitPracticeList(std::optional<Transaction> &tx);
     void stayStopped();
@@ -190,6 +201,10 @@ private:
     qint16 m_wordsLanguage = 0;
     qint64 m_drawSize = -1; // dictionary size, counted once per start
     QString m_startNotice;
+    AnswerSettings m_gameAnswer;        // fixed at the start
+    QHash<QString, PinyinKey> m_pinyin; // by word, from the start's list until its labels are made
+    QHash<QString, PinyinKey> m_keys;   // by pinyin, kept from start to start and compiled ahead in idle time
+    QString m_pinyinNotice;             // words a pinyin game left out
     std::optional<GameRecord> m_record; // the game being played, until it is kept
     QString m_progressNotice;           // why the last game was not kept, shown again at the next start
     QElapsedTimer m_repaintThrottle;

@@ -32,6 +32,38 @@ std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *prese
         return std::nullopt;
     return qint16(n);
 }
+
+// One warning per bad value; each keeps its default.
+template <typename Warn>
+void readAnswer(const QSettings &s, const AnswerSettings &defaults, AnswerSettings &answer, const Warn &warn)
+{
+    const auto read = [&](const char *key, auto parse, auto &into, const QString &allowed, const QString &kept) {
+        const QVariant value = s.value(QLatin1String(key));
+        if (!value.isValid())
+            return;
+        if (const auto parsed = parse(value.toString()))
+            into = *parsed;
+        else
+            warn(QStringLiteral("%1 \"%2\" is not %3; it stays %4")
+                     .arg(QLatin1String(key), value.toString(), allowed, kept));
+    };
+    read("answer", &AnswerSettings::parseMode, answer.mode, QStringLiteral("characters or pinyin"),
+         defaults.modeName());
+    read("tones", &AnswerSettings::parseTones, answer.tones, QStringLiteral("optional or required"),
+         defaults.tonesName());
+    read("hints", &AnswerSettings::parseHints, answer.hints, QStringLiteral("off, late or always"),
+         defaults.hintsName());
+    const auto flag = [](const QString &v) -> std::optional<bool> {
+        const QString t = v.trimmed().toLower();
+        if (t == QLatin1String("true"))
+            return true;
+        if (t == QLatin1String("false"))
+            return false;
+        return std::nullopt;
+    };
+    read("toneColours", flag, answer.toneColours, QStringLiteral("true or false"),
+         defaults.toneColours ? QStringLiteral("true") : QStringLiteral("false"));
+}
 } // namespace
 
 PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringList *warnings) const
@@ -76,6 +108,8 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
                  .arg(defaults.wordTo));
     }
 
+    readAnswer(s, defaults.answer, choices.answer, warn);
+
     const QVariant set = s.value(QStringLiteral("wordSet"));
     if (const std::optional<WordSet> parsed = WordSet::parse(set.toString()))
         choices.wordSet = *parsed;
@@ -102,7 +136,12 @@ void PlayerSettings::write(const PracticeChoices &choices) const
                             {{QStringLiteral("speedLevel"), QString::number(choices.speedLevel)},
                              {QStringLiteral("rangeFrom"), QString::number(choices.wordFrom)},
                              {QStringLiteral("rangeTo"), QString::number(choices.wordTo)},
-                             {QStringLiteral("wordSet"), u'"' + set + u'"'}},
+                             {QStringLiteral("wordSet"), u'"' + set + u'"'},
+                             {QStringLiteral("answer"), choices.answer.modeName()},
+                             {QStringLiteral("tones"), choices.answer.tonesName()},
+                             {QStringLiteral("hints"), choices.answer.hintsName()},
+                             {QStringLiteral("toneColours"),
+                              choices.answer.toneColours ? QStringLiteral("true") : QStringLiteral("false")}},
                             &why))
         return;
     throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2); the file is as it was")
@@ -114,7 +153,7 @@ void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lis
     if (kept.path().isEmpty())
         return;
     QStringList warnings;
-    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core.wordSet};
+    const PracticeChoices defaults{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core.wordSet, core.answer};
     PracticeChoices choices = kept.read(defaults, &warnings);
     if (choices.wordSet.kind == WordSet::Kind::List) {
         bool found = false;
@@ -132,6 +171,7 @@ void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lis
     GlVexM.wordFrom = choices.wordFrom;
     GlVexM.wordTo = choices.wordTo;
     core.wordSet = choices.wordSet;
+    core.answer = choices.answer;
     if (choices.speedLevel != GlVexM.speedLevel) {
         // As the window's load sets them, with the kept level.
         GlVexM.speedLevel = choices.speedLevel;
@@ -140,12 +180,12 @@ void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lis
     }
 }
 
-QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet)
+QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet, const AnswerSettings &answer)
 {
     if (kept.path().isEmpty())
         return QString();
     try {
-        kept.write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, wordSet});
+        kept.write({GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, wordSet, answer});
     } catch (const Error &e) {
         qCWarning(lcKept).noquote() << e.message();
         return e.message();

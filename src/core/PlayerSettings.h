@@ -2,6 +2,7 @@
 #pragma once
 // The player's choices kept between runs: an INI file at the standard place
 // (~/.config/trenix/trenix.conf), group [practice]. config.dat stays as it is.
+#include "AnswerSettings.h"
 #include "WordSet.h"
 
 #include <QString>
@@ -17,6 +18,7 @@ struct PracticeChoices {
     qint16 wordFrom = 1;
     qint16 wordTo = 999;
     WordSet wordSet;
+    AnswerSettings answer;
 };
 
 class PlayerSettings {
@@ -39,9 +41,9 @@ private:
 // (nothing when the file's path is empty); a list that lists does not hold
 // falls back to the range. Warnings go to stderr.
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists);
-// The settings dialog's OK: the current speed, range and the game's word set are
-// kept. Failures go to stderr and come back as a notice for the message line
-// (empty when kept).
-QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet);
+// The settings dialog's OK: the current speed, range, the game's word set and
+// answer settings are kept. Failures go to stderr and come back as a notice for
+// the message line (empty when kept).
+QString keepCurrentSettings(const PlayerSettings &kept, const WordSet &wordSet, const AnswerSettings &answer);
 
 } // namespace trenix

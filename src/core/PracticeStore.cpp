@@ -50,6 +50,17 @@ QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to
     return words;
 }
 
+QStringList PracticeStore::pinyinInRange(int languageCode, qint64 from, qint64 to)
+{
+    Statement &st = statement(
+        QStringLiteral("select py from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
+    st.bind(1, from).bind(2, to);
+    QStringList pinyin;
+    while (st.next())
+        pinyin << st.text(0);
+    return pinyin;
+}
+
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
 {
     Statement &st =
@@ -140,6 +151,22 @@ void PracticeStore::markDrawn(qint64 xh)
     // from opening a statement journal, whose pages the cipher would encrypt on
     // every draw inside the start's transaction.
     statement(QStringLiteral("update or fail trenix set flag=1 where flag=0 and xh=?1")).bind(1, xh).run();
+}
+
+std::vector<ListPinyin> PracticeStore::listPinyin()
+{
+    Statement &st = statement(QStringLiteral("select xh,cz,py from trenix"));
+    std::vector<ListPinyin> rows;
+    while (st.next())
+        rows.push_back({st.integer(0), st.text(1), st.text(2)});
+    st.reset();
+    return rows;
+}
+
+void PracticeStore::dropFromList(qint64 xh)
+{
+    // Before the draw every row has flag=0, which lets the (flag, xh) index find it.
+    statement(QStringLiteral("delete from trenix where flag=0 and xh=?1")).bind(1, xh).run();
 }
 
 QString PracticeStore::GetFieldValue(Statement &query)

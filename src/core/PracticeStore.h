@@ -24,6 +24,11 @@ struct PileRow {
     qint64 left = 0, top = 0, width = 0;
 };
 
+struct ListPinyin {
+    qint64 xh = 0;
+    QString cz, py; // a Null py reads as the empty string
+};
+
 struct DetailEntry {
     QString cz, py, yw; // a Null column reads as the empty string
 };
@@ -38,8 +43,9 @@ public:
     qint64 countRange(int languageCode, qint64 from, qint64 to);
     void emptyList();
     void fillList(int languageCode, qint64 from, qint64 to);
-    // The words fillList() copies, in the dictionary's order.
+    // The words fillList() copies, in the dictionary's order, and their pinyin.
     QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
+    QStringList pinyinInRange(int languageCode, qint64 from, qint64 to);
 
     // Word sets: the words of an HSK level in dictionary order, the size of each
     // level (one grouped query), and a set's words as the practice list, xh 1..n,
@@ -53,6 +59,10 @@ public:
     std::optional<DrawnRow> firstUndrawnFrom(qint64 s);
     std::optional<qint64> highestUndrawn();
     void markDrawn(qint64 xh);
+
+    // Pinyin games: every word of the practice list with its pinyin, and a word left out of the game.
+    std::vector<ListPinyin> listPinyin();
+    void dropFromList(qint64 xh);
 
     // The pile.
     std::optional<qint64> floorUnder(qint64 left, qint64 right);

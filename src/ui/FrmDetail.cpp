@@ -4,8 +4,10 @@
 #include "Fonts.h"
 #include "GlVexM.h"
 #include "OwnLists.h"
+#include "Pinyin.h"
 #include "PracticeStore.h"
 #include "Texts.h"
+#include "ToneColours.h"
 #include "Twips.h"
 
 #include <QFrame>
@@ -30,12 +32,15 @@ QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
 
 } // namespace
 
-FrmDetail::FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent, int dictionaryLanguage)
+FrmDetail::FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent, int dictionaryLanguage,
+                     bool toneColours)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     buildControls();
     try {
         Form_Load(practice, lists, dictionaryLanguage ? dictionaryLanguage : GlVexM.languageCode);
+        if (toneColours)
+            colourPinyin();
     } catch (...) {
         // The window never opens, so it cannot clear the marker itself;
         // the error itself goes on to the caller.
@@ -103,6 +108,31 @@ void FrmDetail::Form_Load(PracticeStore &practice, OwnLists &lists, int dictiona
     Label2->setText(text(tid::FrmDetail_Label2));
     Label3->setText(text(tid::FrmDetail_Label3));
     Command1->setText(text(tid::FrmDetail_command1));
+}
+
+void FrmDetail::colourPinyin()
+{
+    const QList<PinyinSyllable> syllables = PinyinKey(Txt_py->text()).displaySyllables();
+    if (syllables.isEmpty())
+        return;
+    QStringList spans;
+    for (const PinyinSyllable &s : syllables)
+        spans << QStringLiteral("<span style=\"color:%1\">%2</span>")
+                     .arg(toneColour(s.tone).name(), s.text.toHtmlEscaped());
+    // A line edit has one colour; a label in its place shows each syllable in its own.
+    colouredPinyin = new QLabel(this);
+    colouredPinyin->setObjectName(QStringLiteral("colouredPinyin"));
+    colouredPinyin->setGeometry(Txt_py->geometry());
+    colouredPinyin->setFont(Txt_py->font());
+    colouredPinyin->setFrameShape(QFrame::StyledPanel);
+    colouredPinyin->setFrameShadow(QFrame::Sunken);
+    colouredPinyin->setAutoFillBackground(true);
+    colouredPinyin->setBackgroundRole(QPalette::Base);
+    colouredPinyin->setIndent(3);
+    colouredPinyin->setTextFormat(Qt::RichText);
+    colouredPinyin->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    colouredPinyin->setText(spans.join(u' '));
+    Txt_py->hide();
 }
 
 void FrmDetail::Form_Unload() { GlVexM.detailWord.clear(); }

@@ -17,9 +17,11 @@ class FrmDetail : public QDialog {
 public:
     // Shows the dictionary entry of the word in GlVexM.detailWord, from the
     // dictionary of dictionaryLanguage (the game's words keep theirs when the
-    // interface language changes mid-game; 0: the current language). A store
-    // failure (no dictionary for the language) propagates as trenix::Error.
-    FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent = nullptr, int dictionaryLanguage = 0);
+    // interface language changes mid-game; 0: the current language), its pinyin's
+    // syllables coloured by tone if asked. A store failure (no dictionary for the
+    // language) propagates as trenix::Error.
+    FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent = nullptr, int dictionaryLanguage = 0,
+              bool toneColours = true);
     ~FrmDetail() override;
 
     // Every way of closing ends here, so detailWord never outlives the window.
@@ -28,6 +30,7 @@ public:
     // Controls, for tests.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr, *Txt_yw = nullptr;
+    QLabel *colouredPinyin = nullptr; // in Txt_py's place while the syllables are coloured
     QPushButton *Command1 = nullptr;
 
 protected:
@@ -36,6 +39,7 @@ protected:
 private:
     void buildControls();
     void Form_Load(PracticeStore &practice, OwnLists &lists, int dictionaryLanguage);
+    void colourPinyin();
     static void Form_Unload();
 };
 

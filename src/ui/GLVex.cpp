@@ -9,6 +9,7 @@
 #include "KeyBindings.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
+#include "PlayerSettings.h"
 #include "ProgressWindow.h"
 #include "Startup.h"
 #include "Texts.h"
@@ -170,6 +171,7 @@ CommandLabel *GLVex::commandLabel(Command command) const
     case Command::Exit: return Label10;
     case Command::Help: return Label11;
     case Command::Progress: return Label12;
+    case Command::AnswerMode: return nullptr; // no command of the tool strip
     }
     return nullptr;
 }
@@ -184,6 +186,7 @@ void GLVex::runCommand(Command command)
     case Command::Exit: Label10_Click(); break;
     case Command::Help: Label11_Click(); break;
     case Command::Progress: Label12_Click(); break;
+    case Command::AnswerMode: switchAnswerMode(); break;
     }
 }
 
@@ -368,8 +371,15 @@ void GLVex::lookUpCaptions()
     };
     for (const Caption &c : captions)
         c.set(text(c.id));
-    for (const Shortcut &shortcut : shortcutTable())
-        commandLabel(shortcut.command)->setToolTip(trenix::toolTip(shortcut));
+    for (const Shortcut &shortcut : shortcutTable()) {
+        if (CommandLabel *label = commandLabel(shortcut.command))
+            label->setToolTip(trenix::toolTip(shortcut));
+        else if (shortcut.command == Command::AnswerMode)
+            TxT->setToolTip(trenix::toolTip(shortcut)); // what the box takes, and how to change it
+    }
+    Label2->setToolTip(TxT->toolTip());
+    m_shownMode.reset(); // the hint under the box was just looked up for characters
+    showAnswerMode();
     layoutStatusRow();
 }
 
@@ -435,6 +445,7 @@ void GLVex::Label9_Click()
             connect(m_settings.get(), &setForm::languageChosen, this, &GLVex::chooseLanguage);
         }
         m_settings->exec();
+        showAnswerMode(); // tone colours at once; the rest with the next game
         if (m_settings->isUnloaded())
             m_settings.reset();
         GlVexM.detailWord.clear();
@@ -487,7 +498,8 @@ void GLVex::Label1_Click(int index)
         if (index < 1 || size_t(index) >= m_core.Label1.size())
             return;
         GlVexM.detailWord = m_core.Label1[size_t(index)].Caption;
-        FrmDetail detail(m_core.practice(), m_services.history.lists, this, m_core.wordsLanguage());
+        FrmDetail detail(m_core.practice(), m_services.history.lists, this, m_core.wordsLanguage(),
+                         m_core.answer.toneColours);
         detail.exec();
     });
 }
@@ -642,8 +654,37 @@ void GLVex::screenChanged()
     lbsd->setText(s.lbsd);
     lbzql->setText(s.lbzql);
     lbfs->setText(s.lbfs);
+    showAnswerMode();
     layoutStatusRow();
     TxT->setEntry(s.TxT); // keeps an open composition of the next word
+}
+
+void GLVex::showAnswerMode()
+{
+    GamePict->setHints(m_core.gameAnswer().hints, m_core.fieldHeight(), m_core.answer.toneColours);
+    const AnswerMode mode = m_core.answerInForce().mode;
+    if (m_shownMode == mode)
+        return;
+    m_shownMode = mode;
+    TxT->setPlainKeys(mode == AnswerMode::Pinyin);
+    Label2->setText(text(mode == AnswerMode::Pinyin ? tid::GLVex_label2Pinyin : tid::GLVex_label2));
+}
+
+void GLVex::switchAnswerMode()
+{
+    guard([this] {
+        AnswerSettings &answer = m_core.answer;
+        answer.mode = answer.mode == AnswerMode::Pinyin ? AnswerMode::Characters : AnswerMode::Pinyin;
+        QString notice = text(answer.mode == AnswerMode::Pinyin ? tid::GLVex_nowPinyin : tid::GLVex_nowCharacters)
+                             .arg(keysText(Command::AnswerMode));
+        if (m_core.gameActive())
+            notice = text(tid::GLVex_nextGame).arg(notice);
+        const QString notKept =
+            keepCurrentSettings(PlayerSettings(m_services.paths.keptSettingsFile()), m_core.wordSet, answer);
+        if (m_settings) // kept after a Cancel: its next OK must not bring the old mode back
+            m_settings->AnswerChoice->setCurrentIndex(m_settings->AnswerChoice->findData(answer.modeName()));
+        m_core.notify(notKept.isEmpty() ? notice : notKept); // and the typing box follows
+    });
 }
 
 } // namespace trenix

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QFrame;
@@ -46,6 +47,10 @@ public:
     void openAbout();
     // Runs a command of the tool strip, as its shortcut keys do.
     void runCommand(Command command);
+    // The answer-mode shortcut: the other mode for the next game, kept for the next launch.
+    void switchAnswerMode();
+    // The typing box, its hint and the field follow the answer settings in force.
+    void showAnswerMode();
     // Keeps the language in the player's config.dat and shows every text in it at once.
     void chooseLanguage(qint16 code);
     // The label of a tool-strip command.
@@ -89,6 +94,7 @@ private:
     std::unique_ptr<setForm> m_settings;
     bool m_placed = false;
     QTimer m_feedbackTimer; // how long the message line shows what an entry missed
+    std::optional<AnswerMode> m_shownMode; // what the typing box and its hint are set for
 };
 
 // A text command of the tool strip: never takes the focus, never disabled.

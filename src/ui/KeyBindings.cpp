@@ -28,6 +28,15 @@ QString keysText(const Shortcut &shortcut)
     return texts.join(QStringLiteral(", "));
 }
 
+QString keysText(Command command)
+{
+    for (const Shortcut &shortcut : shortcutTable()) {
+        if (shortcut.command == command)
+            return keysText(shortcut);
+    }
+    return QString();
+}
+
 QString toolTip(const Shortcut &shortcut)
 {
     return text(shortcut.tip) + QStringLiteral(" (") + keysText(shortcut) + u')';

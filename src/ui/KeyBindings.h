@@ -12,6 +12,8 @@ namespace trenix {
 QList<QKeySequence> keySequences(const Shortcut &shortcut);
 // "F2, Ctrl+N", as the platform writes keys.
 QString keysText(const Shortcut &shortcut);
+// The keys of the command's shortcut, as keysText() writes them.
+QString keysText(Command command);
 // The tool tip of a command: its looked-up wording and its keys.
 QString toolTip(const Shortcut &shortcut);
 

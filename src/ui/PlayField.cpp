@@ -3,6 +3,7 @@
 
 #include "Fonts.h"
 #include "GameCore.h"
+#include "ToneColours.h"
 #include "Twips.h"
 
 #include <QFontMetrics>
@@ -13,11 +14,14 @@ namespace trenix {
 
 namespace {
 constexpr int kPadPx = 4; // text margin inside the border, each side
-}
+constexpr double kHintPoints = 9;
+
+QFont hintFont() { return uiFont({QStringLiteral("Arial")}, kHintPoints, QFont::Bold); }
+} // namespace
 
 PlayField::PlayField(QWidget *parent)
     : QWidget(parent), m_wordFont(uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black)),
-      m_wordMetrics(m_wordFont)
+      m_wordMetrics(m_wordFont), m_hintFont(hintFont()), m_hintMetrics(m_hintFont)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
@@ -30,7 +34,66 @@ void PlayField::refreshFont()
 {
     m_wordFont = uiFont({QStringLiteral("Arial Black")}, 21.75, QFont::Black);
     m_wordMetrics = QFontMetrics(m_wordFont);
+    m_hintFont = hintFont();
+    m_hintMetrics = QFontMetrics(m_hintFont);
+    m_hintCache.clear();
     update();
+}
+
+void PlayField::setHints(HintMode hints, qint64 fieldHeight, bool toneColours)
+{
+    if (hints == m_hints && fieldHeight == m_fieldHeight && toneColours == m_toneColours)
+        return;
+    m_hints = hints;
+    m_fieldHeight = fieldHeight;
+    m_toneColours = toneColours;
+    update();
+}
+
+const PlayField::Hint &PlayField::hintOf(size_t index) const
+{
+    if (m_hintCache.size() < m_words->size())
+        m_hintCache.resize(m_words->size());
+    Hint &hint = m_hintCache[index];
+    const WordLabel &w = (*m_words)[index];
+    if (hint.caption == w.Caption && !hint.syllables.isEmpty())
+        return hint;
+    hint = Hint{w.Caption, {}, {}, {}, 0};
+    const int space = m_hintMetrics.horizontalAdvance(u' ');
+    for (const PinyinSyllable &s : w.Pinyin.displaySyllables()) {
+        if (!hint.syllables.isEmpty())
+            hint.width += space;
+        QStaticText text(s.text);
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), m_hintFont);
+        hint.offsets << hint.width;
+        hint.width += m_hintMetrics.horizontalAdvance(s.text);
+        hint.syllables << text;
+        hint.tones << s.tone;
+    }
+    return hint;
+}
+
+QRect PlayField::hintRect(int index) const
+{
+    if (!m_words || index < 1 || size_t(index) >= m_words->size()
+        || !showsHint(m_hints, (*m_words)[size_t(index)], m_fieldHeight))
+        return QRect();
+    const Hint &hint = hintOf(size_t(index));
+    const QRect word = wordRect(index);
+    // Centred over the word and kept inside the field; its lower part lies in the
+    // word's own top margin, its upper part in the margin under a word just above.
+    const int height = m_hintMetrics.height();
+    const int top = word.top() - height / 2;
+    if (top >= 0) {
+        const int left = std::clamp(word.center().x() - hint.width / 2, 0, std::max(0, width() - hint.width));
+        return QRect(left, top, hint.width, height);
+    }
+    // The top row has no room above, and no other word: beside the word, where it covers nothing.
+    constexpr int kGap = 4;
+    const int right = word.right() + 1 + kGap;
+    const int left = right + hint.width <= width() ? right : std::max(0, word.left() - kGap - hint.width);
+    return QRect(left, word.center().y() - height / 2, hint.width, height);
 }
 
 void PlayField::outline(int index, int ms)
@@ -94,10 +157,31 @@ void PlayField::paintEvent(QPaintEvent *event)
         p.setPen(Qt::black);
         p.drawText(r, Qt::AlignCenter, w.Caption);
     }
+    if (m_hints != HintMode::Off)
+        paintHints(p, event->rect());
     if (const int i = outlined(); i > 0 && size_t(i) < m_words->size() && (*m_words)[size_t(i)].Visible) {
         p.setPen(QPen(QColor(0xE0, 0x60, 0x00), 3, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(wordRect(i).adjusted(-3, -3, 2, 2));
+    }
+}
+
+void PlayField::paintHints(QPainter &p, const QRect &area) const
+{
+    // After every word, so that no word drawn later hides a hint.
+    p.setFont(m_hintFont);
+    QColor plate = palette().color(QPalette::Base);
+    plate.setAlpha(225); // the borders under it stay faintly visible
+    for (size_t i = 1; i < m_words->size(); ++i) {
+        const QRect r = hintRect(int(i));
+        if (r.isEmpty() || !r.intersects(area))
+            continue;
+        const Hint &hint = hintOf(i);
+        p.fillRect(r.adjusted(-2, 0, 2, 0), plate);
+        for (qsizetype s = 0; s < hint.syllables.size(); ++s) {
+            p.setPen(m_toneColours ? toneColour(hint.tones[s]) : QColor(Qt::black));
+            p.drawStaticText(r.left() + hint.offsets[s], r.top(), hint.syllables[s]);
+        }
     }
 }
 

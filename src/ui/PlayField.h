@@ -2,11 +2,16 @@
 #pragma once
 // The play field: every word label is painted here, in one widget, instead
 // of one child widget per word.
+#include "AnswerSettings.h"
+
 #include <QFont>
 #include <QFontMetrics>
+#include <QStaticText>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
+
+class QPainter;
 
 namespace trenix {
 
@@ -29,6 +34,12 @@ public:
     int outlined() const { return m_outlineTimer.isActive() ? m_outlined : 0; }
     // The word font follows the interface language's CJK family.
     void refreshFont();
+    // Pinyin over the words: which words show it, the field's height in twips
+    // (a late hint shows past its middle), and whether its syllables take their
+    // tone colours. Hints are drawn only: no word moves for them.
+    void setHints(HintMode hints, qint64 fieldHeight, bool toneColours);
+    // Where the word's hint is drawn; empty when it shows none.
+    QRect hintRect(int index) const;
 
 signals:
     void wordClicked(int index);
@@ -43,6 +54,22 @@ private:
     QFontMetrics m_wordMetrics; // measured once per word at every game start
     int m_outlined = 0;
     QTimer m_outlineTimer;
+
+    // A word's hint laid out once, the first time it shows.
+    struct Hint {
+        QString caption; // the word it was laid out for
+        QList<QStaticText> syllables;
+        QList<int> tones, offsets; // per syllable: its tone, its x from the hint's left
+        int width = 0;
+    };
+    const Hint &hintOf(size_t index) const;
+    void paintHints(QPainter &p, const QRect &area) const;
+    HintMode m_hints = HintMode::Off;
+    qint64 m_fieldHeight = 0;
+    bool m_toneColours = true;
+    QFont m_hintFont;
+    QFontMetrics m_hintMetrics;
+    mutable std::vector<Hint> m_hintCache; // by label index
 };
 
 } // namespace trenix

@@ -33,6 +33,17 @@ void TypingBox::flash(int ms)
     m_flash.start(ms);
 }
 
+void TypingBox::setPlainKeys(bool plain)
+{
+    if (plainKeys() == plain)
+        return;
+    settleComposition(); // what was composed stays in the box
+    setAttribute(Qt::WA_InputMethodEnabled, !plain);
+    // The input method looks at the focus widget only when told.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+}
+
 bool TypingBox::event(QEvent *event)
 {
     if (event->type() == QEvent::ShortcutOverride) {

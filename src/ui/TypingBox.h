@@ -27,6 +27,9 @@ public:
     // The window's shortcut keys: they reach their commands while no
     // composition is open; while one is, every key belongs to the input method.
     void setGameKeys(const QList<QKeySequence> &keys) { m_gameKeys = keys; }
+    // Pinyin answers take plain keys: no input method while they are on.
+    void setPlainKeys(bool plain);
+    bool plainKeys() const { return !testAttribute(Qt::WA_InputMethodEnabled); }
     // A short red flash of the box: the entry hit nothing.
     void flash(int ms = 300);
     bool flashing() const { return m_flash.isActive(); }

@@ -161,7 +161,8 @@ void WordListsDialog::followChosenSet(const QString &from, const QString &to)
 {
     if (!followListChange(m_core.wordSet, from, to))
         return;
-    const QString notKept = keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), m_core.wordSet);
+    const QString notKept =
+        keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), m_core.wordSet, m_core.answer);
     if (!notKept.isEmpty())
         m_core.notify(notKept);
 }

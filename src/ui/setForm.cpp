@@ -12,6 +12,7 @@
 #include "WordListsDialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -43,8 +44,8 @@ void setForm::buildControls()
 {
     setObjectName(QStringLiteral("setForm"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    // Taller than the stored layout by the word-set and language rows.
-    setFixedSize(Twips::px(4710), Twips::px(4860));
+    // Taller than the stored layout by the word-set and language rows and the answer group.
+    setFixedSize(Twips::px(4710), Twips::px(7170));
     setWindowTitle(QStringLiteral("選項"));
 
     Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
@@ -117,13 +118,15 @@ void setForm::buildControls()
     Twips::place(Language, 1860, 3855, 2505, 345);
     LanguageLabel->setBuddy(Language);
 
+    buildAnswerFrame();
+
     setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
     setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
-    Twips::place(setSpeedOK, 2280, 4380, 1035, 345);
+    Twips::place(setSpeedOK, 2280, 6690, 1035, 345);
     setSpeedOK->setDefault(true);
     setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
-    Twips::place(setSpeedCancel, 3330, 4380, 1035, 345);
+    Twips::place(setSpeedCancel, 3330, 6690, 1035, 345);
 
     // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
@@ -137,11 +140,83 @@ void setForm::buildControls()
     setTabOrder(ListsButton, Txt_Word_From);
     setTabOrder(Txt_Word_From, txt_Word_To);
     setTabOrder(txt_Word_To, Language);
+    setTabOrder(Language, AnswerChoice);
+    setTabOrder(AnswerChoice, TonesChoice);
+    setTabOrder(TonesChoice, HintsChoice);
+    setTabOrder(HintsChoice, ToneColours);
 
     connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
     connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
     connect(ListsButton, &QPushButton::clicked, this, &setForm::ListsButton_Click);
     connect(WordSetChoice, &QComboBox::currentIndexChanged, this, &setForm::enableRangeBoxes);
+}
+
+void setForm::buildAnswerFrame()
+{
+    AnswerFrame = new QGroupBox(QStringLiteral("Answer"), this);
+    AnswerFrame->setObjectName(QStringLiteral("AnswerFrame"));
+    Twips::place(AnswerFrame, 180, 4320, 4185, 2220);
+    // Each item's data is the name trenix.conf keeps; its text is looked up.
+    const auto row = [this](QLabel *&label, QComboBox *&choice, const char *name, double top,
+                            const QStringList &values) {
+        label = new QLabel(AnswerFrame);
+        Twips::place(label, 150, top + 45, 1380, 285);
+        choice = new QComboBox(AnswerFrame);
+        choice->setObjectName(QLatin1String(name));
+        Twips::place(choice, 1560, top, 2475, 345);
+        for (const QString &value : values)
+            choice->addItem(QString(), value);
+        label->setBuddy(choice);
+    };
+    row(AnswerLabel, AnswerChoice, "AnswerChoice", 330,
+        {AnswerSettings{.mode = AnswerMode::Characters}.modeName(),
+         AnswerSettings{.mode = AnswerMode::Pinyin}.modeName()});
+    row(TonesLabel, TonesChoice, "TonesChoice", 750,
+        {AnswerSettings{.tones = ToneRule::Optional}.tonesName(),
+         AnswerSettings{.tones = ToneRule::Required}.tonesName()});
+    row(HintsLabel, HintsChoice, "HintsChoice", 1170,
+        {AnswerSettings{.hints = HintMode::Off}.hintsName(), AnswerSettings{.hints = HintMode::Late}.hintsName(),
+         AnswerSettings{.hints = HintMode::Always}.hintsName()});
+    ToneColours = new QCheckBox(AnswerFrame);
+    ToneColours->setObjectName(QStringLiteral("ToneColours"));
+    Twips::place(ToneColours, 150, 1590, 3885, 285);
+    AnswerNote = new QLabel(AnswerFrame);
+    Twips::place(AnswerNote, 150, 1890, 3885, 255);
+    QPalette red = AnswerNote->palette();
+    red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
+    AnswerNote->setPalette(red);
+    // The tones matter only to answers in pinyin.
+    connect(AnswerChoice, &QComboBox::currentIndexChanged, this, [this] {
+        TonesChoice->setEnabled(AnswerChoice->currentData() == AnswerSettings{.mode = AnswerMode::Pinyin}.modeName());
+    });
+}
+
+void setForm::lookUpAnswerCaptions()
+{
+    AnswerFrame->setTitle(text(tid::setForm_answer));
+    AnswerLabel->setText(text(tid::setForm_answerWith));
+    TonesLabel->setText(text(tid::setForm_tones));
+    HintsLabel->setText(text(tid::setForm_hints));
+    const auto items = [](QComboBox *box, std::initializer_list<TextId> ids) {
+        int i = 0;
+        for (const TextId &id : ids)
+            box->setItemText(i++, text(id));
+    };
+    items(AnswerChoice, {tid::setForm_answerCharacters, tid::setForm_answerPinyin});
+    items(TonesChoice, {tid::setForm_tonesOptional, tid::setForm_tonesRequired});
+    items(HintsChoice, {tid::setForm_hintsOff, tid::setForm_hintsLate, tid::setForm_hintsAlways});
+    ToneColours->setText(text(tid::setForm_toneColours));
+    AnswerNote->setText(text(tid::setForm_answerNote));
+}
+
+AnswerSettings setForm::chosenAnswer() const
+{
+    AnswerSettings chosen = m_core.answer;
+    chosen.mode = AnswerSettings::parseMode(AnswerChoice->currentData().toString()).value_or(chosen.mode);
+    chosen.tones = AnswerSettings::parseTones(TonesChoice->currentData().toString()).value_or(chosen.tones);
+    chosen.hints = AnswerSettings::parseHints(HintsChoice->currentData().toString()).value_or(chosen.hints);
+    chosen.toneColours = ToneColours->isChecked();
+    return chosen;
 }
 
 void setForm::enableRangeBoxes()
@@ -165,6 +240,11 @@ void setForm::Form_Load()
     // Tab stops at the chosen speed, as Qt does once one of them has had the focus.
     for (QRadioButton *option : GaSpeed)
         option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    AnswerChoice->setCurrentIndex(AnswerChoice->findData(m_core.answer.modeName()));
+    TonesChoice->setCurrentIndex(TonesChoice->findData(m_core.answer.tonesName()));
+    HintsChoice->setCurrentIndex(HintsChoice->findData(m_core.answer.hintsName()));
+    TonesChoice->setEnabled(m_core.answer.mode == AnswerMode::Pinyin);
+    ToneColours->setChecked(m_core.answer.toneColours);
     setSpeedOK->setFocus(Qt::OtherFocusReason);
     // No entry chosen for a code without one: OK then leaves the language alone.
     Language->setCurrentIndex(GlVexM.languageCode >= 1 && GlVexM.languageCode <= 3 ? GlVexM.languageCode - 1 : -1);
@@ -196,6 +276,7 @@ void setForm::lookUpCaptions()
     LanguageLabel->setText(text(tid::setForm_language));
     WordsLabel->setText(text(tid::setForm_words));
     ListsButton->setText(text(tid::setForm_lists));
+    lookUpAnswerCaptions();
     refreshWordSets();
 }
 
@@ -291,7 +372,8 @@ void setForm::setSpeedOK_Click()
     GlVexM.wordFrom = range.from;
     GlVexM.wordTo = range.to;
     m_core.wordSet = words;
-    const QString notKept = keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), words);
+    m_core.answer = chosenAnswer();
+    const QString notKept = keepCurrentSettings(PlayerSettings(m_paths.keptSettingsFile()), words, m_core.answer);
     if (!notKept.isEmpty())
         m_core.notify(notKept);
     m_unloaded = true;

@@ -2,12 +2,14 @@
 #pragma once
 // Settings dialog: speed level and word range. Holds a running game while it
 // is the active window; OK or Cancel (or closing it) lets the game run again.
+#include "AnswerSettings.h"
 #include "DataPaths.h"
 #include "HoldingDialog.h"
 
 #include <QString>
 #include <array>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -47,6 +49,11 @@ public:
     QLabel *WordsLabel = nullptr;
     QComboBox *WordSetChoice = nullptr; // item data: the set's kept value ("range", "level:3", ...)
     QPushButton *ListsButton = nullptr;
+    // How the next game is answered; item data: the kept names ("pinyin", "required", "late").
+    QGroupBox *AnswerFrame = nullptr;
+    QLabel *AnswerLabel = nullptr, *TonesLabel = nullptr, *HintsLabel = nullptr, *AnswerNote = nullptr;
+    QComboBox *AnswerChoice = nullptr, *TonesChoice = nullptr, *HintsChoice = nullptr;
+    QCheckBox *ToneColours = nullptr;
 
     // Fills the word-set choice with the current counts, keeping the entry
     // chosen (the range when it is gone).
@@ -71,6 +78,9 @@ private:
     void Form_Load();
     void chooseWordSet(const QString &value);
     void enableRangeBoxes();
+    void buildAnswerFrame();
+    void lookUpAnswerCaptions();
+    AnswerSettings chosenAnswer() const;
 
     const DataPaths &m_paths;
     bool m_unloaded = false;

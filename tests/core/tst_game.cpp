@@ -29,6 +29,15 @@ struct EntryRow {
     QList<qint64> other; // left, top, width of a landed word near "low"
 };
 
+struct PinyinRow {
+    bool bare; // no word of the dictionary has pinyin
+    ToneRule tones;
+    QStringList typed;
+    int inputs, hits;
+    QString message;    // the message line after the last entry
+    QStringList fallen; // the words still on the field, in draw order
+};
+
 struct StartRow {
     int dictionary;
     qint16 from, to;
@@ -67,6 +76,7 @@ struct Recorder : GameView {
 Q_DECLARE_METATYPE(FallRow)
 Q_DECLARE_METATYPE(EntryRow)
 Q_DECLARE_METATYPE(StartRow)
+Q_DECLARE_METATYPE(PinyinRow)
 
 class tst_Game : public QObject, GameFixture {
     Q_OBJECT
@@ -420,18 +430,89 @@ private slots:
         QCOMPARE(dialogs.questions.size(), r.notice.isEmpty() ? 1 : 0);
     }
 
-    // The same game with its feedback read by a view and with no view: figures, result and practice list alike.
-    void feedbackChangesFiguresOrStore()
+    // A pinyin game over words without pinyin, homophones, erhua and tones; the words typed away and the
+    // message line after the last entry, which names the reading of a wrong tone. Kept as a pinyin game.
+    void pinyinGame_wrongWordsCountsOrMessage_data()
+    {
+        QTest::addColumn<PinyinRow>("r");
+        const QStringList all{u"你好"_s, u"是"_s, u"事"_s, u"哪儿"_s, u"吗"_s};
+        const auto row = [&](const char *name, ToneRule tones, const QStringList &typed, int inputs,
+                             const QStringList &hit, const QString &message = {}) {
+            QStringList fallen = all;
+            for (const QString &w : hit)
+                fallen.removeOne(w);
+            QTest::newRow(name) << PinyinRow{false, tones, typed, inputs, int(hit.size()), message, fallen};
+        };
+        const ToneRule optional = ToneRule::Optional, required = ToneRule::Required;
+        row("toneless: every homophone", optional, {u"shi"_s}, 1, {u"是"_s, u"事"_s});
+        row("numbers, erhua with its tone after the r", optional, {u"Ni3 hao3"_s, u"nar3"_s}, 2, {u"你好"_s, u"哪儿"_s});
+        row("wrong tone: the word's reading named", optional, {u"ni2hao3"_s}, 1, {}, u"《你好》读作 nǐ hǎo"_s);
+        row("required tones, none typed", required, {u"nihao"_s}, 1, {}, u"《你好》读作 nǐ hǎo"_s);
+        row("required tones, neutral untyped", required, {u"shi4"_s, u"ma"_s}, 2, {u"是"_s, u"事"_s, u"吗"_s});
+        row("characters are no pinyin", optional, {u"你好"_s}, 1, {}, u"《你好》不在游戏区中"_s);
+        QTest::newRow("no word with pinyin: no game")
+            << PinyinRow{true, optional, {u"ni3"_s}, 0, 0, u"这 6 个词组都没有拼音，无法用拼音作答：请换一组词，或改用汉字作答"_s, {}};
+    }
+    void pinyinGame_wrongWordsCountsOrMessage()
+    {
+        QFETCH(PinyinRow, r);
+        QList<DictionaryEntry> words;
+        for (const char *w : {"你好|nǐ hǎo", "是|shì", "外星|", "事|shì", "哪儿|nǎ r", "吗|ma"}) {
+            const QStringList parts = QString::fromUtf8(w).split(u'|');
+            words.append({words.size() + 1, parts[0], r.bare ? QString() : parts[1], {}, {}, {}});
+        }
+        view = Recorder();
+        start({{2, words}}, 1, 6, 2, &view);
+        view.core = core.get();
+        history.file.open(folder->file(u"progress.db"_s));
+        core->answer = {AnswerMode::Pinyin, r.tones, HintMode::Late, true};
+        core->Label3_Click();
+        QCOMPARE(core->screen.lbmessage, r.bare ? r.message : u"有 1 个词组没有拼音，本局不出现"_s);
+        QCOMPARE(count(u"select count(*) from trenix where cz='外星'"_s), qint64(0));
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            core->Label1[i].Visible = true; // all falling
+        for (const QString &typed : r.typed)
+            type(typed);
+        QCOMPARE(core->inputCount, qint64(r.inputs));
+        QCOMPARE(core->rightCount, qint64(r.hits));
+        if (!r.bare)
+            QCOMPARE(core->screen.feedback, r.message);
+        QStringList fallen;
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            if (core->Label1[i].Visible)
+                fallen << core->Label1[i].Caption;
+        fallen.sort();
+        QStringList expected = r.fallen;
+        expected.sort();
+        QCOMPARE(fallen, expected);
+        core->Label8_Click();
+        QStringList kept;
+        const qsizetype mode = GameHistory::csvHeader().indexOf(u"answer_mode"_s);
+        history.games.forEachCsvRow([&](const QStringList &game) { kept << game.mid(mode, 3).join(u' '); });
+        const QString tones = r.tones == ToneRule::Required ? u"required"_s : u"optional"_s;
+        QCOMPARE(kept, r.bare ? QStringList() : QStringList{u"pinyin "_s + tones + u" late"_s});
+    }
+
+    // The same game with its feedback read by a view and with no view, with pinyin hints and without (a word
+    // without pinyin among them): figures, result and practice list alike.
+    void feedbackOrHintsChangeFiguresOrStore()
     {
         QList<QStringList> runs;
         QSet<int> kinds;
-        for (bool withView : {true, false}) {
+        QList<DictionaryEntry> words = numberedEntries(40);
+        words[5].py.clear();
+        for (const HintMode hints : {HintMode::Off, HintMode::Always, HintMode::Late}) {
+            const bool withView = hints == HintMode::Off;
             view = Recorder();
-            start({{2, numberedEntries(40)}}, 1, 40, 2, withView ? &view : nullptr);
+            start({{2, words}}, 1, 40, 2, withView ? &view : nullptr);
+            core->answer.hints = hints;
             view.core = core.get();
             view.readFeedback = true;
             core->setFieldSize(6000, 5835); // a narrow field piles up words that cover each other
             core->Label3_Click();
+            const auto keyed = std::count_if(core->Label1.begin(), core->Label1.end(),
+                                             [](const WordLabel &w) { return !w.Pinyin.isEmpty(); });
+            QCOMPARE(keyed, hints == HintMode::Off ? 0 : 39); // hints need the words' pinyin
             for (int tick = 0; tick < 80 && core->running(); ++tick) {
                 clock.advance(8000);
                 core->pictScroll_Timer();
@@ -467,7 +548,8 @@ private slots:
             stop();
         }
         QCOMPARE(kinds.size(), 3); // fixture: hits, typos and buried words all came
-        QCOMPARE(runs[0], runs[1]);
+        QCOMPARE(runs[1], runs[0]);
+        QCOMPARE(runs[2], runs[0]);
     }
 };
 

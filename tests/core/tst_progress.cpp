@@ -51,7 +51,8 @@ struct KeptRow {
     QList<int> kept;
     int warnings;
     QString set = QStringLiteral("range");
-}; // set: in force after start-up
+    QString answer = QStringLiteral("characters optional off true");
+}; // set, answer: in force after start-up
 
 QStringList column(const QString &path, const QString &sql)
 {
@@ -400,6 +401,10 @@ private slots:
         // Read no further than config.dat is, and never rewritten.
         QTest::newRow("larger than 1 MiB")
             << KeptRow{"[practice]\nspeedLevel=2\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
+        QTest::newRow("answer kept") << KeptRow{"[practice]\nanswer=Pinyin\ntones=required\nhints=late\ntoneColours=false\n",
+                                                defaults, 0, u"range"_s, u"pinyin required late false"_s};
+        QTest::newRow("answer misspelt")
+            << KeptRow{"[practice]\nanswer=pin yin\ntones=yes\nhints=1\ntoneColours=no\n", defaults, 4};
     }
     void keptSettings_wrongValueOrSilentFallback()
     {
@@ -416,15 +421,22 @@ private slots:
         QCOMPARE((QList<int>{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core->pictScroll.Interval}),
                  row.kept + QList<int>{row.kept[0] * 1000});
         QCOMPARE(core->wordSet.value(), row.set);
+        const auto answer = [](const AnswerSettings &a) {
+            return QStringList{a.modeName(), a.tonesName(), a.hintsName(), a.toneColours ? u"true"_s : u"false"_s}
+                .join(u' ');
+        };
+        QCOMPARE(answer(core->answer), row.answer);
         GlVexM.speedLevel = 10;
         GlVexM.wordTo = 1234;
         const QString listSet = u"list:课 本, \"二\";三\\"_s; // what an INI file could read as a list or a comment
-        const QString told = keepCurrentSettings(PlayerSettings(file), *WordSet::parse(listSet));
+        const AnswerSettings chosen{AnswerMode::Pinyin, ToneRule::Required, HintMode::Always, false};
+        const QString told = keepCurrentSettings(PlayerSettings(file), *WordSet::parse(listSet), chosen);
         QCOMPARE(told.contains(file), !writable);
         QVERIFY2(writable || told.contains(inFolder ? u"larger than 1 MiB"_s : u"cannot be made"_s), qPrintable(told));
         const PracticeChoices kept = PlayerSettings(file).read({}, nullptr);
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
         QCOMPARE(kept.wordSet.value(), writable ? listSet : u"range"_s);
+        QCOMPARE(answer(kept.answer), writable ? answer(chosen) : answer({}));
     }
 };
 

@@ -4,6 +4,7 @@
 // figures are not cut off, its language changes at once, and a store failure
 // reaches the error report.
 #include "GLVex.h"
+#include "InputMethodProbe.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
 #include "Startup.h"
@@ -96,6 +97,46 @@ private slots:
         QVERIFY(w.close());
         QCOMPARE(running(w), QList<bool>(3, false));
         QCOMPARE(dialogs.questions.size(), 2); // the close box asks nothing
+    }
+
+    // Without an input method the start-up says how to answer in pinyin. Ctrl+P during a game switches the
+    // next one and keeps the choice; that game's typing box takes plain keys and a word typed in pinyin goes;
+    // a hint in the top row stays in the field and off its word, a late one shows past the middle only.
+    // Ctrl+P gives the input method back.
+    void pinyinThroughTheWindow()
+    {
+        setUpFolder({{1, u"你好"_s, u"nǐ hǎo"_s, {}, {}, {}}, {2, u"是"_s, u"shì"_s, {}, {}, {}}});
+        GLVex w(services());
+        activate(w);
+        adviseWithoutInputMethod(w.core(), true);
+        QVERIFY(w.lbmessage->isHidden());
+        adviseWithoutInputMethod(w.core(), false);
+        QCOMPARE(w.lbmessage->text(), text(tid::GLVex_noInputMethod).arg(u"Ctrl+P"_s));
+        w.core().answer.hints = HintMode::Late;
+        QTest::keyClick(w.TxT, Qt::Key_F2);
+        QTest::keyClick(w.TxT, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(w.TxT->plainKeys(), false); // the game keeps its mode
+        QCOMPARE(w.lbmessage->text(), text(tid::GLVex_nextGame).arg(text(tid::GLVex_nowPinyin).arg(u"Ctrl+P"_s)));
+        QVERIFY(fileBytes(paths.keptSettingsFile()).contains("answer=pinyin"));
+        QTest::keyClick(w.TxT, Qt::Key_F2);
+        QCOMPARE(w.TxT->plainKeys(), true);
+        WordLabel &first = w.core().Label1[1];
+        w.GamePict->setHints(HintMode::Always, w.core().fieldHeight(), true);
+        const QRect topRow = w.GamePict->hintRect(1); // no room above: beside the word
+        QVERIFY2(w.GamePict->rect().contains(topRow), "the hint sticks out of the field");
+        QVERIFY2(!topRow.intersects(w.GamePict->wordRect(1)), "the hint covers its word");
+        w.GamePict->setHints(HintMode::Late, w.core().fieldHeight(), true);
+        first.Top = w.core().fieldHeight() / 2;
+        QVERIFY(w.GamePict->hintRect(1).isEmpty());
+        first.Top += 1;
+        QVERIFY(!w.GamePict->hintRect(1).isEmpty());
+        QTest::keyClicks(w.TxT, first.Caption == u"是"_s ? u"shi4"_s : u"Ni hao"_s);
+        QTest::keyClick(w.TxT, Qt::Key_Return);
+        QCOMPARE(first.Visible, false);
+        QTest::keyClick(w.TxT, Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(w.TxT, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(w.TxT->plainKeys(), false);
+        QCOMPARE(w.lbmessage->text(), text(tid::GLVex_nowCharacters).arg(u"Ctrl+P"_s));
     }
 
     // Each figure box widens to the left and moves its neighbours, the input hint gives up the room;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "InputMethodProbe.h"
 #include "TypingBox.h"
 
 #include <QApplication>
@@ -152,6 +153,35 @@ private slots:
         QCOMPARE(m_box->preedit(), QStringLiteral("w"));
         sendIm(m_box, {}, QStringLiteral("我")); // the composition goes on where the entry now ends
         QCOMPARE(m_box->text(), QStringLiteral("我"));
+    }
+
+    // Whether Chinese can be typed: the input context Qt takes on each platform, and whether its daemon runs.
+    void inputMethod_missedOrWronglySeen_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QStringList>("processes"); // "?": they cannot be listed
+        QTest::addColumn<bool>("running");
+        const QStringList both{QStringLiteral("ibus-daemon"), QStringLiteral("fcitx5")};
+        QTest::newRow("offscreen") << "offscreen" << "ibus" << both << false;
+        QTest::newRow("Wayland: the compositor's") << "wayland-egl" << "" << QStringList() << true;
+        QTest::newRow("X11, none named: compose") << "xcb" << "" << both << false;
+        QTest::newRow("X11, compose") << "xcb" << "compose" << both << false;
+        QTest::newRow("X11, ibus running") << "xcb" << "IBus" << QStringList{QStringLiteral("ibus-daemon")} << true;
+        QTest::newRow("X11, ibus not running") << "xcb" << "ibus" << QStringList{QStringLiteral("fcitx5")} << false;
+        QTest::newRow("X11, fcitx without its Qt plugin") << "xcb" << "fcitx" << both << false;
+        QTest::newRow("X11, ibus, processes unknown") << "xcb" << "ibus" << QStringList{QStringLiteral("?")} << true;
+        QTest::newRow("X11, another with its plugin") << "xcb" << "qtvirtualkeyboard" << QStringList() << true;
+    }
+    void inputMethod_missedOrWronglySeen()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, module);
+        QFETCH(QStringList, processes);
+        const std::optional<QStringList> listed =
+            processes == QStringList{QStringLiteral("?")} ? std::nullopt : std::optional(processes);
+        const QStringList plugins{QStringLiteral("compose"), QStringLiteral("ibus"), QStringLiteral("qtvirtualkeyboard")};
+        QTEST(chineseInputRunning(platform, module, plugins, listed), "running");
     }
 };
 
