@@ -108,7 +108,9 @@ private:
     HistoryNotice m_status;
 };
 
-// Brings the schema of an open store to kSchemaVersion, one transaction per step.
-void migrateHistory(Store &store, const EntryResolver &entryOf);
+// Brings the schema of an open store to kSchemaVersion (or an earlier version,
+// to make a file as an older program left it), one transaction per step. A
+// resolver that throws leaves the file at the version before that step.
+void migrateHistory(Store &store, const EntryResolver &entryOf, int upTo = HistoryFile::kSchemaVersion);
 
 } // namespace trenix

@@ -52,8 +52,22 @@ QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to
 
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
 {
-    Statement &st =
-        statement(QStringLiteral("select cz from %1 where sm=?1 order by xh").arg(dictionary(languageCode)));
+    return wordsAtLevel(languageCode, "sm", level);
+}
+
+std::map<int, qint64> PracticeStore::levelCounts(int languageCode) { return countsByLevel(languageCode, "sm"); }
+
+std::vector<SetWord> PracticeStore::hsk3Words(int languageCode, int level)
+{
+    return wordsAtLevel(languageCode, "hsk3", level);
+}
+
+std::map<int, qint64> PracticeStore::hsk3Counts(int languageCode) { return countsByLevel(languageCode, "hsk3"); }
+
+std::vector<SetWord> PracticeStore::wordsAtLevel(int languageCode, const char *column, int level)
+{
+    Statement &st = statement(QStringLiteral("select cz from %1 where %2=?1 order by xh")
+                                  .arg(dictionary(languageCode), QLatin1String(column)));
     st.bind(1, QString::number(level));
     std::vector<SetWord> words;
     while (st.next())
@@ -62,9 +76,10 @@ std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)
     return words;
 }
 
-std::map<int, qint64> PracticeStore::levelCounts(int languageCode)
+std::map<int, qint64> PracticeStore::countsByLevel(int languageCode, const char *column)
 {
-    Statement &st = statement(QStringLiteral("select sm, count(*) from %1 group by sm").arg(dictionary(languageCode)));
+    Statement &st = statement(
+        QStringLiteral("select %2, count(*) from %1 group by %2").arg(dictionary(languageCode), QLatin1String(column)));
     std::map<int, qint64> counts;
     while (st.next()) {
         bool ok = false;
@@ -206,6 +221,17 @@ std::optional<DetailEntry> PracticeStore::detail(int languageCode, const QString
     return entry;
 }
 
+std::optional<WordLevels> PracticeStore::levels(int languageCode, const QString &cz)
+{
+    Statement &st = statement(QStringLiteral("select sm,hsk3 from %1 where cz=?1").arg(dictionary(languageCode)));
+    st.bind(1, cz);
+    std::optional<WordLevels> found;
+    if (st.next())
+        found = WordLevels{st.text(0).toInt(), st.text(1).toInt()}; // empty or Null: 0
+    st.reset();
+    return found;
+}
+
 std::optional<QString> PracticeStore::entryOf(int languageCode, const QString &cz)
 {
     Statement &st = statement(QStringLiteral("select simplified from %1 where cz=?1").arg(dictionary(languageCode)));
@@ -215,6 +241,15 @@ std::optional<QString> PracticeStore::entryOf(int languageCode, const QString &c
         entry = st.text(0);
     st.reset();
     return entry;
+}
+
+bool PracticeStore::hasDictionary(int languageCode)
+{
+    Statement &st = statement(QStringLiteral("select count(*) from sqlite_master where type='table' and name=?1"));
+    st.bind(1, dictionary(languageCode));
+    const bool held = st.next() && st.integer(0) > 0;
+    st.reset();
+    return held;
 }
 
 std::optional<DetailEntry> PracticeStore::entryDetail(int languageCode, const QString &entry)

@@ -28,6 +28,12 @@ struct DetailEntry {
     QString cz, py, yw; // a Null column reads as the empty string
 };
 
+// The levels at which the HSK lists teach a word; 0 where a standard does not.
+struct WordLevels {
+    int hsk2 = 0;
+    int hsk3 = 0; // 7: the band 7-9
+};
+
 class PracticeStore {
 public:
     explicit PracticeStore(Store &store) : m_store(store) {}
@@ -41,11 +47,14 @@ public:
     // The words fillList() copies, in the dictionary's order.
     QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
 
-    // Word sets: the words of an HSK level in dictionary order, the size of each
-    // level (one grouped query), and a set's words as the practice list, xh 1..n,
-    // with the dictionary's columns for every word the dictionary holds.
+    // Word sets: the words of an HSK 2.0 (sm) or HSK 3.0 (hsk3) level in
+    // dictionary order, the size of each level (one grouped query), and a set's
+    // words as the practice list, xh 1..n, with the dictionary's columns for
+    // every word the dictionary holds.
     std::vector<SetWord> levelWords(int languageCode, int level);
     std::map<int, qint64> levelCounts(int languageCode);
+    std::vector<SetWord> hsk3Words(int languageCode, int level);
+    std::map<int, qint64> hsk3Counts(int languageCode);
     void fillWords(int languageCode, const std::vector<SetWord> &words);
 
     // The draw.
@@ -63,10 +72,14 @@ public:
 
     // Word details.
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
+    // Both levels of a dictionary word; nothing for a word the dictionary lacks.
+    std::optional<WordLevels> levels(int languageCode, const QString &cz);
 
     // Entries: the same word in every dictionary, by its simplified form. The
     // entry of a dictionary's word; an entry as a dictionary shows it.
     std::optional<QString> entryOf(int languageCode, const QString &cz);
+    // Whether the store holds a dictionary for the language.
+    bool hasDictionary(int languageCode);
     std::optional<DetailEntry> entryDetail(int languageCode, const QString &entry);
 
     // First field of the first row as text; "" when there is no row or it is Null.
@@ -77,6 +90,8 @@ public:
 
 private:
     Statement &statement(const QString &sql);
+    std::vector<SetWord> wordsAtLevel(int languageCode, const char *column, int level);
+    std::map<int, qint64> countsByLevel(int languageCode, const char *column);
     Store &m_store;
     std::map<QString, Statement> m_cache;
 };

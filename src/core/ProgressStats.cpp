@@ -52,6 +52,16 @@ qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone)
     return QDateTime(first, QTime(0, 0), now.timeZone()).toMSecsSinceEpoch();
 }
 
+ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZone &zone)
+{
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(nowUtcMs, zone.isValid() ? zone : QTimeZone::utc());
+    // The last millisecond before local midnight, days from today.
+    const auto endOfDay = [&now](int days) {
+        return QDateTime(now.date().addDays(days + 1), QTime(0, 0), now.timeZone()).toMSecsSinceEpoch() - 1;
+    };
+    return {review.dueBy(endOfDay(0)), review.dueBy(endOfDay(6)), review.learned()};
+}
+
 ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language, qint64 nowUtcMs,
                            const QTimeZone &zone)
 {

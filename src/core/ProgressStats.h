@@ -4,6 +4,7 @@
 // days practised, the periods the chart shows; and the report the progress
 // window draws, gathered from the two stores.
 #include "GameHistory.h"
+#include "ReviewQueue.h"
 
 #include <QTimeZone>
 #include <vector>
@@ -32,6 +33,15 @@ struct ProgressReport {
     std::vector<MissedWord> missed;
     std::vector<RecentGame> recent;
 };
+
+// The review as the progress window sums it up.
+struct ReviewSummary {
+    qint64 dueToday = 0; // due by the end of the local day
+    qint64 dueWeek = 0;  // due by the end of the sixth day after today
+    qint64 learned = 0;  // next interval of ReviewQueue::kLearnedDays or more
+};
+
+ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZone &zone);
 
 inline constexpr int kMissedShown = 10;
 inline constexpr int kRecentShown = 100;

@@ -153,6 +153,16 @@ qint64 ReviewQueue::dueBy(qint64 utcMs)
     return single(QStringLiteral("select count(*) from review_words where due_utc <= ?1"), utcMs);
 }
 
+std::optional<qint64> ReviewQueue::nextDue()
+{
+    return m_file.read(
+        [&] {
+            Statement st = m_file.store().prepare(QStringLiteral("select min(due_utc) from review_words"));
+            return st.next() && !st.isNull(0) ? std::optional<qint64>(st.integer(0)) : std::nullopt;
+        },
+        std::optional<qint64>());
+}
+
 qint64 ReviewQueue::learned()
 {
     return single(QStringLiteral("select count(*) from review_words where due_utc - last_review_utc >= ?1"),
