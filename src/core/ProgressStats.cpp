@@ -69,19 +69,16 @@ ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int l
     report.summary = progress.summary(localToday(nowUtcMs, zone));
     report.missed = progress.mostMissed(kMissedShown);
     report.recent = progress.recent(kRecentShown);
-    if (practice) {
+    // Without a dictionary for this language the words stand alone; a failing store throws.
+    if (practice && practice->hasDictionary(language)) {
         for (MissedWord &m : report.missed) {
-            try {
-                // An entry in the script of this language; a word of its own as it was typed.
-                const std::optional<DetailEntry> entry =
-                    m.isEntry ? practice->entryDetail(language, m.word) : practice->detail(language, m.word);
-                if (entry) {
-                    m.word = entry->cz;
-                    m.pinyin = entry->py;
-                    m.english = entry->yw;
-                }
-            } catch (const Error &) {
-                break; // no dictionary for this language: the words stand alone
+            // An entry in the script of this language; a word of its own as it was typed.
+            const std::optional<DetailEntry> entry =
+                m.isEntry ? practice->entryDetail(language, m.word) : practice->detail(language, m.word);
+            if (entry) {
+                m.word = entry->cz;
+                m.pinyin = entry->py;
+                m.english = entry->yw;
             }
         }
     }

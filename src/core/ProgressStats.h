@@ -46,8 +46,9 @@ ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZon
 inline constexpr int kMissedShown = 10;
 inline constexpr int kRecentShown = 100;
 
-// Everything but the chart; pinyin and English of the missed words from the
-// dictionary of this language when a practice store is given.
+// Everything but the chart; the missed words in the script of this language's
+// dictionary, with its pinyin and English, when a practice store is given.
+// Throws Error when the practice store fails.
 ProgressReport buildReport(GameHistory &games, PracticeStore *practice, int language, qint64 nowUtcMs,
                            const QTimeZone &zone);
 
