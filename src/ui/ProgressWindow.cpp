@@ -260,8 +260,11 @@ void ProgressWindow::reload()
         const RecentGame &g = report.recent[size_t(r)];
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(g.startUtcMs, Qt::OffsetFromUTC, g.utcOffsetS);
         QString words = g.selection;
+        const std::optional<WordSet> set = WordSet::parse(words);
         if (words.startsWith(QLatin1String("range:")))
             words = words.mid(6);
+        else if (set && (set->kind == WordSet::Kind::Level || set->kind == WordSet::Kind::Hsk3))
+            words = levelName(set->kind, set->level); // "hsk3:7" says little to a player
         setRow(recentTable, r,
                {local.toString(QStringLiteral("yyyy-MM-dd HH:mm")), QString::number(g.seconds), speed(g.speed),
                 percent(g.accuracy), QString::number(g.hits), QString::number(g.entries), QString::number(g.landed)},
