@@ -176,7 +176,7 @@ private slots:
     void layout_controlsOverlapOrStickOut_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog"})
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow"})
             QTest::newRow(w) << QString::fromLatin1(w);
     }
     void layout_controlsOverlapOrStickOut()
@@ -188,11 +188,13 @@ private slots:
         Frmhelp help(paths);
         frmAbout about(*core);
         WordListsDialog lists(*core, paths, nullptr);
-        QDialog *const dlg = window == u"setForm"_s     ? static_cast<QDialog *>(&settings)
-                             : window == u"FrmDetail"_s ? &detail
-                             : window == u"Frmhelp"_s   ? static_cast<QDialog *>(&help)
-                             : window == u"frmAbout"_s  ? static_cast<QDialog *>(&about)
-                                                        : &lists;
+        ProgressWindow progress(*core, wallClock);
+        QDialog *const dlg = window == u"setForm"_s          ? static_cast<QDialog *>(&settings)
+                             : window == u"FrmDetail"_s      ? &detail
+                             : window == u"Frmhelp"_s        ? static_cast<QDialog *>(&help)
+                             : window == u"frmAbout"_s       ? static_cast<QDialog *>(&about)
+                             : window == u"ProgressWindow"_s ? static_cast<QDialog *>(&progress)
+                                                             : &lists;
         dlg->show();
         QStringList faults;
         const auto inner = [](const QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
