@@ -144,12 +144,20 @@ int main(int argc, char *argv[])
         // The history beside the practice store; an installed copy not started yet has none.
         const QString historyFolder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
         const QString historyPath = QDir(historyFolder).filePath(QLatin1String(kHistoryFile));
+        // The dictionary and config.dat of the program; an installed copy not started yet (or not since an
+        // upgrade) reads its shared ones.
+        const QDir exe(QCoreApplication::applicationDirPath());
+        const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
+        const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
+                               && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
+        const QString dictionary =
+            store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
         if (parser.isSet(exportHistory))
-            return exportHistoryCommand(historyPath, parser.value(exportHistory));
+            return exportHistoryCommand(historyPath, dictionary, parser.value(exportHistory));
         if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
             if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName)
                 && !parser.isSet(replace))
-                return listWordsCommand(historyPath);
+                return listWordsCommand(historyPath, dictionary);
             if (!parser.isSet(importWords) || !parser.isSet(listName) || parser.isSet(listWords)) {
                 std::fprintf(stderr, "trenix: --import-words FILE needs --list NAME (and --replace only with them);"
                                      " --list-words stands alone\n");
@@ -157,16 +165,9 @@ int main(int argc, char *argv[])
             }
             if (refuseNonUtf8(argc, argv) != 0)
                 return 1;
-            // The dictionary and config.dat of the program; an installed copy not started yet reads its shared ones.
-            const QDir exe(QCoreApplication::applicationDirPath());
-            const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
-            const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
-                                   && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
             DataPaths paths;
             paths.programFolder = installed ? shared : exe.path();
             paths.playerFolder = standardPlayerFolder();
-            const QString dictionary =
-                store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
             return importWordsCommand(historyPath, dictionary, commandLineLanguage(paths), parser.value(importWords),
                                       parser.value(listName), parser.isSet(replace));
         }
@@ -194,7 +195,7 @@ int main(int argc, char *argv[])
         if (prepareStartup(paths, dialogs, StoreOpening::Later) == StartupOutcome::Quit)
             return 0;
         GLVex window(Services{clock, wallClock, random, dialogs, paths, history});
-        deferStartupWork([&window, &history, &paths, &journalAtRest] {
+        deferStartupWork([&window, &history, &paths, &journalAtRest, &wallClock] {
             ensurePracticeStore(paths.practiceStore());
             journalAtRest = useWriteAheadJournal(GlVexM.storeConn);
             if (const QString notice = missingDictionaryNotice(GlVexM.storeConn, GlVexM.languageCode);
@@ -203,8 +204,8 @@ int main(int argc, char *argv[])
             // Only once the practice store has opened: a start that fails leaves no file behind.
             history.file.setEntryResolver(entriesIn(window.core().practice()));
             history.file.open(paths.historyFile());
-            if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
-                window.core().notify(describeHistoryNotice(notice));
+            if (const QString notice = launchNotice(history, wallClock.utcMs()); !notice.isEmpty())
+                window.core().notify(notice);
             applyKeptSettings(window.core(), PlayerSettings(paths.keptSettingsFile()), history.lists);
             window.showAnswerMode();
             adviseWithoutInputMethod(window.core(), chineseInputRunning());

@@ -4,10 +4,16 @@
 #include "Error.h"
 #include "FileWrite.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <filesystem>
+
+Q_LOGGING_CATEGORY(lcDataPaths, "trenix.paths")
 
 namespace trenix {
 
@@ -47,6 +53,26 @@ bool copyWhole(const QString &from, const QString &to, QString *why)
     return writeAndSync(out, QByteArray(), why);
 }
 
+// What the copy beside it was made from: size and modification time of the
+// installed store, read without opening it (a key derivation costs a start).
+QByteArray installedStamp(const QString &installedStore)
+{
+    const QFileInfo info(installedStore);
+    return QByteArray::number(info.size()) + ' ' + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n';
+}
+
+QString stampFile(const QString &folder)
+{
+    return QDir(folder).filePath(QLatin1String(kStoreFile) + QLatin1String(kStoreStampSuffix));
+}
+
+bool copyIsCurrent(const QString &installedStore, const QString &folder)
+{
+    QFile stamp(stampFile(folder));
+    return QFileInfo::exists(QDir(folder).filePath(QLatin1String(kStoreFile))) && stamp.open(QIODevice::ReadOnly)
+           && stamp.read(64) == installedStamp(installedStore);
+}
+
 void copyStore(const QString &source, const QString &folder)
 {
     const QString target = QDir(folder).filePath(QLatin1String(kStoreFile));
@@ -69,11 +95,35 @@ void copyStore(const QString &source, const QString &folder)
         QFile::remove(partial);
         copyFailed(source, target, reason);
     }
-    if (!out.rename(target)) {
-        const QString reason = out.errorString();
-        QFile::remove(partial);
-        copyFailed(source, target, reason);
+    // The journal of an earlier copy would be played into this one.
+    for (const char *journal : {"-wal", "-shm"}) {
+        QFile stale(target + QLatin1String(journal));
+        if (stale.exists() && !stale.remove()) {
+            const QString reason = stale.errorString();
+            QFile::remove(partial);
+            copyFailed(source, target, reason);
+        }
     }
+    // rename(2) replaces an earlier copy in one step; QFile::rename would not replace it.
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(partial).toStdString(), QFile::encodeName(target).toStdString(), error);
+    if (error) {
+        QFile::remove(partial);
+        copyFailed(source, target, QString::fromLocal8Bit(error.message()));
+    }
+    // Without its stamp the copy is only made again at the next start.
+    QSaveFile stamp(stampFile(folder));
+    const QByteArray made = installedStamp(source);
+    QString why;
+    if (!stamp.open(QIODevice::WriteOnly))
+        why = stamp.errorString();
+    else if (writeAndSync(stamp, made, &why))
+        commitSave(stamp, &why);
+    else
+        stamp.cancelWriting();
+    if (!why.isEmpty())
+        qCWarning(lcDataPaths).noquote() << "the practice store's copy is made again at the next start:"
+                                         << QDir::toNativeSeparators(stamp.fileName()) << why;
 }
 
 } // namespace
@@ -120,7 +170,7 @@ DataPaths resolveDataPaths(const QString &executableFolder, const QString &userD
     }
     if (userDataFolder.isEmpty())
         copyFailed(installedStore, QString(), QStringLiteral("no folder for user data is known"));
-    if (!QFileInfo::exists(QDir(userDataFolder).filePath(QLatin1String(kStoreFile))))
+    if (!copyIsCurrent(installedStore, userDataFolder))
         copyStore(installedStore, userDataFolder);
     return {shared, userDataFolder, QString()};
 }
@@ -133,7 +183,7 @@ QString expectedStorePath(const QString &executableFolder, const QString &userDa
     const QString installed =
         QDir(QDir(executableFolder).filePath(QStringLiteral("../share/trenix"))).filePath(QLatin1String(kStoreFile));
     const QString copy = QDir(userDataFolder).filePath(QLatin1String(kStoreFile));
-    if (!userDataFolder.isEmpty() && QFileInfo::exists(installed) && QFileInfo::exists(copy))
+    if (!userDataFolder.isEmpty() && QFileInfo::exists(installed) && copyIsCurrent(installed, userDataFolder))
         return copy;
     return QString();
 }

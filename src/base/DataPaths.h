@@ -34,14 +34,21 @@ inline constexpr char kKeptSettingsFile[] = "trenix.conf";
 // ~/.config/trenix (not AppConfigLocation: that one moves with the organisation name).
 QString standardPlayerFolder();
 
+// Beside the player's copy of an installed practice store: the size and time
+// of the installed file it was copied from, so that a start can tell cheaply
+// whether an upgrade brought another store.
+inline constexpr char kStoreStampSuffix[] = ".installed";
+
 // Decides the layout for an executable in executableFolder and, for an installed
-// layout, copies the practice store into userDataFolder on first use. The
-// player's folder is left empty.
+// layout, copies the practice store into userDataFolder on first use, and again
+// whenever the installed store has changed since the copy (the copy holds nothing
+// but the practice list, which every start rebuilds). The player's folder is left empty.
 // Throws Error when the copy cannot be made; nothing half-written is left then.
 DataPaths resolveDataPaths(const QString &executableFolder, const QString &userDataFolder);
 
 // The practice store the program will open, without copying anything; empty
-// when the layout is not settled yet (first start of an installed copy).
+// when the layout is not settled yet (first start of an installed copy, or the
+// first after an upgrade).
 QString expectedStorePath(const QString &executableFolder, const QString &userDataFolder);
 
 } // namespace trenix

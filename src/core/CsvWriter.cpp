@@ -113,12 +113,12 @@ qint64 writeHistoryCsv(GameHistory &history, const QString &path)
     return games;
 }
 
-int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
+int exportHistoryCommand(const QString &progressPath, const QString &storePath, const QString &csvPath)
 {
     try {
         const SystemWallClock clock;
         History history(clock);
-        openHistoryToRead(history, progressPath); // none yet: the export is the header alone
+        openHistoryToRead(history, progressPath, storePath); // none yet: the export is the header alone
         const qint64 games = writeHistoryCsv(history.games, csvPath);
         std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
                      forTerminal(QDir::toNativeSeparators(csvPath)).constData());

@@ -19,6 +19,7 @@ QString csvLine(const QStringList &fields); // ends with CRLF
 qint64 writeHistoryCsv(GameHistory &games, const QString &path);
 
 // trenix --export-history FILE: the exit status; what happened goes to stderr.
-int exportHistoryCommand(const QString &progressPath, const QString &csvPath);
+// An older history is brought forward with the practice store at storePath.
+int exportHistoryCommand(const QString &progressPath, const QString &storePath, const QString &csvPath);
 
 } // namespace trenix

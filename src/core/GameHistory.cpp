@@ -68,13 +68,13 @@ void GameHistory::noteMissed(Store &store, qint64 gameId)
 
 void GameHistory::rebuildMissed(Store &store)
 {
-    store.exec(QStringLiteral("delete from missed_words"));
-    Statement games = store.prepare(QStringLiteral("select id from games order by id"));
-    std::vector<qint64> ids;
-    while (games.next())
-        ids.push_back(games.integer(0));
-    for (const qint64 id : ids)
-        noteMissed(store, id);
+    // One grouped statement, as noteMissed counts game by game: two statements
+    // per game took a third of bringing a long history forward.
+    store.exec(
+        QStringLiteral("delete from missed_words;"
+                       "insert into missed_words(word, is_entry, landed, last_game)"
+                       " select coalesce(entry, word), max(entry is not null), count(distinct game_id), max(game_id)"
+                       " from game_words where landed = 1 group by coalesce(entry, word)"));
 }
 
 bool GameHistory::notRecorded(const Error &e)

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "History.h"
 
+#include "DataPaths.h"
 #include "PracticeStore.h"
 #include "Texts.h"
 
 #include <QFileInfo>
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcHistoryEntries, "trenix.progress.entries", QtWarningMsg)
+#include <map>
+#include <memory>
 
 namespace trenix {
 
@@ -39,20 +39,42 @@ QString describeHistoryNotice(const HistoryNotice &n)
 
 EntryResolver entriesIn(PracticeStore &practice)
 {
-    return [&practice](int language, const QString &word) -> std::optional<QString> {
-        try {
-            return practice.entryOf(language, word);
-        } catch (const Error &e) {
-            qCInfo(lcHistoryEntries).noquote() << "no entry for" << word << "in language" << language << ":" << e.message();
-            return std::nullopt;
-        }
+    auto held = std::make_shared<std::map<int, bool>>(); // whether each language has a dictionary
+    return [&practice, held](int language, const QString &word) -> std::optional<QString> {
+        auto it = held->find(language);
+        if (it == held->end())
+            it = held->emplace(language, practice.hasDictionary(language)).first;
+        return it->second ? practice.entryOf(language, word) : std::nullopt;
     };
 }
 
-void openHistoryToRead(History &history, const QString &path)
+EntryResolver entriesInFile(const QString &storePath)
+{
+    struct Opened {
+        explicit Opened(const QString &path) : store(path, QByteArray(kStorePassword), Store::Mode::ReadOnly) {}
+        Store store;
+        PracticeStore practice{store};
+        EntryResolver entries = entriesIn(practice);
+    };
+    auto opened = std::make_shared<std::unique_ptr<Opened>>();
+    return [storePath, opened](int language, const QString &word) {
+        if (!*opened) { // a key derivation only when an older history needs it
+            if (storePath.isEmpty())
+                throw Error(ErrorKind::StoreMissing,
+                            QStringLiteral("%1 comes from an earlier Trenix and needs the practice store to be brought"
+                                           " forward; start Trenix once")
+                                .arg(QLatin1String(kHistoryFile)));
+            *opened = std::make_unique<Opened>(storePath);
+        }
+        return (*opened)->entries(language, word);
+    };
+}
+
+void openHistoryToRead(History &history, const QString &path, const QString &storePath)
 {
     if (!QFileInfo::exists(path))
         return;
+    history.file.setEntryResolver(entriesInFile(storePath));
     history.file.openExisting(path);
     if (history.file.state() == HistoryFile::State::Newer)
         throw Error(ErrorKind::StoreOpen, describeHistoryNotice(history.file.status()));

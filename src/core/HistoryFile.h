@@ -111,8 +111,10 @@ private:
     HistoryNotice m_status;
 };
 
-// Brings the schema of an open store to kSchemaVersion (or upTo, below it),
-// one transaction per step; entryOf finds the entries of an older file's words.
+// Brings the schema of an open store to kSchemaVersion (or an earlier version,
+// to make a file as an older program left it), one transaction per step;
+// entryOf finds the entries of an older file's words. A resolver that throws
+// leaves the file at the version before that step.
 void migrateHistory(Store &store, const EntryResolver &entryOf = {}, int upTo = HistoryFile::kSchemaVersion);
 
 } // namespace trenix

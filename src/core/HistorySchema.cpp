@@ -24,17 +24,32 @@ struct Migration {
 void migrateToEntries(Store &store, const EntryResolver &entryOf)
 {
     if (entryOf) {
+        // One look-up per word and language, then one pass over the rows: a
+        // statement per word would scan every game's words each time.
+        std::vector<std::tuple<qint64, QString, QString>> found;
         Statement words = store.prepare(QStringLiteral(
             "select distinct g.language, w.word from game_words w join games g on g.id = w.game_id"));
-        Statement set = store.prepare(QStringLiteral(
-            "update game_words set entry = ?3 where word = ?2 and game_id in (select id from games where language = ?1)"));
-        std::vector<std::tuple<int, QString, QString>> found;
-        while (words.next()) {
-            if (const std::optional<QString> entry = entryOf(int(words.integer(0)), words.text(1)))
-                found.emplace_back(int(words.integer(0)), words.text(1), *entry);
+        try {
+            while (words.next()) {
+                if (const std::optional<QString> entry = entryOf(int(words.integer(0)), words.text(1)))
+                    found.emplace_back(words.integer(0), words.text(1), *entry);
+            }
+        } catch (const Error &e) {
+            // The practice store's fault, not this file's: it must not be set aside as damaged.
+            throw Error(ErrorKind::StoreOpen,
+                        QStringLiteral("%1: the dictionary entries of its words cannot be looked up: %2")
+                            .arg(store.path(), e.message()));
         }
+        words.reset();
+        store.exec(QStringLiteral("create temp table word_entries(language integer, word text, entry text not null,"
+                                  " primary key (language, word)) without rowid"));
+        Statement add = store.prepare(QStringLiteral("insert into temp.word_entries values (?1, ?2, ?3)"));
         for (const auto &[language, word, entry] : found)
-            set.bind(1, language).bind(2, word).bind(3, entry).run();
+            add.bind(1, language).bind(2, word).bind(3, entry).run();
+        store.exec(QStringLiteral(
+            "update game_words set entry = (select e.entry from temp.word_entries e where e.word = game_words.word"
+            " and e.language = (select g.language from games g where g.id = game_words.game_id));"
+            "drop table temp.word_entries"));
     }
     GameHistory::rebuildMissed(store);
     ReviewQueue::rebuild(store);

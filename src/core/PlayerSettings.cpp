@@ -114,8 +114,8 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
     if (const std::optional<WordSet> parsed = WordSet::parse(set.toString()))
         choices.wordSet = *parsed;
     else if (set.isValid())
-        warn(QStringLiteral("wordSet \"%1\" is not range, level:1 to level:6, review or list:NAME; the words come"
-                            " from the range")
+        warn(QStringLiteral("wordSet \"%1\" is not range, level:1 to level:6, hsk3:1 to hsk3:7, review or"
+                            " list:NAME; the words come from the range")
                  .arg(set.toString()));
     return choices;
 }

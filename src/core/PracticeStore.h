@@ -33,6 +33,12 @@ struct DetailEntry {
     QString cz, py, yw; // a Null column reads as the empty string
 };
 
+// The levels at which the HSK lists teach a word; 0 where a standard does not.
+struct WordLevels {
+    int hsk2 = 0;
+    int hsk3 = 0; // 7: the band 7-9
+};
+
 class PracticeStore {
 public:
     explicit PracticeStore(Store &store) : m_store(store) {}
@@ -47,11 +53,14 @@ public:
     QStringList wordsInRange(int languageCode, qint64 from, qint64 to);
     QStringList pinyinInRange(int languageCode, qint64 from, qint64 to);
 
-    // Word sets: the words of an HSK level in dictionary order, the size of each
-    // level (one grouped query), and a set's words as the practice list, xh 1..n,
-    // with the dictionary's columns for every word the dictionary holds.
+    // Word sets: the words of an HSK 2.0 (sm) or HSK 3.0 (hsk3) level in
+    // dictionary order, the size of each level (one grouped query), and a set's
+    // words as the practice list, xh 1..n, with the dictionary's columns for
+    // every word the dictionary holds.
     std::vector<SetWord> levelWords(int languageCode, int level);
     std::map<int, qint64> levelCounts(int languageCode);
+    std::vector<SetWord> hsk3Words(int languageCode, int level);
+    std::map<int, qint64> hsk3Counts(int languageCode);
     void fillWords(int languageCode, const std::vector<SetWord> &words);
 
     // The draw.
@@ -75,6 +84,8 @@ public:
     std::optional<DetailEntry> detail(int languageCode, const QString &cz);
     // Whether the store holds the language's dictionary table at all.
     bool hasDictionary(int languageCode);
+    // Both levels of a dictionary word; nothing for a word the dictionary lacks.
+    std::optional<WordLevels> levels(int languageCode, const QString &cz);
 
     // Entries: the same word in every dictionary, by its simplified form. The
     // entry of a dictionary's word; an entry as a dictionary shows it.
@@ -89,6 +100,8 @@ public:
 
 private:
     Statement &statement(const QString &sql);
+    std::vector<SetWord> wordsAtLevel(int languageCode, const char *column, int level);
+    std::map<int, qint64> countsByLevel(int languageCode, const char *column);
     Store &m_store;
     std::map<QString, Statement> m_cache;
 };

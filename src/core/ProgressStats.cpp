@@ -52,6 +52,16 @@ qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone)
     return QDateTime(first, QTime(0, 0), now.timeZone()).toMSecsSinceEpoch();
 }
 
+ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZone &zone)
+{
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(nowUtcMs, zone.isValid() ? zone : QTimeZone::utc());
+    // The last millisecond before local midnight, days from today.
+    const auto endOfDay = [&now](int days) {
+        return QDateTime(now.date().addDays(days + 1), QTime(0, 0), now.timeZone()).toMSecsSinceEpoch() - 1;
+    };
+    return {review.dueBy(endOfDay(0)), review.dueBy(endOfDay(6)), review.learned()};
+}
+
 ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language, qint64 nowUtcMs,
                            const QTimeZone &zone)
 {
@@ -59,19 +69,16 @@ ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int l
     report.summary = progress.summary(localToday(nowUtcMs, zone));
     report.missed = progress.mostMissed(kMissedShown);
     report.recent = progress.recent(kRecentShown);
-    if (practice) {
+    // Without a dictionary for this language the words stand alone; a failing store throws.
+    if (practice && practice->hasDictionary(language)) {
         for (MissedWord &m : report.missed) {
-            try {
-                // An entry in the script of this language; a word of its own as it was typed.
-                const std::optional<DetailEntry> entry =
-                    m.isEntry ? practice->entryDetail(language, m.word) : practice->detail(language, m.word);
-                if (entry) {
-                    m.word = entry->cz;
-                    m.pinyin = entry->py;
-                    m.english = entry->yw;
-                }
-            } catch (const Error &) {
-                break; // no dictionary for this language: the words stand alone
+            // An entry in the script of this language; a word of its own as it was typed.
+            const std::optional<DetailEntry> entry =
+                m.isEntry ? practice->entryDetail(language, m.word) : practice->detail(language, m.word);
+            if (entry) {
+                m.word = entry->cz;
+                m.pinyin = entry->py;
+                m.english = entry->yw;
             }
         }
     }

@@ -4,6 +4,7 @@
 // days practised, the periods the chart shows; and the report the progress
 // window draws, gathered from the two stores.
 #include "GameHistory.h"
+#include "ReviewQueue.h"
 
 #include <QTimeZone>
 #include <vector>
@@ -33,11 +34,21 @@ struct ProgressReport {
     std::vector<RecentGame> recent;
 };
 
+// The review as the progress window sums it up.
+struct ReviewSummary {
+    qint64 dueToday = 0; // due by the end of the local day
+    qint64 dueWeek = 0;  // due by the end of the sixth day after today
+    qint64 learned = 0;  // next interval of ReviewQueue::kLearnedDays or more
+};
+
+ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZone &zone);
+
 inline constexpr int kMissedShown = 10;
 inline constexpr int kRecentShown = 100;
 
-// Everything but the chart; pinyin and English of the missed words from the
-// dictionary of this language when a practice store is given.
+// Everything but the chart; the missed words in the script of this language's
+// dictionary, with its pinyin and English, when a practice store is given.
+// Throws Error when the practice store fails.
 ProgressReport buildReport(GameHistory &games, PracticeStore *practice, int language, qint64 nowUtcMs,
                            const QTimeZone &zone);
 

@@ -30,11 +30,14 @@ struct Key {
     bool operator<(const Key &o) const { return word < o.word || (word == o.word && isEntry < o.isEntry); }
 };
 
-// One game's reviews, applied to the table in one go.
+// One game's reviews, applied to the table in one go; or, replaying a whole
+// history, to cards kept in memory and written once (flush): a read and a write
+// per word and game took a third of bringing a long history forward.
 class ReviewUpdate {
 public:
-    explicit ReviewUpdate(Store &store)
-        : m_read(store.prepare(QStringLiteral(
+    explicit ReviewUpdate(Store &store, bool inMemory = false)
+        : m_inMemory(inMemory),
+          m_read(store.prepare(QStringLiteral(
               "select stability, difficulty, due_utc, last_review_utc, reps, lapses, state from review_words"
               " where word = ?1"))),
           m_write(store.prepare(QStringLiteral(
@@ -59,16 +62,41 @@ public:
             if (!card && r == fsrs::Rating::Good)
                 continue; // a word typed quickly has nothing to review yet
             const fsrs::Card next = fsrs::review(card.value_or(fsrs::Card()), r, atUtcMs).card;
-            m_write.bind(1, key.word).bind(2, key.isEntry ? 1 : 0).bind(3, next.stability).bind(4, next.difficulty);
-            m_write.bind(5, next.dueMs).bind(6, next.lastReviewMs).bind(7, next.reps).bind(8, next.lapses);
-            m_write.bind(9, int(next.state)).bind(10, gameId).run();
+            if (m_inMemory)
+                m_cards[key.word] = {key.isEntry, next, gameId};
+            else
+                write(key.word, {key.isEntry, next, gameId});
         }
         m_game.clear();
     }
+    void flush()
+    {
+        for (const auto &[word, kept] : m_cards)
+            write(word, kept);
+        m_cards.clear();
+    }
 
 private:
+    struct Kept {
+        bool isEntry;
+        fsrs::Card card;
+        qint64 lastGame;
+    };
+
+    void write(const QString &word, const Kept &k)
+    {
+        const fsrs::Card &c = k.card;
+        m_write.bind(1, word).bind(2, k.isEntry ? 1 : 0).bind(3, c.stability).bind(4, c.difficulty);
+        m_write.bind(5, c.dueMs).bind(6, c.lastReviewMs).bind(7, c.reps).bind(8, c.lapses);
+        m_write.bind(9, int(c.state)).bind(10, k.lastGame).run();
+    }
+
     std::optional<fsrs::Card> read(const QString &word)
     {
+        if (m_inMemory) {
+            const auto it = m_cards.find(word);
+            return it == m_cards.end() ? std::nullopt : std::optional<fsrs::Card>(it->second.card);
+        }
         m_read.bind(1, word);
         std::optional<fsrs::Card> card;
         if (m_read.next()) {
@@ -86,8 +114,10 @@ private:
         return card;
     }
 
+    bool m_inMemory;
     Statement m_read, m_write;
     std::map<Key, fsrs::Rating> m_game;
+    std::map<QString, Kept> m_cards; // inMemory: every card so far
 };
 
 } // namespace
@@ -103,7 +133,7 @@ void ReviewQueue::noteGame(Store &store, qint64 gameId, const GameRecord &game)
 void ReviewQueue::rebuild(Store &store)
 {
     store.exec(QStringLiteral("delete from review_words"));
-    ReviewUpdate review(store);
+    ReviewUpdate review(store, true);
     Statement rows = store.prepare(QStringLiteral(
         "select g.id, g.end_utc, g.field_height, w.word, w.entry, w.hit, w.landed, w.top from game_words w"
         " join games g on g.id = w.game_id order by g.end_utc, g.id"));
@@ -119,6 +149,7 @@ void ReviewQueue::rebuild(Store &store)
     }
     if (game >= 0)
         review.apply(game, end);
+    review.flush();
 }
 
 std::vector<ReviewWord> ReviewQueue::due(qint64 atUtcMs, int limit)
@@ -151,6 +182,16 @@ qint64 ReviewQueue::single(const QString &sql, qint64 bound)
 qint64 ReviewQueue::dueBy(qint64 utcMs)
 {
     return single(QStringLiteral("select count(*) from review_words where due_utc <= ?1"), utcMs);
+}
+
+std::optional<qint64> ReviewQueue::nextDue()
+{
+    return m_file.read(
+        [&] {
+            Statement st = m_file.store().prepare(QStringLiteral("select min(due_utc) from review_words"));
+            return st.next() && !st.isNull(0) ? std::optional<qint64>(st.integer(0)) : std::nullopt;
+        },
+        std::optional<qint64>());
 }
 
 qint64 ReviewQueue::learned()

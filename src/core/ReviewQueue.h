@@ -8,6 +8,7 @@
 #include "GameRecord.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace trenix {
@@ -31,6 +32,8 @@ public:
     std::vector<ReviewWord> due(qint64 atUtcMs, int limit);
     // How many are due by a time (the end of today, of the week).
     qint64 dueBy(qint64 utcMs);
+    // When the next word comes due; nothing while the review is empty.
+    std::optional<qint64> nextDue();
     qint64 learned();
     qint64 count();
 

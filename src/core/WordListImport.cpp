@@ -139,8 +139,7 @@ int importWordsCommand(const QString &progressPath, const QString &storePath, in
         }
         const SystemWallClock clock;
         History history(clock);
-        if (practice)
-            history.file.setEntryResolver(entriesIn(*practice));
+        history.file.setEntryResolver(practice ? entriesIn(*practice) : entriesInFile(QString()));
         history.file.open(progressPath);
         if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
             std::fprintf(stderr, "trenix: %s\n", forTerminal(describeHistoryNotice(notice)).constData());
@@ -174,12 +173,12 @@ int commandLineLanguage(const DataPaths &paths)
     return code;
 }
 
-int listWordsCommand(const QString &progressPath)
+int listWordsCommand(const QString &progressPath, const QString &storePath)
 {
     try {
         const SystemWallClock clock;
         History history(clock);
-        openHistoryToRead(history, progressPath); // none yet: no lists yet
+        openHistoryToRead(history, progressPath, storePath); // none yet: no lists yet
         const std::vector<ListInfo> lists = history.lists.lists();
         for (const ListInfo &l : lists)
             std::printf("%s\t%lld\n", forTerminal(l.name).constData(), static_cast<long long>(l.words));

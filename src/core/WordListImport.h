@@ -42,7 +42,7 @@ ImportSummary importWordList(const QString &path, const QString &name, bool repl
 // the exit status; the summary or the reason on stderr, the lists on stdout.
 int importWordsCommand(const QString &progressPath, const QString &storePath, int languageCode, const QString &file,
                        const QString &name, bool replace);
-int listWordsCommand(const QString &progressPath);
+int listWordsCommand(const QString &progressPath, const QString &storePath);
 // The dictionary language for the command line, as start-up would choose it:
 // the player's config.dat, then the one in the program's folder, else 2.
 // Messages stay in English (GlVexM.languageCode is left at 0).

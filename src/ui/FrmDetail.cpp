@@ -30,6 +30,19 @@ QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
     return box;
 }
 
+// "HSK 2.0 level 2, HSK 3.0 level 1": what a learner meets the word in.
+QString levelsText(const WordLevels &levels)
+{
+    QStringList names;
+    if (levels.hsk2 > 0)
+        names << levelName(WordSet::Kind::Level, levels.hsk2);
+    if (levels.hsk3 > 0)
+        names << levelName(WordSet::Kind::Hsk3, levels.hsk3);
+    if (names.size() == 2)
+        return text(tid::FrmDetail_levels).arg(names[0], names[1]);
+    return names.isEmpty() ? text(tid::FrmDetail_noLevel) : names[0];
+}
+
 } // namespace
 
 FrmDetail::FrmDetail(PracticeStore &practice, OwnLists &lists, QWidget *parent, int dictionaryLanguage,
@@ -70,6 +83,9 @@ void FrmDetail::buildControls()
     Twips::place(Label3, 150, 1290, 2655, 240);
     Txt_yw = makeBox(this, 150, 1530, 3195, 345);
     Txt_yw->setObjectName(QStringLiteral("Txt_yw"));
+    Levels = new QLabel(this);
+    Levels->setObjectName(QStringLiteral("Levels"));
+    Twips::place(Levels, 150, 1905, 3195, 240);
 
     auto *Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::HLine);
@@ -91,6 +107,7 @@ void FrmDetail::Form_Load(PracticeStore &practice, OwnLists &lists, int dictiona
         Txt_cz->setText(entry->cz);
         Txt_py->setText(entry->py);
         Txt_yw->setText(entry->yw);
+        Levels->setText(levelsText(practice.levels(dictionaryLanguage, word).value_or(WordLevels())));
     } else if (const std::optional<SetWord> own = lists.ownWord(word)) {
         // Not in the dictionary: what the player's own list says of it.
         Txt_cz->setText(own->word);

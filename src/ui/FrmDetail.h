@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Word detail window: the word, its pinyin and its English meaning.
+// Word detail window: the word, its pinyin, its English meaning and the HSK
+// levels that teach it.
 #include <QDialog>
 
 class QLabel;
@@ -31,6 +32,7 @@ public:
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
     QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr, *Txt_yw = nullptr;
     QLabel *colouredPinyin = nullptr; // in Txt_py's place while the syllables are coloured
+    QLabel *Levels = nullptr; // both standards' levels of a dictionary word; empty for any other
     QPushButton *Command1 = nullptr;
 
 protected:

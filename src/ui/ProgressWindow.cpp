@@ -89,10 +89,11 @@ void ProgressWindow::buildControls()
     auto *layout = new QVBoxLayout(this);
     auto *summary = new QGridLayout;
     const QFont valueFont = uiFont({QStringLiteral("Arial")}, 13, QFont::Bold);
-    const TextId captions[] = {tid::Progress_games, tid::Progress_totalTime, tid::Progress_bestSpeed,
-                               tid::Progress_average, tid::Progress_streak};
-    QLabel **values[] = {&games, &totalTime, &bestSpeed, &average, &streak};
-    for (int i = 0; i < 5; ++i) {
+    const TextId captions[] = {tid::Progress_games,   tid::Progress_totalTime, tid::Progress_bestSpeed,
+                               tid::Progress_average, tid::Progress_streak,    tid::Progress_dueToday,
+                               tid::Progress_dueWeek, tid::Progress_learned};
+    QLabel **values[] = {&games, &totalTime, &bestSpeed, &average, &streak, &dueToday, &dueWeek, &learned};
+    for (int i = 0; i < int(std::size(values)); ++i) {
         auto *caption = new QLabel(text(captions[i]), this);
         caption->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
         *values[i] = new QLabel(this);
@@ -235,6 +236,17 @@ void ProgressWindow::reload()
     bestSpeed->setText(s.games ? speed(s.bestSpeed) + u' ' + unit : QStringLiteral("-"));
     average->setText(s.averageLast10 ? speed(*s.averageLast10) + u' ' + unit : QStringLiteral("-"));
     streak->setText(text(tid::Progress_streakDays).arg(s.streakDays));
+    ReviewSummary review;
+    try {
+        if (ready)
+            review = reviewSummary(m_history.review, m_wallClock.utcMs(), m_wallClock.timeZone());
+    } catch (const Error &e) {
+        qCWarning(lcProgressWindow).noquote() << e.message();
+        tell(e.message());
+    }
+    dueToday->setText(QString::number(review.dueToday));
+    dueWeek->setText(QString::number(review.dueWeek));
+    learned->setText(QString::number(review.learned));
 
     missedTable->setRowCount(int(report.missed.size()));
     for (int r = 0; r < int(report.missed.size()); ++r) {
@@ -248,8 +260,11 @@ void ProgressWindow::reload()
         const RecentGame &g = report.recent[size_t(r)];
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(g.startUtcMs, Qt::OffsetFromUTC, g.utcOffsetS);
         QString words = g.selection;
+        const std::optional<WordSet> set = WordSet::parse(words);
         if (words.startsWith(QLatin1String("range:")))
             words = words.mid(6);
+        else if (set && (set->kind == WordSet::Kind::Level || set->kind == WordSet::Kind::Hsk3))
+            words = levelName(set->kind, set->level); // "hsk3:7" says little to a player
         setRow(recentTable, r,
                {local.toString(QStringLiteral("yyyy-MM-dd HH:mm")), QString::number(g.seconds), speed(g.speed),
                 percent(g.accuracy), QString::number(g.hits), QString::number(g.entries), QString::number(g.landed)},

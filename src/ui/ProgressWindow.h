@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The progress window: a chart of speed and accuracy per game, a summary, the
-// most missed words, the recent games, export as CSV and clearing the history.
+// The progress window: a chart of speed and accuracy per game, a summary with
+// the review's due and learned words, the most missed words, the recent games, export as CSV and clearing the history.
 // Holds a running game while it is the active window, like the settings dialog.
 #include "HoldingDialog.h"
 
@@ -34,6 +34,7 @@ public:
 
     // Controls, for tests.
     QLabel *games = nullptr, *totalTime = nullptr, *bestSpeed = nullptr, *average = nullptr, *streak = nullptr;
+    QLabel *dueToday = nullptr, *dueWeek = nullptr, *learned = nullptr; // the review
     QComboBox *period = nullptr;
     QChartView *chartView = nullptr;
     QLineSeries *speedSeries = nullptr, *accuracySeries = nullptr;

@@ -287,10 +287,11 @@ void setForm::refreshWordSets()
 
 void setForm::chooseWordSet(const QString &value)
 {
-    // One grouped query for the levels, one for the lists, one count for the review.
-    std::map<int, qint64> levels;
+    // One grouped query per standard, one for the lists, one count for the review.
+    std::map<int, qint64> levels, hsk3;
     try {
         levels = m_core.practice().levelCounts(GlVexM.languageCode);
+        hsk3 = m_core.practice().hsk3Counts(GlVexM.languageCode);
     } catch (const Error &e) {
         qCWarning(lcSettings).noquote() << "the HSK levels cannot be counted:" << e.message();
     }
@@ -301,12 +302,17 @@ void setForm::chooseWordSet(const QString &value)
     WordSetChoice->clear();
     WordSetChoice->addItem(text(tid::setForm_setRange), WordSet().value());
     const QString level = text(tid::setForm_setLevel);
-    for (int n = WordSet::kLowestLevel; n <= WordSet::kHighestLevel; ++n) {
-        const auto found = levels.find(n);
-        WordSetChoice->addItem(level.arg(n).arg(found == levels.end() ? 0 : found->second),
-                               WordSet{WordSet::Kind::Level, n, QString()}.value());
-    }
-    WordSetChoice->addItem(text(tid::setForm_setReview).arg(history.review.count()),
+    const auto addLevels = [&](WordSet::Kind standard, int highest, const std::map<int, qint64> &counts) {
+        for (int n = WordSet::kLowestLevel; n <= highest; ++n) {
+            const auto found = counts.find(n);
+            const qint64 words = found == counts.end() ? 0 : found->second;
+            WordSetChoice->addItem(level.arg(levelName(standard, n), QString::number(words)),
+                                   WordSet{standard, n, QString()}.value());
+        }
+    };
+    addLevels(WordSet::Kind::Level, WordSet::kHighestLevel, levels);
+    addLevels(WordSet::Kind::Hsk3, WordSet::kHsk3Band, hsk3);
+    WordSetChoice->addItem(text(tid::setForm_setReview).arg(history.review.dueBy(history.file.clock().utcMs())),
                            WordSet{WordSet::Kind::Review, 0, QString()}.value());
     const QString list = text(tid::setForm_setList);
     for (const ListInfo &l : lists)

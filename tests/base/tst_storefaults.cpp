@@ -190,7 +190,7 @@ private slots:
             QVERIFY2(core->screen.lbmessage.contains(u"read-only"_s), qPrintable(core->screen.lbmessage));
         } else {
             History reader(wallClock);
-            QVERIFY_THROWS_NO_EXCEPTION(openHistoryToRead(reader, kept));
+            QVERIFY_THROWS_NO_EXCEPTION(openHistoryToRead(reader, kept, QString()));
             QCOMPARE(writeHistoryCsv(reader.games, folder->file(u"out.csv"_s)), qint64(1));
         }
     }

@@ -24,21 +24,62 @@ private slots:
     }
     void cleanup() { test::resetAll(); }
 
-    void firstStart_copyMissingHalfOrReadOnly()
+    // The player's copy of the installed store: made at the first start, kept while the installed store is the
+    // one it came from, made again (its old journal with it) once an upgrade brings another.
+    void copy_missingStaleHalfOrReadOnly_data()
     {
+        QTest::addColumn<bool>("copiedBefore");  // by an earlier start, then played on
+        QTest::addColumn<bool>("stamped");       // false: a copy made before the stamps
+        QTest::addColumn<QByteArray>("upgrade"); // the installed store after the earlier start; null: the same
+        QTest::addColumn<int>("touchS");         // its time moved by so many seconds
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("first start") << false << false << QByteArray() << 0 << "installed"_ba;
+        QTest::newRow("later start, same store: kept") << true << true << QByteArray() << 0 << "played"_ba;
+        QTest::newRow("upgrade, another size") << true << true << "installed 2"_ba << 0 << "installed 2"_ba;
+        QTest::newRow("upgrade, same size, another time") << true << true << "INSTALLED"_ba << 60 << "INSTALLED"_ba;
+        QTest::newRow("copy from before the stamps") << true << false << QByteArray() << 0 << "installed"_ba;
+    }
+    void copy_missingStaleHalfOrReadOnly()
+    {
+        QFETCH(bool, copiedBefore);
+        QFETCH(bool, stamped);
+        QFETCH(QByteArray, upgrade);
+        QFETCH(int, touchS);
+        QFETCH(QByteArray, expected);
         const QString copy = user + u"/trenix.dat"_s, installed = share + u"/trenix.dat"_s;
-        root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
-        QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        root.writeFile(u"home/.local/share/trenix/trenix.dat.part"_s, "half"); // an earlier copy cut short
-        QCOMPARE(expectedStorePath(bin, user), QString());                     // nothing to open early before the copy
+        const auto install = [&](const QByteArray &bytes, int touchS) {
+            QFile::remove(installed);
+            root.writeFile(u"share/trenix/trenix.dat"_s, bytes);
+            QFile f(installed);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime(QDate(2026, 1, 1), QTime(8, 0)).addSecs(touchS),
+                                  QFileDevice::FileModificationTime));
+            QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        };
+        install("installed", 0);
+        if (copiedBefore) {
+            resolveDataPaths(bin, user);
+            root.writeFile(u"home/.local/share/trenix/trenix.dat"_s, "played");
+            root.writeFile(u"home/.local/share/trenix/trenix.dat-wal"_s, "journal");
+            if (!stamped)
+                QVERIFY(QFile::remove(copy + QLatin1String(kStoreStampSuffix)));
+            if (!upgrade.isNull())
+                install(upgrade, touchS);
+        }
+        const bool kept = expected == "played";
+        if (!kept)
+            root.writeFile(u"home/.local/share/trenix/trenix.dat.part"_s, "half"); // a copy cut short
+        QCOMPARE(expectedStorePath(bin, user), kept ? copy : QString());           // nothing stale is opened early
         const DataPaths paths = resolveDataPaths(bin, user);
         QCOMPARE((QStringList{QDir::cleanPath(paths.programFolder), QDir::cleanPath(paths.storeFolder)}),
                  (QStringList{share, user}));
-        QCOMPARE((QList<qint64>{QFileInfo(copy).size(), QFileInfo(installed).size()}),
-                 (QList<qint64>{9, 9})); // both "installed"
+        QCOMPARE(test::fileBytes(copy), expected);
         QVERIFY2(QFileInfo(copy).permissions() & QFile::WriteOwner, "the copy cannot be written");
-        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{u"trenix.dat"_s});
+        QStringList left{u"trenix.dat"_s, u"trenix.dat.installed"_s};
+        if (kept)
+            left.insert(1, u"trenix.dat-wal"_s);
+        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), left);
+        QCOMPARE(expectedStorePath(bin, user), copy);
     }
 
     void copy_failureUnclearOrLeavesFiles()
@@ -66,10 +107,12 @@ private slots:
         test::ProgramFolder shared, player;
         shared.copyFromBuild({QLatin1String(kLanguageFile), QLatin1String(kSettingsFile)});
         shared.makePracticeStore({{2, test::numberedEntries(3, u"shared"_s)}});
+        if (installed) { // an earlier start made the player's copy
+            root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
+            resolveDataPaths(bin, player.path());
+        }
         player.makePracticeStore({{2, test::numberedEntries(3, u"user"_s)}});
         shared.install();
-        if (installed)
-            root.writeFile(u"share/trenix/trenix.dat"_s, "installed");
         const QString early = player.file(QLatin1String(kStoreFile));
         QCOMPARE(expectedStorePath(bin, player.path()), installed ? early : QString());
         startOpeningPracticeStore(early);

@@ -395,6 +395,8 @@ private slots:
         // With the list 课本 in the history.
         QTest::newRow("word set kept") << KeptRow{"[practice]\nwordSet=level:3\n", defaults, 0, u"level:3"_s};
         QTest::newRow("level 7") << KeptRow{"[practice]\nwordSet=level:7\n", defaults, 1};
+        QTest::newRow("HSK 3.0 band kept") << KeptRow{"[practice]\nwordSet=hsk3:7\n", defaults, 0, u"hsk3:7"_s};
+        QTest::newRow("HSK 3.0 level 8") << KeptRow{"[practice]\nwordSet=hsk3:8\n", defaults, 1};
         QTest::newRow("list without a name") << KeptRow{"[practice]\nwordSet=list:\n", defaults, 1};
         QTest::newRow("own list kept") << KeptRow{"[practice]\nwordSet=list:课本\n", defaults, 0, u"list:课本"_s};
         QTest::newRow("own list gone") << KeptRow{"[practice]\nwordSet=list:旧\n", defaults, 0};

@@ -2,6 +2,7 @@
 // Word sets: the practice list of each kind and the draw over it, the review's rules, own lists from files, the command
 // line.
 #include "History.h"
+#include "ProgressStats.h"
 #include "TestSupport.h"
 #include "WordListImport.h"
 
@@ -14,12 +15,25 @@ using namespace trenix::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-const QList<DictionaryEntry> kHsk{{1, u"一"_s, u"yī"_s, u"yī!"_s, u"1"_s, {}},
-                                  {2, u"二"_s, u"èr"_s, u"èr!"_s, u"2"_s, {}},
-                                  {3, u"三"_s, u"sān"_s, u"sān!"_s, u"1"_s, {}},
+const QList<DictionaryEntry> kHsk{{1, u"一"_s, u"yī"_s, u"yī!"_s, u"1"_s, {}, u"1"_s},
+                                  {2, u"二"_s, u"èr"_s, u"èr!"_s, u"2"_s, {}, u"7"_s},
+                                  {3, u"三"_s, u"sān"_s, u"sān!"_s, u"1"_s, {}, u"7"_s},
                                   {5, u"五"_s, u"wǔ"_s, u"wǔ!"_s, u"1"_s, {}}};
 
-QString joined(const std::vector<QString> &words) { return QStringList(words.begin(), words.end()).join(u' '); }
+// The same two entries in the three dictionaries, each gloss naming its dictionary.
+Dictionaries scripts()
+{
+    Dictionaries d;
+    for (int language : {1, 2, 3}) {
+        const bool traditional = language == 3;
+        const QString n = QString::number(language);
+        d[language] = {
+            {1, traditional ? u"長"_s : u"长"_s, u"cháng"_s, u"long "_s + n, {}, {}, {}, u"长"_s},
+            {2, traditional ? u"問題"_s : u"问题"_s, u"wèn tí"_s, u"question "_s + n, {}, {}, {}, u"问题"_s}};
+    }
+    return d;
+}
+
 QString joined(const std::vector<SetWord> &words)
 {
     QStringList out;
@@ -36,12 +50,14 @@ class TestWordSets : public QObject, GameFixture {
     QString rows(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).join(u';'); }
     static constexpr qint64 kDay = 86400000;
     const qint64 m_day0 = FakeWallClock().now;
-    // One game per "|", a day after the one before: "word:X" with X L landed, T hit late, Q hit quickly, S still
-    // falling at the end.
+    // A day per "|", each with a game or none: "word:X" with X L landed, T hit late, Q hit quickly, S still falling
+    // at the end.
     void play(const QString &games)
     {
-        for (const QString &game : games.split(u'|', Qt::SkipEmptyParts)) {
+        for (const QString &game : games.split(u'|')) {
             GameRecord g = sampleGame(wallClock.now += kDay);
+            if (game.isEmpty())
+                continue; // a day without a game
             g.fieldHeight = 5835;
             for (const QString &w : game.split(u' ')) {
                 const QChar how = w.back();
@@ -70,6 +86,7 @@ private slots:
         for (int i = 1; i <= 300; ++i)
             many << u"%1 L%1  "_s.arg(i);
         QTest::newRow("level") << u"level:1"_s << QString() << u"1 一 yī 1;2 三 sān 1;3 五 wǔ 1"_s;
+        QTest::newRow("HSK 3.0 band, by its own column") << u"hsk3:7"_s << QString() << u"1 二 èr 2;2 三 sān 1"_s;
         QTest::newRow("list, own word keeps its pinyin")
             << u"list:课"_s << QString() << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
         QTest::newRow("list larger than the dictionary, in batches") << u"list:L"_s << QString() << many.join(u';');
@@ -113,42 +130,130 @@ private slots:
         QCOMPARE(history.games.recent(1).at(0).selection, set);
     }
 
-    // Games a day apart from day 1; the words due at noon of a later day, most overdue first.
-    void review_wrongWordsDue_data()
+    // Games a day apart from day 1; at noon of a later day, the words due, most overdue first, what the message
+    // line says at launch, and what a review game finding none says.
+    void review_wrongWordsDueOrNotice_data()
     {
         QTest::addColumn<QString>("games");
         QTest::addColumn<int>("day");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("landed: due the next day, not before") << u"a:L"_s << 1 << QString();
-        QTest::newRow("landed, a day later") << u"a:L"_s << 2 << u"a"_s;
-        QTest::newRow("a quick hit does not enter") << u"a:Q"_s << 30 << QString();
-        QTest::newRow("a late hit enters") << u"a:T"_s << 3 << u"a"_s;
-        QTest::newRow("still falling at the end counts for nothing") << u"a:S"_s << 30 << QString();
-        QTest::newRow("good reviews put it off") << u"a:L|a:Q|a:Q"_s << 5 << QString();
-        QTest::newRow("... until it is due again") << u"a:L|a:Q|a:Q"_s << 40 << u"a"_s;
-        QTest::newRow("landed and quick in one game: the landing counts") << u"a:L|a:L a:Q"_s << 3 << u"a"_s;
-        QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c"_s;
+        QTest::addColumn<QString>("notice");  // "due N" at launch, "none yet", or when the next word is due
+        QTest::addColumn<QString>("summary"); // due today, due this week, learned
+        QTest::newRow("landed: due the next day, not before")
+            << u"a:L"_s << 1 << QString() << u"2026-01-03 00:01"_s << u"0 1 0"_s;
+        QTest::newRow("landed, a day later") << u"a:L"_s << 2 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
+        QTest::newRow("a quick hit does not enter") << u"a:Q"_s << 30 << QString() << u"none yet"_s << u"0 0 0"_s;
+        QTest::newRow("a late hit enters") << u"a:T"_s << 3 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
+        QTest::newRow("still falling at the end counts for nothing")
+            << u"a:S"_s << 30 << QString() << u"none yet"_s << u"0 0 0"_s;
+        QTest::newRow("good reviews put it off")
+            << u"a:L|a:Q|a:Q"_s << 5 << QString() << u"2026-01-08 00:01"_s << u"0 1 0"_s;
+        QTest::newRow("learned: good after long gaps")
+            << u"a:L|a:Q|||a:Q||||||||||a:Q"_s << 18 << QString() << u"2026-02-09 00:01"_s << u"0 0 1"_s;
+        QTest::newRow("... until it is due again") << u"a:L|a:Q|a:Q"_s << 40 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
+        QTest::newRow("landed and quick in one game: the landing counts")
+            << u"a:L|a:L a:Q"_s << 3 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
+        QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c"_s << u"due 3"_s << u"3 3 0"_s;
         QStringList many;
         for (int i = 1; i <= 150; ++i)
             many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
-        QTest::newRow("at most 100") << many.join(u":L "_s) + u":L"_s << 3 << many.mid(0, 100).join(u' ');
+        QTest::newRow("at most 100, all counted")
+            << many.join(u":L "_s) + u":L"_s << 3 << many.mid(0, 100).join(u' ') << u"due 150"_s << u"150 150 0"_s;
     }
-    void review_wrongWordsDue()
+    void review_wrongWordsDueOrNotice()
     {
         QFETCH(QString, games);
         QFETCH(int, day);
+        QFETCH(QString, notice);
         play(games);
+        const qint64 noon = m_day0 + day * kDay + kDay / 2;
         const auto due = [&] {
             QStringList words;
-            for (const ReviewWord &w : history.review.due(m_day0 + day * kDay + kDay / 2, WordSet::kReviewLimit))
+            for (const ReviewWord &w : history.review.due(noon, WordSet::kReviewLimit))
                 words << w.word;
             return words.join(u' ');
         };
         QTEST(due(), "expected");
+        const ReviewSummary sum = reviewSummary(history.review, noon, QTimeZone::utc());
+        QTEST(u"%1 %2 %3"_s.arg(sum.dueToday).arg(sum.dueWeek).arg(sum.learned), "summary");
+        QString empty;
+        wordsOfSet(*WordSet::parse(u"review"_s), core->practice(), history, 2, noon, &empty);
+        QCOMPARE(notice.startsWith(u"due"_s) ? launchNotice(history, noon) : empty,
+                 notice.startsWith(u"due"_s) ? text(tid::GLVex_reviewDue).arg(notice.mid(4))
+                 : notice == u"none yet"_s   ? text(tid::GLVex_emptyReview)
+                                             : text(tid::GLVex_noneDue).arg(notice));
         // An older file's review, built from its games, is the same.
         history.file.store().exec(u"delete from review_words"_s);
         ReviewQueue::rebuild(history.file.store());
         QTEST(due(), "expected");
+    }
+
+    // A word missed in one script comes back in another with that dictionary's pinyin and English, in a review
+    // game and among the most missed words; a history kept before entries (version 2) is brought forward alike.
+    void acrossScripts_wrongEntryScriptOrGameLost_data()
+    {
+        QTest::addColumn<bool>("older");   // two games kept by a version-2 program; else played now
+        QTest::addColumn<int>("playedIn"); // their language
+        QTest::addColumn<int>("xh");       // the word they drew; 0: the own word 外星人
+        QTest::addColumn<int>("shownIn");
+        QTest::addColumn<QString>("expected"); // word, pinyin, English
+        QTest::newRow("simplified, then traditional") << false << 2 << 1 << 3 << u"長 cháng long 3"_s;
+        QTest::newRow("traditional, then simplified") << false << 3 << 2 << 2 << u"问题 wèn tí question 2"_s;
+        QTest::newRow("traditional, then English") << false << 3 << 1 << 1 << u"长 cháng long 1"_s;
+        QTest::newRow("older simplified, then traditional") << true << 2 << 2 << 3 << u"問題 wèn tí question 3"_s;
+        QTest::newRow("older traditional, then simplified") << true << 3 << 1 << 2 << u"长 cháng long 2"_s;
+        QTest::newRow("older own word stays text") << true << 2 << 0 << 3 << u"外星人  "_s;
+    }
+    void acrossScripts_wrongEntryScriptOrGameLost()
+    {
+        QFETCH(bool, older);
+        QFETCH(int, playedIn);
+        QFETCH(int, xh);
+        QFETCH(int, shownIn);
+        QFETCH(QString, expected);
+        stop();
+        start(scripts(), qint16(xh), qint16(xh), qint16(playedIn));
+        if (older) {
+            const QString word =
+                xh ? rows(u"select cz from zidian%1 where xh=%2"_s.arg(playedIn).arg(xh)) : u"外星人"_s;
+            Store v2(path(), {}, Store::Mode::Create);
+            migrateHistory(v2, {}, 2);
+            for (int day = 1; day <= 2; ++day)
+                v2.exec(u"insert into games values (%1, %2, %2 + 60000, 0, 60, %3, 'zidian%3', 'range:1-1', 1, 1, 8,"
+                        " 1, 1, 0, 0, null, 1, 5835);"
+                        "insert into game_words values (%1, '%4', 0, 1, 9, 5190);"_s.arg(day)
+                            .arg(m_day0 + day * kDay)
+                            .arg(playedIn)
+                            .arg(word));
+            v2.exec(
+                u"insert into missed_words values ('%1', 2, 2); insert into review_words values ('%1', 2, 0);"
+                "insert into word_lists values (1, 'L', 0); insert into list_words values (1, 1, '外星人', '', '')"_s
+                    .arg(word));
+        }
+        history.file.setEntryResolver(entriesIn(core->practice()));
+        history.file.open(path());
+        core->setFieldSize(11625, GameCore::kFallStep); // a word lands at once
+        for (int day = 1; day <= 2 && !older; ++day) {
+            wallClock.now = m_day0 + day * kDay;
+            core->Label3_Click();
+            core->screen.TxT = u"x"_s; // an entry: the game is kept
+            core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+            core->pictScroll_Timer();
+            core->pictScroll_Timer();
+            core->recordIfActive();
+        }
+        wallClock.now = m_day0 + 10 * kDay;
+        GlVexM.languageCode = qint16(shownIn);
+        core->wordSet = *WordSet::parse(u"review"_s);
+        core->Label3_Click();
+        QCOMPARE(rows(u"select cz||' '||coalesce(py,'')||' '||coalesce(yw,'') from trenix"_s), expected);
+        const ProgressReport report =
+            buildReport(history.games, &core->practice(), shownIn, wallClock.now, QTimeZone::utc());
+        QStringList missed;
+        for (const MissedWord &m : report.missed)
+            missed << u"%1 %2 %3 %4"_s.arg(m.word, m.pinyin, m.english).arg(m.landed);
+        QCOMPARE(missed, QStringList{expected + u" 2"_s});
+        QCOMPARE(report.recent.size(), size_t(2)); // every earlier game
     }
 
     void import_wrongWordsOrStoredAnyway_data()
@@ -202,6 +307,12 @@ private slots:
         folder->writeFile(u"w.txt"_s, "中国\n火星人\thuǒ xīng rén\tMartian\n甲乙丙丁\n");
         QVERIFY(QDir().mkpath(folder->file(u"home/.config/trenix"_s))); // an empty choice: the program's file decides
         folder->writeFile(u"home/.config/trenix/config.dat"_s, "[config]\nlanguage=\n");
+        { // kept by an earlier Trenix: the first command brings it forward with the program's dictionaries
+            Store v2(path(), {}, Store::Mode::Create);
+            migrateHistory(v2, {}, 2);
+            v2.exec(u"insert into games values (1, 0, 60000, 0, 60, 3, 'zidian3', 'range:1-9', 1, 9, 8, 9, 1, 0, 0, 0,"
+                    " 1, 5835); insert into game_words values (1, '中國', 0, 1, 9, 5190)"_s);
+        }
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"HOME"_s, folder->file(u"home"_s));
@@ -214,6 +325,7 @@ private slots:
             const char *out;
         } steps[] = {
             // Arguments as a shell reads them: a name may hold any byte.
+            {"--list-words", 0, "no word lists yet"},
             {"--import-words w.txt --list 课本", 0,
              "3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"},
             {"--import-words w.txt --list 课本", 1, "A word list named 课本 exists already. Give --replace"}, // English
@@ -233,13 +345,16 @@ private slots:
                      qPrintable(QString::fromUtf8(step.args) + u" -> "_s + QString::number(process.exitCode()) + u' '
                                 + out));
         }
+        Store kept(path(), {}, Store::Mode::ReadOnly);
+        QCOMPARE(firstColumn(kept, u"select entry from game_words"_s), QStringList{u"中国"_s});
+        kept.close();
         Store(path(), {}, Store::Mode::ReadWrite) // a name no import lets in, from another program
             .exec(u"insert into word_lists(name, imported_utc) values ('x' || char(27) || '[2J', 0)"_s);
         process.start(folder->file(u"trenix"_s), {u"--list-words"_s});
         QVERIFY(process.waitForFinished(30000));
         QVERIFY(process.readAll().contains("x\\x1b[2J\t0\n"));
         Store(path(), {}, Store::Mode::ReadWrite).exec(u"pragma user_version=99"_s); // a history from a newer Trenix
-        QCOMPARE(listWordsCommand(path()), 1);
+        QCOMPARE(listWordsCommand(path(), QString()), 1);
     }
 };
 

@@ -63,10 +63,12 @@ private slots:
     {
         QFETCH(Row, row);
         wallClock.now = QDateTime::fromString(u"2026-06-15T10:00:00Z"_s, Qt::ISODate).toMSecsSinceEpoch();
-        for (int d : row.daysAgo) // the oldest game also lost w2: missed once, listed after w1
-            QVERIFY(history.games.record(
-                sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
-                           d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s})));
+        for (int d : row.daysAgo) { // the oldest game, over HSK 3.0's band, also lost w2: missed once, after w1
+            GameRecord g = sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
+                                      d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s});
+            g.selection = d == row.daysAgo.last() ? u"hsk3:7"_s : g.selection;
+            QVERIFY(history.games.record(g));
+        }
         ProgressWindow window(*core, wallClock);
         window.period->setCurrentIndex(row.period);
         const int games = int(row.daysAgo.size());
@@ -82,6 +84,7 @@ private slots:
                 newest << window.recentTable->item(0, c)->text();
             QCOMPARE(newest,
                      (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1", "1-5"})); // local time then
+            QCOMPARE(window.recentTable->item(games - 1, 7)->text(), u"HSK 3.0 7–9 级"_s);
         }
         dialogs.answers = {row.button == Button::ClearYes};
         dialogs.savePath = folder->file(u"games.csv"_s);

@@ -78,7 +78,9 @@ private slots:
     {
         // Numbers below 1 too: the built dictionaries have none, a player's own may.
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
-        start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << below}},
+        QList<DictionaryEntry> words = numberedEntries(50);
+        words[6].hsk3 = u"7"_s; // w7
+        start({{2, words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << below}},
               1, 50);
         folder->copyFromBuild({u"help01.bmp"_s});
         paths = folder->paths();
@@ -107,14 +109,27 @@ private slots:
     {
         QFETCH(RangeRow, row);
         bringTo(GameState::Running);
+        // w3 landed two days ago: due for review since yesterday; w4 landed a moment ago: due tomorrow.
+        QVERIFY(history.games.record(sampleGame(wallClock.now - 2 * 86400000, 0, {u"w3"_s})));
+        QVERIFY(history.games.record(sampleGame(wallClock.now - 60000, 0, {u"w4"_s})));
         setForm dlg(*core, paths);
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the dialog is open");
         QVERIFY(dlg.GaSpeed[1]->isChecked() && dlg.Txt_Word_From->text() == u"1"_s
                 && dlg.txt_Word_To->text() == u"50"_s); // speed 8
-        // The range, six levels, the review, the list with its count.
-        QVERIFY(dlg.WordSetChoice->count() == 9 && dlg.WordSetChoice->itemText(8).contains(u"课本"_s)
-                && dlg.WordSetChoice->itemText(8).contains(u'2'));
+        // The range, both standards' levels, the review, the list; each with its number of words.
+        QStringList sets, counted;
+        for (int i = 0; i < dlg.WordSetChoice->count(); ++i) {
+            sets << dlg.WordSetChoice->itemData(i).toString();
+            if (QStringList{u"level:1"_s, u"hsk3:2"_s, u"hsk3:7"_s, u"review"_s, u"list:课本"_s}.contains(sets.back()))
+                counted << dlg.WordSetChoice->itemText(i);
+        }
+        QCOMPARE(sets, (QStringList{u"range"_s, u"level:1"_s, u"level:2"_s, u"level:3"_s, u"level:4"_s, u"level:5"_s,
+                                    u"level:6"_s, u"hsk3:1"_s, u"hsk3:2"_s, u"hsk3:3"_s, u"hsk3:4"_s, u"hsk3:5"_s,
+                                    u"hsk3:6"_s, u"hsk3:7"_s, u"review"_s, u"list:课本"_s}));
+        QCOMPARE(counted,
+                 (QStringList{u"HSK 2.0 1 级（1 个词组）"_s, u"HSK 3.0 2 级（1 个词组）"_s,
+                              u"HSK 3.0 7–9 级（1 个词组）"_s, u"复习（1 个到期）"_s, u"词组表：课本（2 个词组）"_s}));
         choose(dlg.GaSpeed[4]);
         dlg.Txt_Word_From->setText(row.from);
         dlg.txt_Word_To->setText(row.to);
@@ -161,7 +176,7 @@ private slots:
     void layout_controlsOverlapOrStickOut_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog"})
+        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow"})
             QTest::newRow(w) << QString::fromLatin1(w);
     }
     void layout_controlsOverlapOrStickOut()
@@ -173,11 +188,13 @@ private slots:
         Frmhelp help(paths);
         frmAbout about(*core);
         WordListsDialog lists(*core, paths, nullptr);
-        QDialog *const dlg = window == u"setForm"_s     ? static_cast<QDialog *>(&settings)
-                             : window == u"FrmDetail"_s ? &detail
-                             : window == u"Frmhelp"_s   ? static_cast<QDialog *>(&help)
-                             : window == u"frmAbout"_s  ? static_cast<QDialog *>(&about)
-                                                        : &lists;
+        ProgressWindow progress(*core, wallClock);
+        QDialog *const dlg = window == u"setForm"_s          ? static_cast<QDialog *>(&settings)
+                             : window == u"FrmDetail"_s      ? &detail
+                             : window == u"Frmhelp"_s        ? static_cast<QDialog *>(&help)
+                             : window == u"frmAbout"_s       ? static_cast<QDialog *>(&about)
+                             : window == u"ProgressWindow"_s ? static_cast<QDialog *>(&progress)
+                                                             : &lists;
         dlg->show();
         QStringList faults;
         const auto inner = [](const QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
@@ -236,10 +253,15 @@ private slots:
     {
         QTest::addColumn<QString>("word");
         QTest::addColumn<QString>("entry"); // the word, its pinyin and English
+        QTest::addColumn<QString>("levels");
         QTest::addColumn<Leave>("how");
-        QTest::newRow("known word, button") << u"中国"_s << u"中国 zhōng guó China"_s << Leave::OkButton;
-        QTest::newRow("own word: its list's pinyin") << u"外"_s << u"外 wài outside"_s << Leave::OkButton;
-        QTest::newRow("injection finds nothing, Escape") << u"' or 1=1 --"_s << u"' or 1=1 --  "_s << Leave::Escape;
+        QTest::newRow("known word, button")
+            << u"中国"_s << u"中国 zhōng guó China"_s << u"HSK 2.0 1 级，HSK 3.0 2 级"_s << Leave::OkButton;
+        QTest::newRow("in the band 7-9 only") << u"w7"_s << u"w7 py7 en7"_s << u"HSK 3.0 7–9 级"_s << Leave::CloseBox;
+        QTest::newRow("in no HSK list") << u"w8"_s << u"w8 py8 en8"_s << u"不在 HSK 词表中"_s << Leave::OkButton;
+        QTest::newRow("own word: its list's pinyin") << u"外"_s << u"外 wài outside"_s << QString() << Leave::OkButton;
+        QTest::newRow("injection finds nothing, Escape")
+            << u"' or 1=1 --"_s << u"' or 1=1 --  "_s << QString() << Leave::Escape;
     }
     void detail_wrongEntryShownOrMarkerLeft()
     {
@@ -248,6 +270,7 @@ private slots:
         GlVexM.detailWord = word;
         FrmDetail detail(core->practice(), history.lists);
         QTEST(detail.Txt_cz->text() + u' ' + detail.Txt_py->text() + u' ' + detail.Txt_yw->text(), "entry");
+        QTEST(detail.Levels->text(), "levels");
         detail.show();
         leave(how, detail, detail.Command1);
         QVERIFY(!detail.isVisible());
