@@ -13,6 +13,7 @@
 #include "setForm.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +37,28 @@ struct RangeRow {
     int storedFrom, storedTo;
     QString canFall, set = u"range"_s;
 };
+
+// The caption a control cuts off, or nothing. Wrapped labels and combo boxes (which elide and
+// give the whole text as a tool tip) are left out.
+QString cutText(const QWidget *w)
+{
+    const QFontMetrics metrics = w->fontMetrics();
+    if (const auto *label = qobject_cast<const QLabel *>(w); label && !label->wordWrap()) {
+        for (const QString &line : label->text().split(u'\n'))
+            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+                return label->text();
+    } else if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+        if (metrics.horizontalAdvance(button->text().remove(u'&')) + 8 > button->width())
+            return button->text();
+    } else if (const auto *option = qobject_cast<const QAbstractButton *>(w)) { // radio buttons, check boxes
+        if (option->sizeHint().width() > option->width())
+            return option->text();
+    } else if (const auto *group = qobject_cast<const QGroupBox *>(w)) {
+        if (metrics.horizontalAdvance(group->title()) + 16 > group->width())
+            return group->title();
+    }
+    return QString();
+}
 
 bool allOn(const GameCore &c) { return c.pictScroll.Enabled && c.CreatWord.Enabled && c.GaTime.Enabled; }
 bool allOff(const GameCore &c) { return !c.pictScroll.Enabled && !c.CreatWord.Enabled && !c.GaTime.Enabled; }
@@ -156,20 +179,25 @@ private slots:
                 && dlg.GaSpeed[4]->isChecked());
     }
 
-    // Every visible control lies inside its parent and clear of its visible
-    // siblings; the stored layout's rules and frames may touch by 2 px.
-    void layout_controlsOverlapOrStickOut_data()
+    // In every language, every visible control lies inside its parent and clear of its visible
+    // siblings (the stored layout's rules and frames may touch by 2 px), and shows its caption whole.
+    void layout_controlsOverlapStickOutOrCutText_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog"})
-            QTest::newRow(w) << QString::fromLatin1(w);
+        QTest::addColumn<int>("language");
+        for (const int language : {1, 2, 3})
+            for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog"})
+                QTest::newRow(qPrintable(u"%1, language %2"_s.arg(QLatin1String(w)).arg(language)))
+                    << QString::fromLatin1(w) << language;
     }
-    void layout_controlsOverlapOrStickOut()
+    void layout_controlsOverlapStickOutOrCutText()
     {
         QFETCH(QString, window);
+        QFETCH(int, language);
+        GlVexM.languageCode = qint16(language);
         GlVexM.detailWord = u"中国"_s;
         setForm settings(*core, paths);
-        FrmDetail detail(core->practice(), history.lists);
+        FrmDetail detail(core->practice(), history.lists, nullptr, 2); // the one dictionary here
         Frmhelp help(paths);
         frmAbout about(*core);
         WordListsDialog lists(*core, paths, nullptr);
@@ -191,6 +219,8 @@ private slots:
                 if (sibling != w && sibling->isVisible() && !sibling->isWindow() && inner(w).intersects(inner(sibling)))
                     faults << u"%1 \"%2\" overlaps %3"_s.arg(w->metaObject()->className(), w->objectName(),
                                                              sibling->metaObject()->className());
+            if (const QString cut = cutText(w); !cut.isEmpty())
+                faults << u"\"%1\" is cut off"_s.arg(cut);
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
