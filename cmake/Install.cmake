@@ -12,6 +12,8 @@ set(TRENIX_INSTALLED_DATA
     ${TRENIX_BIN_DIR}/trenix.dat
     ${TRENIX_BIN_DIR}/word_language.mdb
     ${TRENIX_BIN_DIR}/config.dat
+    ${TRENIX_BIN_DIR}/LICENSE
+    ${TRENIX_BIN_DIR}/LICENSES.md
     ${TRENIX_UI_FONTS})
 foreach(i RANGE 1 7)
   list(APPEND TRENIX_INSTALLED_DATA ${TRENIX_BIN_DIR}/help0${i}.bmp ${TRENIX_BIN_DIR}/help0${i}-1.bmp

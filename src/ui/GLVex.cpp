@@ -499,7 +499,7 @@ void GLVex::openAbout()
         const QString before = GlVexM.detailWord;
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            frmAbout about(m_core, this);
+            frmAbout about(m_core, m_services.paths.programFolder, this);
             about.exec();
         }
         GlVexM.detailWord = before;
