@@ -98,7 +98,12 @@ int main(int argc, char *argv[])
         const QCommandLineOption exportHistory(QStringLiteral("export-history"),
                                                QStringLiteral("Write every recorded game to <file> as CSV and exit."),
                                                QStringLiteral("file"));
-        parser.addOption(exportHistory);
+        const QCommandLineOption player(
+            QStringLiteral("player"),
+            QStringLiteral("With --export-history: <name> in every row, instead of the name each game was"
+                           " played under."),
+            QStringLiteral("name"));
+        parser.addOptions({exportHistory, player});
         const QCommandLineOption importWords(
             QStringLiteral("import-words"),
             QStringLiteral("Import <file> (UTF-8, one word per line, optionally TAB pinyin"
@@ -120,8 +125,30 @@ int main(int argc, char *argv[])
         // The history beside the practice store; an installed copy not started yet has none.
         const QString historyFolder = store.isEmpty() ? userData : QFileInfo(store).absolutePath();
         const QString historyPath = QDir(historyFolder).filePath(QLatin1String(kHistoryFile));
-        if (parser.isSet(exportHistory))
-            return exportHistoryCommand(historyPath, parser.value(exportHistory));
+        // The dictionary and config.dat of the program; an installed copy not started yet reads its shared ones.
+        const QDir exe(QCoreApplication::applicationDirPath());
+        const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
+        const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
+                               && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
+        DataPaths paths;
+        paths.programFolder = installed ? shared : exe.path();
+        paths.playerFolder = standardPlayerFolder();
+        if (parser.isSet(player) && !parser.isSet(exportHistory)) {
+            std::fprintf(stderr, "trenix: --player NAME goes with --export-history FILE\n");
+            return 1;
+        }
+        if (parser.isSet(exportHistory)) {
+            CsvNaming naming;
+            naming.player =
+                parser.isSet(player) ? parser.value(player) : PlayerSettings(paths.keptSettingsFile()).playerName();
+            naming.everyRow = parser.isSet(player);
+            const QString texts = paths.programFile(QLatin1String(kLanguageFile));
+            if (QFileInfo::exists(texts)) { // else the names in English
+                useLanguageStore(texts);
+                naming.language = commandLineLanguage(paths);
+            }
+            return exportHistoryCommand(historyPath, parser.value(exportHistory), naming);
+        }
         if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
             if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName)
                 && !parser.isSet(replace))
@@ -131,14 +158,6 @@ int main(int argc, char *argv[])
                                      " --list-words stands alone\n");
                 return 1;
             }
-            // The dictionary and config.dat of the program; an installed copy not started yet reads its shared ones.
-            const QDir exe(QCoreApplication::applicationDirPath());
-            const QString shared = QDir::cleanPath(exe.filePath(QStringLiteral("../share/trenix")));
-            const bool installed = !QFileInfo::exists(exe.filePath(QLatin1String(kStoreFile)))
-                                   && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
-            DataPaths paths;
-            paths.programFolder = installed ? shared : exe.path();
-            paths.playerFolder = standardPlayerFolder();
             const QString dictionary =
                 store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
             return importWordsCommand(historyPath, dictionary, commandLineLanguage(paths), parser.value(importWords),

@@ -36,7 +36,7 @@ QString csvLine(const QStringList &fields)
     return line + QStringLiteral("\r\n");
 }
 
-qint64 writeHistoryCsv(GameHistory &history, const QString &path)
+qint64 writeHistoryCsv(GameHistory &history, const QString &path, const CsvNaming &naming)
 {
     const auto failed = [&path](const QString &why) {
         return Error(
@@ -54,25 +54,27 @@ qint64 writeHistoryCsv(GameHistory &history, const QString &path)
             throw failed(file.errorString());
         bytes.clear();
     };
-    history.forEachCsvRow([&](const QStringList &row) {
-        bytes += csvLine(row).toUtf8();
-        ++games;
-        if (bytes.size() > (1 << 16))
-            flush();
-    });
+    history.forEachCsvRow(
+        [&](const QStringList &row) {
+            bytes += csvLine(row).toUtf8();
+            ++games;
+            if (bytes.size() > (1 << 16))
+                flush();
+        },
+        naming);
     flush();
     if (!file.commit())
         throw failed(file.errorString());
     return games;
 }
 
-int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
+int exportHistoryCommand(const QString &progressPath, const QString &csvPath, const CsvNaming &naming)
 {
     try {
         const SystemWallClock clock;
         History history(clock);
         openHistoryToRead(history, progressPath); // none yet: the export is the header alone
-        const qint64 games = writeHistoryCsv(history.games, csvPath);
+        const qint64 games = writeHistoryCsv(history.games, csvPath, naming);
         std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
                      QDir::toNativeSeparators(csvPath).toLocal8Bit().constData());
         return 0;
@@ -80,6 +82,22 @@ int exportHistoryCommand(const QString &progressPath, const QString &csvPath)
         std::fprintf(stderr, "trenix: error: %s\n", e.message().toLocal8Bit().constData());
         return 1;
     }
+}
+
+QString defaultCsvName(const QString &player, const QDate &day)
+{
+    // Letters and digits of any script stay; separators and the rest become one dash.
+    QString name;
+    for (const QChar c : player) {
+        if (c.isLetterOrNumber() || c.isMark())
+            name += c;
+        else if (!name.isEmpty() && !name.endsWith(u'-'))
+            name += u'-';
+    }
+    while (name.endsWith(u'-'))
+        name.chop(1);
+    return QStringLiteral("trenix-%1%2.csv")
+        .arg(name.isEmpty() ? QString() : name + u'-', day.toString(QStringLiteral("yyyyMMdd")));
 }
 
 } // namespace trenix

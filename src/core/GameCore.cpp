@@ -589,6 +589,7 @@ void GameCore::beginRecord(qint64 words, const WordSet &set)
         r.selection = set.value();
     }
     r.speedLevel = GlVexM.speedLevel;
+    r.player = playerName;
     r.wordsInSelection = words;
     r.fieldHeight = m_fieldHeight;
 }

@@ -133,6 +133,8 @@ public:
 
     // What the next game draws from: the word range unless the player chose other words.
     WordSet wordSet;
+    // Who plays, kept with every game for a class's exports.
+    QString playerName;
 
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1; // element 0 is the hidden template

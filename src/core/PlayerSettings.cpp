@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <algorithm>
 #include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcKept, "trenix.settings")
 
@@ -29,6 +31,18 @@ std::optional<qint16> readInt16(const QSettings &s, const char *key, bool *prese
     if (!ok || n < -32768 || n > 32767)
         return std::nullopt;
     return qint16(n);
+}
+
+// Writes what was set; throws Error naming the file and what could not be kept.
+void syncOrThrow(QSettings &s, const QString &path, const char *what)
+{
+    s.sync();
+    if (s.status() != QSettings::NoError)
+        throw Error(ErrorKind::File,
+                    QStringLiteral("%1: %2 cannot be kept (%3)")
+                        .arg(QDir::toNativeSeparators(path), QLatin1String(what),
+                             s.status() == QSettings::AccessError ? QStringLiteral("cannot write the file")
+                                                                  : QStringLiteral("the file is not an INI file")));
 }
 } // namespace
 
@@ -87,17 +101,59 @@ void PlayerSettings::write(const PracticeChoices &choices) const
     s.setValue(QStringLiteral("rangeFrom"), int(choices.wordFrom));
     s.setValue(QStringLiteral("rangeTo"), int(choices.wordTo));
     s.setValue(QStringLiteral("wordSet"), choices.wordSet.value());
-    s.sync();
-    if (s.status() != QSettings::NoError)
-        throw Error(ErrorKind::File,
-                    QStringLiteral("%1: the settings cannot be kept (%2)")
-                        .arg(QDir::toNativeSeparators(m_path), s.status() == QSettings::AccessError
-                                                                   ? QStringLiteral("cannot write the file")
-                                                                   : QStringLiteral("the file is not an INI file")));
+    syncOrThrow(s, m_path, "the settings");
+}
+
+QString accountFullName()
+{
+    const passwd *account = getpwuid(getuid());
+    if (!account)
+        return qEnvironmentVariable("USER");
+    // The comment field: "Full Name,room,phone,...".
+    const QString full = QString::fromLocal8Bit(account->pw_gecos ? account->pw_gecos : "").section(u',', 0, 0);
+    return full.trimmed().isEmpty() ? QString::fromLocal8Bit(account->pw_name) : full.trimmed();
+}
+
+QString PlayerSettings::playerName() const
+{
+    if (!m_path.isEmpty() && QFileInfo::exists(m_path)) {
+        const QString name = QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("player/name")).toString();
+        if (!name.trimmed().isEmpty())
+            return name.trimmed();
+    }
+    return accountFullName();
+}
+
+void PlayerSettings::keepPlayerName(const QString &name) const
+{
+    if (m_path.isEmpty())
+        return;
+    QSettings s(m_path, QSettings::IniFormat);
+    if (name.trimmed().isEmpty())
+        s.remove(QStringLiteral("player/name"));
+    else
+        s.setValue(QStringLiteral("player/name"), name.trimmed());
+    syncOrThrow(s, m_path, "the player's name");
+}
+
+bool PlayerSettings::soundOn() const
+{
+    return !m_path.isEmpty() && QFileInfo::exists(m_path)
+           && QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("practice/sound")).toBool();
+}
+
+void PlayerSettings::keepSound(bool on) const
+{
+    if (m_path.isEmpty())
+        return;
+    QSettings s(m_path, QSettings::IniFormat);
+    s.setValue(QStringLiteral("practice/sound"), on);
+    syncOrThrow(s, m_path, "the sound switch");
 }
 
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)
 {
+    core.playerName = kept.playerName();
     if (kept.path().isEmpty())
         return;
     QStringList warnings;

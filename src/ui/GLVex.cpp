@@ -474,7 +474,7 @@ void GLVex::Label12_Click()
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            ProgressWindow progress(m_core, m_services.wallClock, this);
+            ProgressWindow progress(m_core, m_services.wallClock, this, m_services.paths.keptSettingsFile());
             progress.exec();
         }
         GlVexM.detailWord.clear();
