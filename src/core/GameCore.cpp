@@ -464,8 +464,12 @@ void GameCore::feedbackExpired()
 void GameCore::languageChanged()
 {
     screen.feedback.clear();
-    if (GlVexM.isPaused)
+    if (GlVexM.isPaused) {
         screen.lbmessage = text(tid::YXZTZAKGJJX);
+    } else { // a notice in the old language would stay until the next start
+        screen.lbmessage.clear();
+        screen.lbmessageVisible = false;
+    }
     if (m_view)
         m_view->screenChanged();
 }

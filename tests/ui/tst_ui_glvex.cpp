@@ -220,6 +220,10 @@ private slots:
         QCOMPARE(dialogs.notices,
                  QStringList{text(tid::RJXX, 3) + u'|'
                              + text(tid::GLVex_languageNotSaved, 3).arg(QDir::toNativeSeparators(config))});
+        w.Label8_Click(); // over: a notice of the old language goes with it
+        w.core().notify(text(tid::GLVex_noWords, 3));
+        w.chooseLanguage(1);
+        QCOMPARE(w.lbmessage->text(), QString());
     }
 
     void commandBeforeTheStoreOpened_notWaitingForIt()
