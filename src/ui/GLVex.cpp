@@ -295,9 +295,10 @@ void GLVex::buildControls()
 
     lblSpeed = makeLabel(frame2, 30, 300, 525, 255, captionFont);
     lblSpeed->hide();
-    lblPause = makeLabel(frame2, 660, 450, 585, 135, uiFont({QStringLiteral("Arial")}, 7, QFont::Bold));
+    // A red bar beside the typing box while paused; inside it, it would hide what is typed.
+    lblPause = makeLabel(frame2, 2160, 180, 90, 465, uiFont({QStringLiteral("Arial")}, 7, QFont::Bold));
     lblPause->setObjectName(QStringLiteral("lblPause"));
-    fill(lblPause, kRed); // a red bar inside the typing box while paused
+    fill(lblPause, kRed);
     lblPause->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblPause->hide();
 
