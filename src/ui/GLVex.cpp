@@ -608,18 +608,23 @@ void GLVex::layoutStatusRow()
     struct Item {
         QLabel *label;
         double left, top, width, height;
+        const char *least = ""; // the text a game shows at its start: the row must not move then
     };
     const Item row[] = {
-        {Label6, 4650, 300, 615, 285},   {lbsd, 5280, 240, 1065, 345},        {Label5, 6420, 300, 735, 285},
-        {lbzql, 7230, 240, 1365, 345},   {Label4, 8730, 300, 495, 285},       {lbfs, 9240, 240, 735, 345},
-        {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345},
+        {Label6, 4650, 300, 615, 285},   {lbsd, 5280, 240, 1065, 345},
+        {Label5, 6420, 300, 735, 285},   {lbzql, 7230, 240, 1365, 345},
+        {Label4, 8730, 300, 495, 285},   {lbfs, 9240, 240, 735, 345},
+        {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345, "000"},
     };
     constexpr int kPad = 6;
     int limit = Twips::rect(row[7].left, 0, row[7].width, 0).right() + 1; // right edge of the row
     for (int i = 7; i >= 0; --i) {
         const Item &item = row[i];
         const QRect laid = Twips::rect(item.left, item.top, item.width, item.height);
-        const int needed = item.label->fontMetrics().horizontalAdvance(item.label->text()) + kPad;
+        const QFontMetrics metrics = item.label->fontMetrics();
+        const int needed = std::max(metrics.horizontalAdvance(item.label->text()),
+                                    metrics.horizontalAdvance(QLatin1String(item.least)))
+                           + kPad;
         const int width = std::max(laid.width(), needed);
         const int right = std::min(laid.right() + 1, limit);
         item.label->setGeometry(right - width, laid.y(), width, laid.height());

@@ -117,7 +117,9 @@ private slots:
         GLVex w(services());
         if (language == 9)
             QCOMPARE(w.Label3->caption(), text(tid::GLVex_label3, 1));
+        const QRect idle = w.lblTime->geometry();
         w.Label3_Click();
+        QCOMPARE(w.lblTime->geometry(), idle); // the clock's "0" becomes "000": the row stays put
         QCOMPARE(w.core().Label1.size(), size_t(3));
         for (size_t i = 1; i < 3; ++i) {
             const WordLabel &word = w.core().Label1[i];
