@@ -71,6 +71,27 @@ void fill(QWidget *w, const QColor &color)
     w->setPalette(pal);
 }
 
+// The word that ended the game, drawn whole where it rests: on the pile, above
+// the field's top edge, over the title band.
+class EndWordMark : public QWidget {
+public:
+    EndWordMark(PlayField *field, QWidget *parent) : QWidget(parent), m_field(field)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        m_field->drawWord(p, rect(), accessibleName(), true);
+    }
+
+private:
+    PlayField *m_field;
+};
+
 // The tool strip's background picture.
 class ToolStrip : public QWidget {
 public:
@@ -236,6 +257,8 @@ void GLVex::buildControls()
     GamePict->setObjectName(QStringLiteral("GamePict"));
     Twips::place(GamePict, 60, 1170, 11625, 5835);
     connect(GamePict, &PlayField::wordClicked, this, &GLVex::Label1_Click);
+    endWordMark = new EndWordMark(GamePict, this);
+    endWordMark->setObjectName(QStringLiteral("endWordMark"));
 
     auto *frame1 = new QFrame(this);
     Twips::place(frame1, 3600, 1200, 4305, 75);
@@ -588,7 +611,19 @@ void GLVex::timersChanged()
     applyTimer(GaTime, m_core.GaTime);
 }
 
-void GLVex::wordsChanged() { GamePict->update(); }
+void GLVex::wordsChanged()
+{
+    GamePict->update();
+    if (const int i = GamePict->endingWord()) {
+        endWordMark->setAccessibleName(m_core.Label1[size_t(i)].Caption);
+        endWordMark->setGeometry(GamePict->wordRect(i).translated(GamePict->pos()));
+        endWordMark->show();
+        endWordMark->raise();
+        endWordMark->update();
+    } else {
+        endWordMark->hide();
+    }
+}
 
 void GLVex::entryJudged(const EntryVerdict &verdict)
 {

@@ -59,6 +59,7 @@ public:
     QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *lblTime = nullptr;
     QLabel *lbsd = nullptr, *lbzql = nullptr, *lbfs = nullptr, *timeDisplay = nullptr;
     QLabel *correctStatus = nullptr, *speedStatus = nullptr;
+    QWidget *endWordMark = nullptr; // the word that ended the game, where it rests
     CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
                  *Label11 = nullptr, *Label12 = nullptr;
 

@@ -8,6 +8,7 @@
 #include "PlayField.h"
 #include "Startup.h"
 #include "TestSupport.h"
+#include "Twips.h"
 #include "TypingBox.h"
 #include "setForm.h"
 
@@ -141,6 +142,23 @@ private slots:
                      qPrintable(row[i]->text() + u" overlaps its left neighbour"_s));
         }
         QVERIFY(w.timeDisplay->geometry().right() < w.timeDisplay->parentWidget()->width());
+    }
+
+    // The word whose landing ends the game is drawn whole where it rests: on the pile, reaching above the
+    // field, not pushed down over the word under it.
+    void endingWord_drawnOverTheWordUnderIt()
+    {
+        GLVex w(services());
+        w.Label3_Click();
+        GlVexM.storeConn.exec(u"insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth)"
+                              " values (0, 'pile', 1, 1, 0, 300, 20000)"_s);
+        w.core().practice().clearCache();
+        w.pictScroll_Timer(); // the first word, at the top, lands on the pile 300 twips down
+        QCOMPARE(w.core().running(), false);
+        QCOMPARE(w.endWordMark->isVisibleTo(&w), true);
+        const QRect rests = Twips::rect(double(w.core().Label1[1].Left), 300 - 645, double(w.core().Label1[1].Width), 645)
+                                .translated(w.GamePict->pos());
+        QCOMPARE(w.endWordMark->geometry(), rests);
     }
 
     // The keys that open a window let the typing box go while it is open; a composition keeps every key
