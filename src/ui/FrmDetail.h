@@ -27,7 +27,8 @@ public:
 
     // Controls, for tests.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
-    QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr, *Txt_yw = nullptr;
+    QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr;
+    QLabel *Txt_yw = nullptr; // wrapped over three lines: a gloss is longer than a box is wide
     QPushButton *Command1 = nullptr;
 
 protected:

@@ -101,7 +101,10 @@ private slots:
     {
         // Numbers below 1 too: the built dictionaries have none, a player's own may.
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
-        start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << below}},
+        const DictionaryEntry long_{52, u"了"_s, u"le"_s,
+                                    u"aspect particle indicating action in the past or a change of state"_s, {}, {}};
+        start({{2, numberedEntries(50) << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, {}, {}} << long_
+                                      << below}},
               1, 50);
         folder->copyFromBuild({u"help01.bmp"_s});
         paths = folder->paths();
@@ -268,6 +271,8 @@ private slots:
         QTest::addColumn<QString>("entry"); // the word, its pinyin and English
         QTest::addColumn<Leave>("how");
         QTest::newRow("known word, button") << u"中国"_s << u"中国 zhōng guó China"_s << Leave::OkButton;
+        QTest::newRow("a gloss longer than a line, close box")
+            << u"了"_s << u"了 le aspect particle indicating action in the past or a change of state"_s << Leave::CloseBox;
         QTest::newRow("own word: its list's pinyin") << u"外"_s << u"外 wài outside"_s << Leave::OkButton;
         QTest::newRow("injection finds nothing, Escape") << u"' or 1=1 --"_s << u"' or 1=1 --  "_s << Leave::Escape;
     }
@@ -278,6 +283,8 @@ private slots:
         GlVexM.detailWord = word;
         FrmDetail detail(core->practice(), history.lists);
         QTEST(detail.Txt_cz->text() + u' ' + detail.Txt_py->text() + u' ' + detail.Txt_yw->text(), "entry");
+        QVERIFY2(detail.Txt_yw->heightForWidth(detail.Txt_yw->width()) <= detail.Txt_yw->height(),
+                 "the English is cut off");
         detail.show();
         leave(how, detail, detail.Command1);
         QVERIFY(!detail.isVisible());
