@@ -11,7 +11,9 @@
 #include "Twips.h"
 #include "WordListsDialog.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStylePainter>
 
 #include <functional>
 
@@ -31,6 +34,36 @@ namespace trenix {
 namespace {
 // Each language by its own name, so that a player lost in a foreign one finds theirs.
 const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
+constexpr double kSoundRow = 390; // twips the sound switch's row adds above the buttons
+
+// A choice too long for the box shows its beginning and end, the middle left
+// out ("List: Less…(6 words)"); the list opens as wide as its longest entry.
+class ElidingComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter p(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        p.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width());
+        p.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+    void showPopup() override
+    {
+        int widest = width();
+        for (int i = 0; i < count(); ++i)
+            widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)) + 40);
+        if (const QScreen *s = screen())
+            widest = std::min(widest, s->availableGeometry().width());
+        view()->setMinimumWidth(widest);
+        QComboBox::showPopup();
+    }
+};
 } // namespace
 
 setForm::setForm(GameCore &core, const DataPaths &paths, QWidget *parent) : HoldingDialog(core, parent), m_paths(paths)
@@ -81,7 +114,7 @@ void setForm::buildControls()
     // What the words come from; the range boxes below serve the range only.
     WordsLabel = new QLabel(QStringLiteral("Words"), this);
     Twips::place(WordsLabel, 300, 2295, 825, 285);
-    WordSetChoice = new QComboBox(this);
+    WordSetChoice = new ElidingComboBox(this);
     WordSetChoice->setObjectName(QStringLiteral("WordSetChoice"));
     Twips::place(WordSetChoice, 1140, 2250, 2280, 345);
     WordsLabel->setBuddy(WordSetChoice);
