@@ -193,7 +193,9 @@ int main(int argc, char *argv[])
             history.file.open(paths.historyFile());
             if (const HistoryNotice notice = history.file.takeNotice(); !notice.isNone())
                 window.core().notify(describeHistoryNotice(notice));
-            applyKeptSettings(window.core(), PlayerSettings(paths.keptSettingsFile()), history.lists);
+            const PlayerSettings kept(paths.keptSettingsFile());
+            applyKeptSettings(window.core(), kept, history.lists);
+            window.setSoundOn(kept.soundOn(), false);
             // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.
             applyQtTranslations(GlVexM.languageCode);
             QTimer::singleShot(0, &window, [&window] { window.core().prepareNextStart(); });

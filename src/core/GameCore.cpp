@@ -326,6 +326,8 @@ void GameCore::pictScroll_Timer()
             GameOver();
             return;
         }
+        if (m_view)
+            m_view->sound(GameSound::Landing);
     }
     for (size_t i = 1; i < Label1.size(); ++i) {
         WordLabel &w = Label1[i];
@@ -386,6 +388,7 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
         m_view->wordsChanged();
         m_view->screenChanged();
         m_view->entryJudged(verdict);
+        m_view->sound(verdict.kind == EntryVerdict::Kind::Hit ? GameSound::Hit : GameSound::Miss);
     }
     // Every word typed away: the game is over, as if the end command ended it.
     if (verdict.kind == EntryVerdict::Kind::Hit && allWordsGone())
@@ -531,6 +534,8 @@ void GameCore::finishGame(bool closeOpenSegment)
     if (closeOpenSegment)
         closeSegment();
     recordGame(playedSeconds);
+    if (m_view)
+        m_view->sound(GameSound::GameOver);
 
     const QString cr(QChar(13));
     const QString zsj = text(tid::ZSJ);

@@ -56,6 +56,9 @@ struct GameScreen {
     QString feedback;
 };
 
+// What the game has to say to the ear; the window plays it when sound is on.
+enum class GameSound { Hit, Miss, Landing, GameOver };
+
 // What the core asks of the window.
 class GameView {
 public:
@@ -67,6 +70,7 @@ public:
     virtual void wordsChanged() {}                    // redraw the play field
     virtual void screenChanged() {}                   // redraw the figures, message line, typing box
     virtual void entryJudged(const EntryVerdict &) {} // flash the box, outline a covering word
+    virtual void sound(GameSound) {}                  // a hit, a miss, a landing, the end
 };
 
 class GameCore {

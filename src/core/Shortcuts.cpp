@@ -16,6 +16,7 @@ const QList<Shortcut> &shortcutTable()
         {Command::Exit, {QStringLiteral("Ctrl+Q")}, false, tid::GLVex_tipExit},
         {Command::Help, {QStringLiteral("F1")}, false, tid::GLVex_tipHelp},
         {Command::Progress, {QStringLiteral("Ctrl+H")}, false, tid::GLVex_tipProgress},
+        {Command::Sound, {QStringLiteral("Ctrl+M")}, false, tid::GLVex_tipSound},
     };
     return table;
 }

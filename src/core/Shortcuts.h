@@ -10,7 +10,7 @@
 
 namespace trenix {
 
-enum class Command { Start, Pause, End, Settings, Exit, Help, Progress };
+enum class Command { Start, Pause, End, Settings, Exit, Help, Progress, Sound };
 
 struct Shortcut {
     Command command;

@@ -9,7 +9,9 @@
 #include "KeyBindings.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
+#include "PlayerSettings.h"
 #include "ProgressWindow.h"
+#include "SoundPlayer.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -18,8 +20,10 @@
 #include "setForm.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -162,6 +166,7 @@ GLVex::GLVex(const Services &services, QWidget *parent)
     m_feedbackTimer.setSingleShot(true);
     connect(&m_feedbackTimer, &QTimer::timeout, this, [this] { m_core.feedbackExpired(); });
     m_core.setView(this);
+    sounds = new SoundPlayer(QDir(m_services.paths.programFolder).filePath(QLatin1String(kSoundFolder)), this);
     GamePict->setWords(&m_core.Label1);
     Form_Load();
 }
@@ -191,6 +196,7 @@ CommandLabel *GLVex::commandLabel(Command command) const
     case Command::Exit: return Label10;
     case Command::Help: return Label11;
     case Command::Progress: return Label12;
+    case Command::Sound: return nullptr;
     }
     return nullptr;
 }
@@ -205,7 +211,29 @@ void GLVex::runCommand(Command command)
     case Command::Exit: Label10_Click(); break;
     case Command::Help: Label11_Click(); break;
     case Command::Progress: Label12_Click(); break;
+    case Command::Sound: toggleSound(); break;
     }
+}
+
+void GLVex::setSoundOn(bool on, bool keep)
+{
+    sounds->setEnabled(on);
+    if (!keep)
+        return;
+    try {
+        PlayerSettings(m_services.paths.keptSettingsFile()).keepSound(on);
+    } catch (const Error &e) { // on for this run all the same
+        qCWarning(lcWindow).noquote() << e.message();
+        m_core.notify(e.message());
+    }
+}
+
+void GLVex::toggleSound()
+{
+    setSoundOn(!sounds->enabled(), true);
+    m_core.screen.feedback = text(sounds->enabled() ? tid::GLVex_soundOn : tid::GLVex_soundOff);
+    screenChanged();
+    m_feedbackTimer.start(kFeedbackMs);
 }
 
 GLVex::~GLVex()
@@ -393,7 +421,8 @@ void GLVex::lookUpCaptions()
     for (const Caption &c : captions)
         c.set(text(c.id));
     for (const Shortcut &shortcut : shortcutTable())
-        commandLabel(shortcut.command)->setToolTip(trenix::toolTip(shortcut));
+        if (CommandLabel *label = commandLabel(shortcut.command))
+            label->setToolTip(trenix::toolTip(shortcut));
     layoutStatusRow();
 }
 
@@ -457,7 +486,9 @@ void GLVex::Label9_Click()
         if (!m_settings) {
             m_settings = std::make_unique<setForm>(m_core, m_services.paths, this);
             connect(m_settings.get(), &setForm::languageChosen, this, &GLVex::chooseLanguage);
+            connect(m_settings.get(), &setForm::soundChosen, this, [this](bool on) { setSoundOn(on, true); });
         }
+        m_settings->SoundCheck->setChecked(sounds->enabled());
         m_settings->exec();
         if (m_settings->isUnloaded())
             m_settings.reset();
@@ -634,6 +665,8 @@ void GLVex::entryJudged(const EntryVerdict &verdict)
         GamePict->outline(int(verdict.coverIndex));
     m_feedbackTimer.start(kFeedbackMs);
 }
+
+void GLVex::sound(GameSound sound) { sounds->play(sound); }
 
 void GLVex::layoutStatusRow()
 {

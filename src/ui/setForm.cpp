@@ -5,6 +5,7 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "History.h"
+#include "KeyBindings.h"
 #include "PlayerSettings.h"
 #include "SettingsRules.h"
 #include "Texts.h"
@@ -77,7 +78,7 @@ void setForm::buildControls()
     setObjectName(QStringLiteral("setForm"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
     // Taller than the stored layout by the word-set and language rows.
-    setFixedSize(Twips::px(4710), Twips::px(4860));
+    setFixedSize(Twips::px(4710), Twips::px(4860 + kSoundRow));
     setWindowTitle(QStringLiteral("選項"));
 
     Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
@@ -150,13 +151,17 @@ void setForm::buildControls()
     Twips::place(Language, 1860, 3855, 2505, 345);
     LanguageLabel->setBuddy(Language);
 
+    SoundCheck = new QCheckBox(QStringLiteral("Sound"), this);
+    SoundCheck->setObjectName(QStringLiteral("SoundCheck"));
+    Twips::place(SoundCheck, 300, 4290, 4065, 285);
+
     setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
     setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
-    Twips::place(setSpeedOK, 2280, 4380, 1035, 345);
+    Twips::place(setSpeedOK, 2280, 4380 + kSoundRow, 1035, 345);
     setSpeedOK->setDefault(true);
     setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
-    Twips::place(setSpeedCancel, 3330, 4380, 1035, 345);
+    Twips::place(setSpeedCancel, 3330, 4380 + kSoundRow, 1035, 345);
 
     // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
@@ -170,6 +175,7 @@ void setForm::buildControls()
     setTabOrder(ListsButton, Txt_Word_From);
     setTabOrder(Txt_Word_From, txt_Word_To);
     setTabOrder(txt_Word_To, Language);
+    setTabOrder(Language, SoundCheck);
 
     connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
     connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
@@ -229,6 +235,10 @@ void setForm::lookUpCaptions()
     LanguageLabel->setText(text(tid::setForm_language));
     WordsLabel->setText(text(tid::setForm_words));
     ListsButton->setText(text(tid::setForm_lists));
+    SoundCheck->setText(text(tid::setForm_sound));
+    for (const Shortcut &shortcut : shortcutTable())
+        if (shortcut.command == Command::Sound)
+            SoundCheck->setToolTip(trenix::toolTip(shortcut));
     refreshWordSets();
 }
 
@@ -329,6 +339,7 @@ void setForm::setSpeedOK_Click()
         m_core.notify(notKept);
     m_unloaded = true;
     QDialog::accept();
+    emit soundChosen(SoundCheck->isChecked());
     const qint16 chosen = qint16(Language->currentIndex() + 1);
     if (Language->currentIndex() >= 0 && chosen != GlVexM.languageCode)
         emit languageChosen(chosen);

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -47,6 +48,7 @@ public:
     QLabel *WordsLabel = nullptr;
     QComboBox *WordSetChoice = nullptr; // item data: the set's kept value ("range", "level:3", ...)
     QPushButton *ListsButton = nullptr;
+    QCheckBox *SoundCheck = nullptr; // set by the opener; OK passes a change on
 
     // Fills the word-set choice with the current counts, keeping the entry
     // chosen (the range when it is gone).
@@ -57,6 +59,8 @@ public:
 signals:
     // OK accepted another interface language.
     void languageChosen(qint16 code);
+    // OK accepted the sound switched on or off.
+    void soundChosen(bool on);
 
 public slots:
     // Enter (OK) and Escape or the close box (Cancel) take the handlers' roads.

@@ -42,11 +42,13 @@ struct Recorder : GameView {
     QStringList log; // what the window was asked to do, in order
     QList<EntryVerdict> verdicts;
     QStringList shown;         // the message line and the word pointed out, for each verdict
+    QList<GameSound> sounds;
     bool readFeedback = false; // every feedback is read at once
     void focusTyping() override { log << u"focus"_s; }
     void wordsChanged() override { log << u"words"_s; }
     void settleInput() override { log << u"settle"_s; }
     void screenChanged() override { log << (core->screen.lblPauseVisible ? u"paused"_s : u"screen"_s); }
+    void sound(GameSound s) override { sounds << s; }
     void entryJudged(const EntryVerdict &v) override
     {
         verdicts << v;
@@ -153,6 +155,7 @@ private slots:
                  (QList<qint64>{1, 1500, r.restTop, 1140}));
         QCOMPARE(dialogs.questions.size(), r.ends ? 1 : 0);
         QCOMPARE(core->running(), !r.ends);
+        QCOMPARE(view.sounds, QList<GameSound>{r.ends ? GameSound::GameOver : GameSound::Landing});
     }
 
     // Two words land at the top in one tick: one question, and a game started by Yes is left alone.
@@ -218,6 +221,9 @@ private slots:
         type(r.typed);
         QCOMPARE(core->inputCount, qint64(r.inputs));
         QCOMPARE(core->rightCount, qint64(r.hits));
+        QCOMPARE(view.sounds, !r.inputs ? QList<GameSound>()
+                              : r.hits  ? QList<GameSound>{GameSound::Hit}
+                                        : QList<GameSound>{GameSound::Miss});
         QStringList seen, expected{u"low"_s, u"同"_s, u"同"_s, u"-同"_s}; // "-": hidden
         for (size_t k = low; k < core->Label1.size(); ++k)
             seen << (core->Label1[k].Visible ? QString() : u"-"_s) + core->Label1[k].Caption;

@@ -6,6 +6,7 @@
 #include "GLVex.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
+#include "SoundPlayer.h"
 #include "Startup.h"
 #include "TestSupport.h"
 #include "Twips.h"
@@ -59,7 +60,8 @@ private slots:
 
     // What the window adds to the game rules, through its own keys and events: the timers follow the
     // game, the message line and pause bar show, input-method text reaches the game, a word click shows
-    // its details, the exit question answered No and the close box leave the game be.
+    // its details, the sound key switches the sound, the exit question answered No and the close box leave the
+// game be.
     void gamePlayedThroughTheWindowsOwnEvents()
     {
         GLVex w(services());
@@ -72,8 +74,12 @@ private slots:
         QInputMethodEvent commit; // the way an input method delivers Chinese
         commit.setCommitString(w.core().Label1[1].Caption);
         QApplication::sendEvent(w.TxT, &commit);
+        QTest::keyClick(w.TxT, Qt::Key_M, Qt::ControlModifier); // sound on, kept, and said in the message line
+        QCOMPARE(w.lbmessage->text(), text(tid::GLVex_soundOn));
+        QVERIFY(fileBytes(paths.keptSettingsFile()).contains("sound=true"));
         QTest::keyClick(w.TxT, Qt::Key_Return);
         QVERIFY(!w.core().Label1[1].Visible && w.TxT->text().isEmpty());
+        QCOMPARE(w.sounds->lastPlayed(), int(GameSound::Hit));
         QTest::keyClick(w.TxT, Qt::Key_Escape);
         QCOMPARE(running(w), QList<bool>(3, false));
         QVERIFY(!w.lblPause->isHidden() && !w.lbmessage->isHidden() && !w.lbmessage->text().isEmpty());
