@@ -13,6 +13,19 @@ Q_LOGGING_CATEGORY(lcSound, "trenix.sound", QtWarningMsg)
 
 namespace trenix {
 
+namespace {
+// Qt's sound output on Linux talks to a PulseAudio server (PipeWire's stands in
+// for one). Where none runs, asking for its devices only leaves a complaint on
+// stderr: look for its socket first.
+bool soundServerRunning()
+{
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(QDir(runtime).filePath(QStringLiteral("pulse/native")));
+}
+} // namespace
+
 SoundPlayer::SoundPlayer(QString folder, QObject *parent) : QObject(parent), m_folder(std::move(folder)) {}
 
 void SoundPlayer::setEnabled(bool on)
@@ -26,7 +39,7 @@ void SoundPlayer::load()
 {
     m_loaded = true;
     // Without an output device the effects would only complain: silence instead.
-    if (QMediaDevices::audioOutputs().isEmpty()) {
+    if (!soundServerRunning() || QMediaDevices::audioOutputs().isEmpty()) {
         qCInfo(lcSound) << "no sound output: the game stays silent";
         return;
     }
