@@ -140,7 +140,7 @@ void ProgressWindow::buildControls()
     speedSeries->setColor(QColor(0x00, 0x60, 0x60));
     bestSeries = new QLineSeries(chart);
     bestSeries->setName(text(tid::Progress_bestOfDay));
-    bestSeries->setColor(QColor(0x40, 0xA0, 0x40));
+    bestSeries->setColor(QColor(0x90, 0x40, 0xC0)); // apart from the mean's teal
     accuracySeries = new QLineSeries(chart);
     accuracySeries->setName(text(tid::Progress_accuracyAxis));
     accuracySeries->setColor(QColor(0xD0, 0x60, 0x00));
@@ -169,8 +169,10 @@ void ProgressWindow::buildControls()
     bestSeries->attachAxis(m_speedAxis);
     accuracySeries->attachAxis(m_accuracyAxis);
     useXAxis(m_gameAxis);
-    for (QLineSeries *series : {speedSeries, bestSeries, accuracySeries})
+    for (QLineSeries *series : {speedSeries, bestSeries, accuracySeries}) {
+        series->setMarkerSize(7); // a day alone has no line: its markers must show
         connect(series, &QLineSeries::hovered, this, &ProgressWindow::showTip);
+    }
     // Qt Charts sizes a vertical title by the first family of its font: with a
     // Latin one first, a Chinese title on the left axis is cut down to "…".
     QFont titleFont = font();
