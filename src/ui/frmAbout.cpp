@@ -105,7 +105,8 @@ void frmAbout::showLicences()
     auto *layout = new QVBoxLayout(&window);
     layout->addWidget(view);
     layout->addWidget(close);
-    window.resize(640, 520);
+    // Wide enough for the texts' lines (up to 92 characters) not to wrap.
+    window.resize(view->fontMetrics().horizontalAdvance(QString(94, u'M')) + 60, 560);
     window.exec();
 }
 
