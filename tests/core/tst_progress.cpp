@@ -269,31 +269,37 @@ private slots:
     void csv_writtenWrongOrHalfAGameKept_data()
     {
         QTest::addColumn<CsvNaming>("naming");
-        QTest::addColumn<QStringList>("names"); // the last five columns of the two games
+        QTest::addColumn<QList<int>>("speeds"); // the two games' speed levels
+        QTest::addColumn<QStringList>("names"); // their last five columns
         QTest::newRow("English names, the game's own player")
-            << CsvNaming{1, u"Ann"_s, false}
+            << CsvNaming{1, u"Ann"_s, false} << QList<int>{8, 4}
             << QStringList{u"王小明|简体中文|dictionary of the 简体中文 interface|Word range 1–5|Slow (8 s)"_s,
-                           u"Ann|繁體中文|dictionary of the 繁體中文 interface|List: 饮料|Fastest (2 s)"_s};
+                           u"Ann|繁體中文|dictionary of the 繁體中文 interface|List: 饮料|Fast (4 s)"_s};
         QTest::newRow("--player in every row, traditional names")
-            << CsvNaming{3, u"Ann"_s, true}
-            << QStringList{u"Ann|简体中文|简体中文介面的詞典|詞組範圍 1–5|較慢（8秒）"_s,
-                           u"Ann|繁體中文|繁體中文介面的詞典|詞組表：饮料|快速（2秒）"_s};
+            << CsvNaming{3, u"Ann"_s, true} << QList<int>{10, 6}
+            << QStringList{u"Ann|简体中文|简体中文介面的詞典|詞組範圍 1–5|慢速（10秒）"_s,
+                           u"Ann|繁體中文|繁體中文介面的詞典|詞組表：饮料|普通（6秒）"_s};
+        QTest::newRow("simplified names")
+            << CsvNaming{2, u"Ann"_s, false} << QList<int>{2, 2}
+            << QStringList{u"王小明|简体中文|简体中文界面的词典|词组范围 1–5|快速（2秒）"_s,
+                           u"Ann|繁體中文|繁體中文界面的词典|词组表：饮料|快速（2秒）"_s};
     }
     void csv_writtenWrongOrHalfAGameKept()
     {
         QFETCH(CsvNaming, naming);
+        QFETCH(QList<int>, speeds);
         QFETCH(QStringList, names);
         GameRecord first =
             sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s});
         first.language = 2;
         first.dictionary = u"zidian2"_s;
-        first.speedLevel = 8;
+        first.speedLevel = speeds[0];
         first.player = u"王小明"_s;
         GameRecord second = sampleGame(utc("2026-02-01T23:40:00Z"), 8 * 3600);
         second.language = 3;
         second.dictionary = u"zidian3"_s;
         second.selection = u"list:饮料"_s;
-        second.speedLevel = 2;
+        second.speedLevel = speeds[1];
         QVERIFY(history.games.record(first));
         QVERIFY(history.games.record(second));
         Store(path(), QByteArray(), Store::Mode::ReadWrite)
@@ -316,8 +322,8 @@ private slots:
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0], GameHistory::csvHeader().join(u'|'));
         QCOMPARE(rows[1].section(u'|', 0, -6), u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
-                                               u"07:30:00|60|2|zidian2|range:1-5|||8|0|4|3|3.00|75.00|3|"
-                                               "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off"_s);
+                                               u"07:30:00|60|2|zidian2|range:1-5|||%1|0|4|3|3.00|75.00|3|"
+                                               "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off"_s.arg(speeds[0]));
         QCOMPARE((QStringList{rows[1].section(u'|', -5), rows[2].section(u'|', -5)}), names);
     }
 
