@@ -325,6 +325,8 @@ private slots:
                                                u"07:30:00|60|2|zidian2|range:1-5|||%1|0|4|3|3.00|75.00|3|"
                                                "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off"_s.arg(speeds[0]));
         QCOMPARE((QStringList{rows[1].section(u'|', -5), rows[2].section(u'|', -5)}), names);
+        // Each pupil's file under their own name, with nothing a file name cannot hold.
+        QCOMPARE(defaultCsvName(u" 王 小明/../3b. "_s, QDate(2026, 2, 1)), u"trenix-王-小明-3b-20260201.csv"_s);
     }
 
     void streak_wrongDayCount_data()
