@@ -10,6 +10,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev
+  qt6-multimedia-dev
   libsqlcipher-dev sqlcipher
   fonts-noto-cjk fonts-liberation2 python3-fonttools
   xvfb xauth xdotool x11-utils imagemagick

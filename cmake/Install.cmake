@@ -12,6 +12,8 @@ set(TRENIX_INSTALLED_DATA
     ${TRENIX_BIN_DIR}/trenix.dat
     ${TRENIX_BIN_DIR}/word_language.mdb
     ${TRENIX_BIN_DIR}/config.dat
+    ${TRENIX_BIN_DIR}/LICENSE
+    ${TRENIX_BIN_DIR}/LICENSES.md
     ${TRENIX_UI_FONTS})
 foreach(i RANGE 1 7)
   list(APPEND TRENIX_INSTALLED_DATA ${TRENIX_BIN_DIR}/help0${i}.bmp ${TRENIX_BIN_DIR}/help0${i}-1.bmp
@@ -20,6 +22,10 @@ endforeach()
 install(FILES ${TRENIX_INSTALLED_DATA}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/trenix
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+if(TRENIX_SOUNDS)
+  install(FILES ${TRENIX_SOUNDS} DESTINATION ${CMAKE_INSTALL_DATADIR}/trenix/sounds
+          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+endif()
 
 install(FILES ${TRENIX_PACKAGING_DIR}/io.github.trenix.Trenix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TRENIX_PACKAGING_DIR}/trenix.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -58,7 +64,7 @@ if(TRENIX_DPKG_SHLIBDEPS)
 else()
   # The Debian 12 names of the libraries the program links.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libqt6charts6 (>= 6.4), libsqlcipher0, fonts-noto-cjk")
+      "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libqt6charts6 (>= 6.4), libqt6multimedia6 (>= 6.4), libsqlcipher0, fonts-noto-cjk")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-translations-l10n, fonts-liberation2")
 include(CPack)

@@ -122,7 +122,12 @@ int main(int argc, char *argv[])
         const QCommandLineOption exportHistory(QStringLiteral("export-history"),
                                                QStringLiteral("Write every recorded game to <file> as CSV and exit."),
                                                QStringLiteral("file"));
-        parser.addOption(exportHistory);
+        const QCommandLineOption player(
+            QStringLiteral("player"),
+            QStringLiteral("With --export-history: <name> in every row, instead of the name each game was"
+                           " played under."),
+            QStringLiteral("name"));
+        parser.addOptions({exportHistory, player});
         const QCommandLineOption importWords(
             QStringLiteral("import-words"),
             QStringLiteral("Import <file> (UTF-8, one word per line, optionally TAB pinyin"
@@ -152,8 +157,25 @@ int main(int argc, char *argv[])
                                && QFileInfo::exists(QDir(shared).filePath(QLatin1String(kStoreFile)));
         const QString dictionary =
             store.isEmpty() && installed ? QDir(shared).filePath(QLatin1String(kStoreFile)) : store;
-        if (parser.isSet(exportHistory))
-            return exportHistoryCommand(historyPath, dictionary, parser.value(exportHistory));
+        DataPaths paths;
+        paths.programFolder = installed ? shared : exe.path();
+        paths.playerFolder = standardPlayerFolder();
+        if (parser.isSet(player) && !parser.isSet(exportHistory)) {
+            std::fprintf(stderr, "trenix: --player NAME goes with --export-history FILE\n");
+            return 1;
+        }
+        if (parser.isSet(exportHistory)) {
+            CsvNaming naming;
+            naming.player =
+                parser.isSet(player) ? parser.value(player) : PlayerSettings(paths.keptSettingsFile()).playerName();
+            naming.everyRow = parser.isSet(player);
+            const QString texts = paths.programFile(QLatin1String(kLanguageFile));
+            if (QFileInfo::exists(texts)) { // else the names in English
+                useLanguageStore(texts);
+                naming.language = commandLineLanguage(paths);
+            }
+            return exportHistoryCommand(historyPath, dictionary, parser.value(exportHistory), naming);
+        }
         if (parser.isSet(importWords) || parser.isSet(listName) || parser.isSet(replace) || parser.isSet(listWords)) {
             if (parser.isSet(listWords) && !parser.isSet(importWords) && !parser.isSet(listName)
                 && !parser.isSet(replace))
@@ -165,9 +187,6 @@ int main(int argc, char *argv[])
             }
             if (refuseNonUtf8(argc, argv) != 0)
                 return 1;
-            DataPaths paths;
-            paths.programFolder = installed ? shared : exe.path();
-            paths.playerFolder = standardPlayerFolder();
             return importWordsCommand(historyPath, dictionary, commandLineLanguage(paths), parser.value(importWords),
                                       parser.value(listName), parser.isSet(replace));
         }
@@ -206,7 +225,9 @@ int main(int argc, char *argv[])
             history.file.open(paths.historyFile());
             if (const QString notice = launchNotice(history, wallClock.utcMs()); !notice.isEmpty())
                 window.core().notify(notice);
-            applyKeptSettings(window.core(), PlayerSettings(paths.keptSettingsFile()), history.lists);
+            const PlayerSettings kept(paths.keptSettingsFile());
+            applyKeptSettings(window.core(), kept, history.lists);
+            window.setSoundOn(kept.soundOn(), false);
             window.showAnswerMode();
             adviseWithoutInputMethod(window.core(), chineseInputRunning());
             // Qt's own buttons (Yes, No, OK, Cancel) in the interface language.

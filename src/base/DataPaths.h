@@ -19,6 +19,8 @@ struct DataPaths {
     QString storeFolder;   // the practice store and the history; empty means the program folder
     QString playerFolder;  // the player's own config.dat and trenix.conf; empty: nothing is kept
 
+    // An installed copy: the practice store lives apart from the program.
+    bool installed() const { return !storeFolder.isEmpty(); }
     // A file of the program's folder.
     QString programFile(const QString &name) const;
     QString practiceStore() const;

@@ -67,7 +67,7 @@ Target targetOf(const QString &path)
 }
 } // namespace
 
-qint64 writeHistoryCsv(GameHistory &history, const QString &path)
+qint64 writeHistoryCsv(GameHistory &history, const QString &path, const CsvNaming &naming)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const Target target = targetOf(path);
@@ -100,12 +100,14 @@ qint64 writeHistoryCsv(GameHistory &history, const QString &path)
             throw failed(file.errorString());
         bytes.clear();
     };
-    history.forEachCsvRow([&](const QStringList &row) {
-        bytes += csvLine(row).toUtf8();
-        ++games;
-        if (bytes.size() > (1 << 16))
-            flush();
-    });
+    history.forEachCsvRow(
+        [&](const QStringList &row) {
+            bytes += csvLine(row).toUtf8();
+            ++games;
+            if (bytes.size() > (1 << 16))
+                flush();
+        },
+        naming);
     flush();
     QString why;
     if (target == Target::File ? !commitSave(save, &why) : !writeAndSync(through, QByteArray(), &why))
@@ -113,13 +115,14 @@ qint64 writeHistoryCsv(GameHistory &history, const QString &path)
     return games;
 }
 
-int exportHistoryCommand(const QString &progressPath, const QString &storePath, const QString &csvPath)
+int exportHistoryCommand(const QString &progressPath, const QString &storePath, const QString &csvPath,
+                         const CsvNaming &naming)
 {
     try {
         const SystemWallClock clock;
         History history(clock);
         openHistoryToRead(history, progressPath, storePath); // none yet: the export is the header alone
-        const qint64 games = writeHistoryCsv(history.games, csvPath);
+        const qint64 games = writeHistoryCsv(history.games, csvPath, naming);
         std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
                      forTerminal(QDir::toNativeSeparators(csvPath)).constData());
         return 0;
@@ -127,6 +130,22 @@ int exportHistoryCommand(const QString &progressPath, const QString &storePath, 
         std::fprintf(stderr, "trenix: error: %s\n", forTerminal(e.message()).constData());
         return 1;
     }
+}
+
+QString defaultCsvName(const QString &player, const QDate &day)
+{
+    // Letters and digits of any script stay; separators and the rest become one dash.
+    QString name;
+    for (const QChar c : player) {
+        if (c.isLetterOrNumber() || c.isMark())
+            name += c;
+        else if (!name.isEmpty() && !name.endsWith(u'-'))
+            name += u'-';
+    }
+    while (name.endsWith(u'-'))
+        name.chop(1);
+    return QStringLiteral("trenix-%1%2.csv")
+        .arg(name.isEmpty() ? QString() : name + u'-', day.toString(QStringLiteral("yyyyMMdd")));
 }
 
 } // namespace trenix

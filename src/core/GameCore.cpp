@@ -379,6 +379,8 @@ void GameCore::pictScroll_Timer()
             if (!m_gameActive)
                 return;
         }
+        if (m_view)
+            m_view->sound(GameSound::Landing);
     }
     for (size_t i = 1; i < Label1.size(); ++i) {
         WordLabel &w = Label1[i];
@@ -439,6 +441,7 @@ void GameCore::TxT_KeyUp(int keyCode, int /*shift*/)
         m_view->wordsChanged();
         m_view->screenChanged();
         m_view->entryJudged(verdict);
+        m_view->sound(verdict.kind == EntryVerdict::Kind::Hit ? GameSound::Hit : GameSound::Miss);
     }
     // Every word typed away: the game is over, as if the end command ended it.
     if (verdict.kind == EntryVerdict::Kind::Hit && allWordsGone())
@@ -531,8 +534,12 @@ void GameCore::feedbackExpired()
 void GameCore::languageChanged()
 {
     screen.feedback.clear();
-    if (GlVexM.isPaused)
+    if (GlVexM.isPaused) {
         screen.lbmessage = text(tid::YXZTZAKGJJX);
+    } else { // a notice in the old language would stay until the next start
+        screen.lbmessage.clear();
+        screen.lbmessageVisible = false;
+    }
     if (m_view)
         m_view->screenChanged();
 }
@@ -596,6 +603,8 @@ void GameCore::finishGame(bool closeOpenSegment)
     if (closeOpenSegment)
         closeSegment();
     recordGame(playedSeconds);
+    if (m_view)
+        m_view->sound(GameSound::GameOver);
 
     const QString cr(QChar(13));
     const QString zsj = text(tid::ZSJ);
@@ -661,6 +670,7 @@ void GameCore::beginRecord(qint64 words, const WordSet &set)
     r.answerMode = m_gameAnswer.modeName();
     r.toneRule = m_gameAnswer.tonesName();
     r.hints = m_gameAnswer.hintsName();
+    r.player = playerName;
     r.wordsInSelection = words;
     r.fieldHeight = m_fieldHeight;
 }

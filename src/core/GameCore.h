@@ -59,6 +59,9 @@ struct GameScreen {
     QString feedback;
 };
 
+// What the game has to say to the ear; the window plays it when sound is on.
+enum class GameSound { Hit, Miss, Landing, GameOver };
+
 // What the core asks of the window.
 class GameView {
 public:
@@ -70,6 +73,7 @@ public:
     virtual void wordsChanged() {}                    // redraw the play field
     virtual void screenChanged() {}                   // redraw the figures, message line, typing box
     virtual void entryJudged(const EntryVerdict &) {} // flash the box, outline a covering word
+    virtual void sound(GameSound) {}                  // a hit, a miss, a landing, the end
 };
 
 class GameCore {
@@ -142,6 +146,8 @@ public:
     const AnswerSettings &gameAnswer() const { return m_gameAnswer; }
     // The game's while one is being played, else the next game's.
     const AnswerSettings &answerInForce() const { return m_gameActive ? m_gameAnswer : answer; }
+    // Who plays, kept with every game for a class's exports.
+    QString playerName;
 
     // State, read by the window and the tests.
     std::vector<WordLabel> Label1; // element 0 is the hidden template

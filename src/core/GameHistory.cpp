@@ -3,6 +3,7 @@
 
 #include "HistoryFile.h"
 #include "ProgressStats.h"
+#include "ReadableNames.h"
 #include "ReviewQueue.h"
 
 #include <QDateTime>
@@ -157,11 +158,12 @@ std::vector<GamePoint> GameHistory::points(qint64 sinceUtcMs)
     return m_file.read(
         [&] {
             std::vector<GamePoint> result;
-            Statement st = m_file.store().prepare(QStringLiteral(
-                "select start_utc, speed, accuracy from games where start_utc >= ?1 order by start_utc, id"));
+            Statement st = m_file.store().prepare(
+                QStringLiteral("select start_utc, speed, accuracy, utc_offset from games where start_utc >= ?1"
+                               " order by start_utc, id"));
             st.bind(1, sinceUtcMs);
             while (st.next())
-                result.push_back({st.integer(0), st.real(1), optionalReal(st, 2)});
+                result.push_back({st.integer(0), st.real(1), optionalReal(st, 2), qint32(st.integer(3))});
             return result;
         },
         std::vector<GamePoint>());
@@ -219,10 +221,12 @@ QStringList GameHistory::csvHeader()
             QStringLiteral("entries"),      QStringLiteral("hits"),         QStringLiteral("speed_wpm"),
             QStringLiteral("accuracy_pct"), QStringLiteral("words_landed"), QStringLiteral("landed_words"),
             QStringLiteral("words_left_on_pile"), QStringLiteral("missed_entries"), QStringLiteral("answer_mode"),
-            QStringLiteral("tone_rule"), QStringLiteral("hints"), QStringLiteral("player")};
+            QStringLiteral("tone_rule"), QStringLiteral("hints"), QStringLiteral("player"),
+            QStringLiteral("language_name"), QStringLiteral("dictionary_name"), QStringLiteral("selection_name"),
+            QStringLiteral("speed_name")};
 }
 
-void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &row)
+void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &row, const CsvNaming &naming)
 {
     if (!m_file.ready())
         return;
@@ -241,11 +245,16 @@ void GameHistory::forEachCsvRow(const std::function<void(const QStringList &)> &
     };
     while (st.next()) {
         const QDateTime local = QDateTime::fromMSecsSinceEpoch(st.integer(1), Qt::OffsetFromUTC, int(st.integer(3)));
-        row({number(0), utc(st.integer(1)), utc(st.integer(2)), local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             number(4), number(5), st.text(6), st.text(7), number(8), number(9), number(10), number(11), number(12),
-             number(13), QString::number(st.real(14), 'f', 2),
-             st.isNull(15) ? QString() : QString::number(st.real(15) * 100.0, 'f', 2), number(16), st.text(17),
-             number(18), number(19), st.text(20), st.text(21), st.text(22), st.text(23)});
+        const QString player = naming.everyRow || st.text(23).isEmpty() ? naming.player : st.text(23);
+        const QStringList names{languageName(int(st.integer(5))), dictionaryName(st.text(6), naming.language),
+                                setName(st.text(7), naming.language), speedName(int(st.integer(10)), naming.language)};
+        row(QStringList{number(0), utc(st.integer(1)), utc(st.integer(2)),
+                        local.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), number(4), number(5), st.text(6),
+                        st.text(7), number(8), number(9), number(10), number(11), number(12), number(13),
+                        QString::number(st.real(14), 'f', 2),
+                        st.isNull(15) ? QString() : QString::number(st.real(15) * 100.0, 'f', 2), number(16),
+                        st.text(17), number(18), number(19), st.text(20), st.text(21), st.text(22), player}
+            + names);
     }
 }
 

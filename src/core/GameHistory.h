@@ -29,6 +29,7 @@ struct GamePoint {
     qint64 startUtcMs = 0;
     double speed = 0;
     std::optional<double> accuracy;
+    qint32 utcOffsetS = 0; // the player's then: the game's local day
 };
 
 struct MissedWord {
@@ -48,6 +49,13 @@ struct RecentGame {
     QString selection;
 };
 
+// How the CSV names things: the language of its readable names, and the player.
+struct CsvNaming {
+    int language = 1;
+    QString player;        // for games kept without a name
+    bool everyRow = false; // this player in every row (the command line's --player)
+};
+
 class GameHistory {
 public:
     explicit GameHistory(HistoryFile &file) : m_file(file) {}
@@ -65,7 +73,7 @@ public:
 
     static QStringList csvHeader();
     // One row per game, oldest first, as the CSV columns; throws Error.
-    void forEachCsvRow(const std::function<void(const QStringList &)> &row);
+    void forEachCsvRow(const std::function<void(const QStringList &)> &row, const CsvNaming &naming = {});
     // Deletes every game and the review in one transaction (the own lists stay); throws Error.
     void clear();
 

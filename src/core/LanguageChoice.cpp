@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcLanguage, "trenix.language")
+#include <QRegularExpression>
 
 namespace trenix {
 
@@ -58,6 +59,30 @@ bool saveLanguageChoice(const QString &playerConfigFile, qint16 code, QString &w
         return false;
     }
     return true;
+}
+
+QString processEnvironment(const char *name) { return qEnvironmentVariable(name); }
+
+std::optional<qint16> desktopLanguage(const Environment &environment)
+{
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        // LANGUAGE is a list of preferences ("zh_TW:zh:en"): the first one counts.
+        const QString value = environment(name).section(u':', 0, 0).trimmed();
+        if (value.isEmpty())
+            continue;
+        // language[_Script][_REGION][.codeset][@modifier], with - or _ between the parts.
+        const QStringList parts =
+            value.section(u'.', 0, 0).section(u'@', 0, 0).toLower().split(QRegularExpression(QStringLiteral("[-_]")));
+        if (parts.first() != QLatin1String("zh"))
+            return 1;
+        if (parts.contains(QLatin1String("hans")))
+            return 2;
+        for (const char *traditional : {"hant", "tw", "hk", "mo"})
+            if (parts.contains(QLatin1String(traditional)))
+                return 3;
+        return 2;
+    }
+    return std::nullopt;
 }
 
 } // namespace trenix

@@ -4,6 +4,8 @@
 // own config.dat (an installed copy cannot write beside the program).
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 
 namespace trenix {
 
@@ -16,5 +18,15 @@ qint16 ReadPlayerLanguage(const QString &playerConfigFile);
 // Writes [config] language=code into the player's config.dat, creating its
 // folder. False, with the file or folder that failed in why.
 bool saveLanguageChoice(const QString &playerConfigFile, qint16 code, QString &why);
+
+// The value of an environment variable, empty when it is not set; tests give their own.
+using Environment = std::function<QString(const char *name)>;
+QString processEnvironment(const char *name);
+
+// The interface language of the desktop's locale: the first of LANGUAGE,
+// LC_ALL, LC_MESSAGES and LANG that is set, 3 for Chinese in traditional
+// characters (Taiwan, Hong Kong, Macau or the Hant script), 2 for other
+// Chinese, 1 for anything else. Nothing when none of them is set.
+std::optional<qint16> desktopLanguage(const Environment &environment);
 
 } // namespace trenix

@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <algorithm>
 #include <optional>
+#include <pwd.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcKept, "trenix.settings")
 
@@ -63,6 +65,26 @@ void readAnswer(const QSettings &s, const AnswerSettings &defaults, AnswerSettin
     };
     read("toneColours", flag, answer.toneColours, QStringLiteral("true or false"),
          defaults.toneColours ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+// A string as QSettings writes one, so that a comma or a semicolon reads back whole.
+QString quotedIni(QString value)
+{
+    value.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return u'"' + value + u'"';
+}
+
+// One key rewritten by our own checked rewrite; throws Error naming the file and what could not be kept.
+void keepValue(const QString &path, const QString &group, const QString &key, const QString &value, const char *what)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    QString why;
+    if (!QDir().mkpath(folder))
+        why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
+    else if (writeIniValues(path, group, {{key, value}}, &why))
+        return;
+    throw Error(ErrorKind::File, QStringLiteral("%1: %2 cannot be kept (%3); the file is as it was")
+                                     .arg(QDir::toNativeSeparators(path), QLatin1String(what), why));
 }
 } // namespace
 
@@ -126,8 +148,6 @@ void PlayerSettings::write(const PracticeChoices &choices) const
     // success after a flush that failed, leaving an empty or cut file. The
     // word set is quoted as QSettings writes a string, so a name with a comma
     // or a semicolon reads back whole.
-    QString set = choices.wordSet.value();
-    set.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
     const QString folder = QFileInfo(m_path).absolutePath();
     QString why;
     if (!QDir().mkpath(folder))
@@ -136,7 +156,7 @@ void PlayerSettings::write(const PracticeChoices &choices) const
                             {{QStringLiteral("speedLevel"), QString::number(choices.speedLevel)},
                              {QStringLiteral("rangeFrom"), QString::number(choices.wordFrom)},
                              {QStringLiteral("rangeTo"), QString::number(choices.wordTo)},
-                             {QStringLiteral("wordSet"), u'"' + set + u'"'},
+                             {QStringLiteral("wordSet"), quotedIni(choices.wordSet.value())},
                              {QStringLiteral("answer"), choices.answer.modeName()},
                              {QStringLiteral("tones"), choices.answer.tonesName()},
                              {QStringLiteral("hints"), choices.answer.hintsName()},
@@ -148,8 +168,51 @@ void PlayerSettings::write(const PracticeChoices &choices) const
                                      .arg(QDir::toNativeSeparators(m_path), why));
 }
 
+QString accountFullName()
+{
+    const passwd *account = getpwuid(getuid());
+    if (!account)
+        return qEnvironmentVariable("USER");
+    // The comment field: "Full Name,room,phone,...".
+    const QString full = QString::fromLocal8Bit(account->pw_gecos ? account->pw_gecos : "").section(u',', 0, 0);
+    return full.trimmed().isEmpty() ? QString::fromLocal8Bit(account->pw_name) : full.trimmed();
+}
+
+QString PlayerSettings::playerName() const
+{
+    if (!m_path.isEmpty() && QFileInfo::exists(m_path)) {
+        const QString name = QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("player/name")).toString();
+        if (!name.trimmed().isEmpty())
+            return name.trimmed();
+    }
+    return accountFullName();
+}
+
+void PlayerSettings::keepPlayerName(const QString &name) const
+{
+    if (m_path.isEmpty())
+        return;
+    // An empty name gives the account's name back.
+    keepValue(m_path, QStringLiteral("player"), QStringLiteral("name"), quotedIni(name.trimmed()), "the player's name");
+}
+
+bool PlayerSettings::soundOn() const
+{
+    return !m_path.isEmpty() && QFileInfo::exists(m_path)
+           && QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("practice/sound")).toBool();
+}
+
+void PlayerSettings::keepSound(bool on) const
+{
+    if (m_path.isEmpty())
+        return;
+    keepValue(m_path, QStringLiteral("practice"), QStringLiteral("sound"),
+              on ? QStringLiteral("true") : QStringLiteral("false"), "the sound switch");
+}
+
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)
 {
+    core.playerName = kept.playerName();
     if (kept.path().isEmpty())
         return;
     QStringList warnings;

@@ -32,12 +32,23 @@ public:
     PracticeChoices read(const PracticeChoices &defaults, QStringList *warnings) const;
     // Throws Error naming the file when it cannot be written.
     void write(const PracticeChoices &choices) const;
+    // [player] name: the name kept, or the account's full name when none is.
+    QString playerName() const;
+    // Keeps the name (an empty one gives the account's back); throws Error naming the file.
+    void keepPlayerName(const QString &name) const;
+    // [practice] sound: off unless the player switched it on.
+    bool soundOn() const;
+    // Throws Error naming the file when it cannot be written.
+    void keepSound(bool on) const;
 
 private:
     QString m_path;
 };
 
-// Start-up, after the window's own defaults: the kept speed, range and word set
+// The full name of the account running the program (its login name when it has none).
+QString accountFullName();
+
+// Start-up, after the window's own defaults: the player's name; the kept speed, range and word set
 // (nothing when the file's path is empty); a list that lists does not hold
 // falls back to the range. Warnings go to stderr.
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists);

@@ -4,6 +4,7 @@
 #include "PracticeStore.h"
 
 #include <QDateTime>
+#include <map>
 
 namespace trenix {
 
@@ -60,6 +61,38 @@ ReviewSummary reviewSummary(ReviewQueue &review, qint64 nowUtcMs, const QTimeZon
         return QDateTime(now.date().addDays(days + 1), QTime(0, 0), now.timeZone()).toMSecsSinceEpoch() - 1;
     };
     return {review.dueBy(endOfDay(0)), review.dueBy(endOfDay(6)), review.learned()};
+}
+
+std::vector<DayPoint> byDay(const std::vector<GamePoint> &games)
+{
+    struct Sums {
+        DayPoint point;
+        double speeds = 0, accuracies = 0;
+        qint64 withAccuracy = 0;
+    };
+    // By day, not by order: a game played abroad may fall on an earlier local day than the one before it.
+    std::map<qint64, Sums> days;
+    for (const GamePoint &g : games) {
+        const qint64 day = localDay(g.startUtcMs, g.utcOffsetS);
+        Sums &d = days[day];
+        d.point.day = day;
+        ++d.point.games;
+        d.speeds += g.speed;
+        d.point.bestSpeed = std::max(d.point.bestSpeed, g.speed);
+        if (g.accuracy) {
+            ++d.withAccuracy;
+            d.accuracies += *g.accuracy;
+        }
+    }
+    std::vector<DayPoint> result;
+    result.reserve(days.size());
+    for (auto &[day, d] : days) {
+        d.point.meanSpeed = d.speeds / double(d.point.games);
+        if (d.withAccuracy > 0)
+            d.point.meanAccuracy = d.accuracies / double(d.withAccuracy);
+        result.push_back(d.point);
+    }
+    return result;
 }
 
 ProgressReport buildReport(GameHistory &progress, PracticeStore *practice, int language, qint64 nowUtcMs,

@@ -28,6 +28,17 @@ int currentStreak(const std::vector<qint64> &daysNewestFirst, qint64 today);
 // 0 days means the whole history.
 qint64 periodStartUtc(int days, qint64 nowUtcMs, const QTimeZone &zone);
 
+// One local day of the chart: its games' mean and best speed, and their mean
+// accuracy (none when no game of the day had an entry).
+struct DayPoint {
+    qint64 day = 0; // as localDay() counts
+    qint64 games = 0;
+    double meanSpeed = 0, bestSpeed = 0;
+    std::optional<double> meanAccuracy;
+};
+// The games, oldest first, gathered by the local day each was played on.
+std::vector<DayPoint> byDay(const std::vector<GamePoint> &games);
+
 struct ProgressReport {
     ProgressSummary summary;
     std::vector<MissedWord> missed;

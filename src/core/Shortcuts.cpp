@@ -17,6 +17,7 @@ const QList<Shortcut> &shortcutTable()
         {Command::Help, {QStringLiteral("F1")}, false, tid::GLVex_tipHelp},
         {Command::Progress, {QStringLiteral("Ctrl+H")}, false, tid::GLVex_tipProgress},
         {Command::AnswerMode, {QStringLiteral("Ctrl+P")}, false, tid::GLVex_tipAnswerMode},
+        {Command::Sound, {QStringLiteral("Ctrl+M")}, false, tid::GLVex_tipSound},
     };
     return table;
 }

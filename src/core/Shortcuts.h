@@ -10,7 +10,7 @@
 
 namespace trenix {
 
-enum class Command { Start, Pause, End, Settings, Exit, Help, Progress, AnswerMode };
+enum class Command { Start, Pause, End, Settings, Exit, Help, Progress, AnswerMode, Sound };
 
 struct Shortcut {
     Command command;

@@ -169,7 +169,8 @@ void finishStartup()
         work();
 }
 
-StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening)
+StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening,
+                              const Environment &environment)
 {
     GlVexM.storeConn.close();
     g_storeFailure.reset();
@@ -181,8 +182,16 @@ StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpe
     GlVexM.wordFrom = 1;
     GlVexM.wordTo = 999;
     InitIniFile(paths.programFolder);
-    // The player's own choice first; the file beside the program when it gives none.
-    if (ReadPlayerLanguage(paths.playerConfigFile()) != 0 && ReadLanguage() != 0) {
+    // The player's own choice first. The file beside an installed program is
+    // the package's, the same for every player: their desktop's language comes before it.
+    bool read = ReadPlayerLanguage(paths.playerConfigFile()) == 0;
+    if (!read && paths.installed()) {
+        if (const std::optional<qint16> desktop = desktopLanguage(environment)) {
+            GlVexM.languageCode = *desktop;
+            read = true;
+        }
+    }
+    if (!read && ReadLanguage() != 0) {
         GlVexM.languageCode = 2;
         // The practice store first: one that cannot be opened speaks before the question and its texts.
         ensurePracticeStore(paths.practiceStore());
@@ -191,6 +200,12 @@ StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpe
         qCInfo(lcStartup) << "the interface language could not be read from" << GlVexM.iniFile->fileName();
         if (!dialogs.askYesNo(prompt, title))
             return StartupOutcome::Quit;
+        // Kept, so that the question comes once; the settings change it later.
+        QString where;
+        if (!saveLanguageChoice(paths.playerConfigFile(), GlVexM.languageCode, where)) {
+            qCWarning(lcStartup).noquote() << "the language could not be kept in" << where;
+            dialogs.inform(text(tid::GLVex_languageNotSaved).arg(where), title);
+        }
     }
     return StartupOutcome::ShowMainWindow;
 }

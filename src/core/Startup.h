@@ -4,6 +4,7 @@
 // settings file and the language question.
 #include "DataPaths.h"
 #include "Error.h"
+#include "LanguageChoice.h"
 
 #include <functional>
 
@@ -23,10 +24,13 @@ enum class StartupOutcome { ShowMainWindow, Quit };
 // store that cannot be opened still speaks before any question.
 enum class StoreOpening { Now, Later };
 
-// The store, the word range, the settings file and the language (the player's
-// config.dat first). Asks the player through dialogs when no language can be
-// read. Throws Error when a store cannot be opened; nothing is created or changed then.
-StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening = StoreOpening::Now);
+// The store, the word range, the settings file and the language: the player's
+// config.dat first, then (installed copies) the desktop's language, then the
+// config.dat beside the program. Asks the player through dialogs when no
+// language can be read, and keeps a Yes in the player's config.dat.
+// Throws Error when a store cannot be opened; nothing is created or changed then.
+StartupOutcome prepareStartup(const DataPaths &paths, Dialogs &dialogs, StoreOpening opening = StoreOpening::Now,
+                              const Environment &environment = processEnvironment);
 
 // Deriving the store's key takes a while; start it on another thread.
 // prepareStartup() and ensurePracticeStore() take the result when it names the

@@ -68,7 +68,7 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
         words = set.kind == WordSet::Kind::Level ? practice.levelWords(languageCode, set.level)
                                                  : practice.hsk3Words(languageCode, set.level);
         if (words.empty())
-            *notice = text(tid::GLVex_emptyLevel).arg(levelName(set.kind, set.level));
+            *notice = text(tid::GLVex_emptyLevel).arg(levelName(set.kind, set.level, languageCode));
         return words;
     }
     // Review and lists come from the history file: a newer or unusable one says why.
@@ -96,11 +96,12 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
     return words;
 }
 
-QString levelName(WordSet::Kind standard, int level)
+QString levelName(WordSet::Kind standard, int level, int inLanguage)
 {
     if (standard == WordSet::Kind::Level)
-        return text(tid::WordSet_hsk2).arg(level);
-    return level == WordSet::kHsk3Band ? text(tid::WordSet_hsk3Band) : text(tid::WordSet_hsk3).arg(level);
+        return text(tid::WordSet_hsk2, inLanguage).arg(level);
+    return level == WordSet::kHsk3Band ? text(tid::WordSet_hsk3Band, inLanguage)
+                                       : text(tid::WordSet_hsk3, inLanguage).arg(level);
 }
 
 QString nothingDueNotice(History &history)

@@ -42,7 +42,7 @@ std::vector<SetWord> wordsOfSet(const WordSet &set, PracticeStore &practice, His
                                 qint64 nowUtcMs, QString *notice);
 
 // The name of a level for the player: "HSK 2.0 level 3", "HSK 3.0 levels 7-9".
-QString levelName(WordSet::Kind standard, int level);
+QString levelName(WordSet::Kind standard, int level, int inLanguage);
 
 // What a review that finds nothing due tells the player: none in review yet, or
 // when the next word comes due (in the history clock's zone).

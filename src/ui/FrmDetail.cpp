@@ -20,6 +20,8 @@ namespace trenix {
 
 namespace {
 
+constexpr double kGlossGrowth = 495; // twips: the English box holds three lines instead of one
+
 QLineEdit *makeBox(QWidget *parent, double l, double t, double w, double h)
 {
     auto *box = new QLineEdit(parent);
@@ -35,9 +37,9 @@ QString levelsText(const WordLevels &levels)
 {
     QStringList names;
     if (levels.hsk2 > 0)
-        names << levelName(WordSet::Kind::Level, levels.hsk2);
+        names << levelName(WordSet::Kind::Level, levels.hsk2, GlVexM.languageCode);
     if (levels.hsk3 > 0)
-        names << levelName(WordSet::Kind::Hsk3, levels.hsk3);
+        names << levelName(WordSet::Kind::Hsk3, levels.hsk3, GlVexM.languageCode);
     if (names.size() == 2)
         return text(tid::FrmDetail_levels).arg(names[0], names[1]);
     return names.isEmpty() ? text(tid::FrmDetail_noLevel) : names[0];
@@ -68,7 +70,7 @@ void FrmDetail::buildControls()
 {
     setObjectName(QStringLiteral("FrmDetail"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    setFixedSize(Twips::px(3495), Twips::px(2910));
+    setFixedSize(Twips::px(3495), Twips::px(2910 + kGlossGrowth));
     setWindowTitle(QStringLiteral("詞組詳細信息"));
 
     Label1 = new QLabel(QStringLiteral("詞組:"), this);
@@ -81,20 +83,30 @@ void FrmDetail::buildControls()
     Txt_py->setObjectName(QStringLiteral("Txt_py"));
     Label3 = new QLabel(QStringLiteral("英文:"), this);
     Twips::place(Label3, 150, 1290, 2655, 240);
-    Txt_yw = makeBox(this, 150, 1530, 3195, 345);
+    Txt_yw = new QLabel(this);
     Txt_yw->setObjectName(QStringLiteral("Txt_yw"));
     Levels = new QLabel(this);
     Levels->setObjectName(QStringLiteral("Levels"));
-    Twips::place(Levels, 150, 1905, 3195, 240);
+    Twips::place(Levels, 150, 1905 + kGlossGrowth, 3195, 240);
+    Twips::place(Txt_yw, 150, 1530, 3195, 345 + kGlossGrowth);
+    Txt_yw->setFont(uiFont({QStringLiteral("Arial")}, 10.5));
+    Txt_yw->setWordWrap(true);
+    Txt_yw->setTextFormat(Qt::PlainText);
+    Txt_yw->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Txt_yw->setFrameShape(QFrame::StyledPanel);
+    Txt_yw->setMargin(2);
+    Txt_yw->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Txt_yw->setAutoFillBackground(true);
+    Txt_yw->setBackgroundRole(QPalette::Base);
 
     auto *Frame1 = new QFrame(this);
     Frame1->setFrameShape(QFrame::HLine);
     Frame1->setFrameShadow(QFrame::Sunken);
-    Twips::place(Frame1, 0, 2190, 3525, 30);
+    Twips::place(Frame1, 0, 2190 + kGlossGrowth, 3525, 30);
 
     Command1 = new QPushButton(QStringLiteral("返回"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Twips::place(Command1, 2070, 2340, 1185, 435);
+    Twips::place(Command1, 2070, 2340 + kGlossGrowth, 1185, 435);
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     Command1->setFocus(Qt::OtherFocusReason);
@@ -116,9 +128,12 @@ void FrmDetail::Form_Load(PracticeStore &practice, OwnLists &lists, int dictiona
     } else {
         Txt_cz->setText(word);
     }
-    Txt_cz->setCursorPosition(0);
-    Txt_py->setCursorPosition(0);
-    Txt_yw->setCursorPosition(0);
+    // A word or pinyin longer than its box shows whole in the tool tip.
+    for (QLineEdit *box : {Txt_cz, Txt_py}) {
+        box->setCursorPosition(0);
+        box->setToolTip(box->text());
+    }
+    Txt_yw->setToolTip(Txt_yw->text());
 
     setWindowTitle(text(tid::FrmDetail_caption));
     Label1->setText(text(tid::FrmDetail_Label1));

@@ -30,7 +30,8 @@ public:
 
     // Controls, for tests.
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
-    QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr, *Txt_yw = nullptr;
+    QLineEdit *Txt_cz = nullptr, *Txt_py = nullptr;
+    QLabel *Txt_yw = nullptr; // wrapped over three lines: a gloss is longer than a box is wide
     QLabel *colouredPinyin = nullptr; // in Txt_py's place while the syllables are coloured
     QLabel *Levels = nullptr; // both standards' levels of a dictionary word; empty for any other
     QPushButton *Command1 = nullptr;

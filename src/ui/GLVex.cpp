@@ -11,6 +11,7 @@
 #include "PlayField.h"
 #include "PlayerSettings.h"
 #include "ProgressWindow.h"
+#include "SoundPlayer.h"
 #include "Startup.h"
 #include "Texts.h"
 #include "Twips.h"
@@ -19,8 +20,10 @@
 #include "setForm.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QLinearGradient>
@@ -71,6 +74,27 @@ void fill(QWidget *w, const QColor &color)
     pal.setColor(QPalette::Window, color);
     w->setPalette(pal);
 }
+
+// The word that ended the game, drawn whole where it rests: on the pile, above
+// the field's top edge, over the title band.
+class EndWordMark : public QWidget {
+public:
+    EndWordMark(PlayField *field, QWidget *parent) : QWidget(parent), m_field(field)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        m_field->drawWord(p, rect(), accessibleName(), true);
+    }
+
+private:
+    PlayField *m_field;
+};
 
 // The tool strip's background picture.
 class ToolStrip : public QWidget {
@@ -142,6 +166,7 @@ GLVex::GLVex(const Services &services, QWidget *parent)
     m_feedbackTimer.setSingleShot(true);
     connect(&m_feedbackTimer, &QTimer::timeout, this, [this] { m_core.feedbackExpired(); });
     m_core.setView(this);
+    sounds = new SoundPlayer(QDir(m_services.paths.programFolder).filePath(QLatin1String(kSoundFolder)), this);
     GamePict->setWords(&m_core.Label1);
     Form_Load();
 }
@@ -171,7 +196,8 @@ CommandLabel *GLVex::commandLabel(Command command) const
     case Command::Exit: return Label10;
     case Command::Help: return Label11;
     case Command::Progress: return Label12;
-    case Command::AnswerMode: return nullptr; // no command of the tool strip
+    case Command::AnswerMode: // no command of the tool strip
+    case Command::Sound: return nullptr;
     }
     return nullptr;
 }
@@ -187,7 +213,29 @@ void GLVex::runCommand(Command command)
     case Command::Help: Label11_Click(); break;
     case Command::Progress: Label12_Click(); break;
     case Command::AnswerMode: switchAnswerMode(); break;
+    case Command::Sound: toggleSound(); break;
     }
+}
+
+void GLVex::setSoundOn(bool on, bool keep)
+{
+    sounds->setEnabled(on);
+    if (!keep)
+        return;
+    try {
+        PlayerSettings(m_services.paths.keptSettingsFile()).keepSound(on);
+    } catch (const Error &e) { // on for this run all the same
+        qCWarning(lcWindow).noquote() << e.message();
+        m_core.notify(e.message());
+    }
+}
+
+void GLVex::toggleSound()
+{
+    setSoundOn(!sounds->enabled(), true);
+    m_core.screen.feedback = text(sounds->enabled() ? tid::GLVex_soundOn : tid::GLVex_soundOff);
+    screenChanged();
+    m_feedbackTimer.start(kFeedbackMs);
 }
 
 GLVex::~GLVex()
@@ -239,6 +287,8 @@ void GLVex::buildControls()
     GamePict->setObjectName(QStringLiteral("GamePict"));
     Twips::place(GamePict, 60, 1170, 11625, 5835);
     connect(GamePict, &PlayField::wordClicked, this, &GLVex::Label1_Click);
+    endWordMark = new EndWordMark(GamePict, this);
+    endWordMark->setObjectName(QStringLiteral("endWordMark"));
 
     auto *frame1 = new QFrame(this);
     Twips::place(frame1, 3600, 1200, 4305, 75);
@@ -298,9 +348,10 @@ void GLVex::buildControls()
 
     lblSpeed = makeLabel(frame2, 30, 300, 525, 255, captionFont);
     lblSpeed->hide();
-    lblPause = makeLabel(frame2, 660, 450, 585, 135, uiFont({QStringLiteral("Arial")}, 7, QFont::Bold));
+    // A red bar beside the typing box while paused; inside it, it would hide what is typed.
+    lblPause = makeLabel(frame2, 2160, 180, 90, 465, uiFont({QStringLiteral("Arial")}, 7, QFont::Bold));
     lblPause->setObjectName(QStringLiteral("lblPause"));
-    fill(lblPause, kRed); // a red bar inside the typing box while paused
+    fill(lblPause, kRed);
     lblPause->setAttribute(Qt::WA_TransparentForMouseEvents);
     lblPause->hide();
 
@@ -443,7 +494,9 @@ void GLVex::Label9_Click()
         if (!m_settings) {
             m_settings = std::make_unique<setForm>(m_core, m_services.paths, this);
             connect(m_settings.get(), &setForm::languageChosen, this, &GLVex::chooseLanguage);
+            connect(m_settings.get(), &setForm::soundChosen, this, [this](bool on) { setSoundOn(on, true); });
         }
+        m_settings->SoundCheck->setChecked(sounds->enabled());
         m_settings->exec();
         showAnswerMode(); // tone colours at once; the rest with the next game
         if (m_settings->isUnloaded())
@@ -485,7 +538,7 @@ void GLVex::Label12_Click()
     guard([this] {
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            ProgressWindow progress(m_core, m_services.wallClock, this);
+            ProgressWindow progress(m_core, m_services.wallClock, this, m_services.paths.keptSettingsFile());
             progress.exec();
         }
         GlVexM.detailWord.clear();
@@ -511,7 +564,7 @@ void GLVex::openAbout()
         const QString before = GlVexM.detailWord;
         GlVexM.detailWord = QStringLiteral("-1");
         {
-            frmAbout about(m_core, this);
+            frmAbout about(m_core, m_services.paths.programFolder, this);
             about.exec();
         }
         GlVexM.detailWord = before;
@@ -599,7 +652,19 @@ void GLVex::timersChanged()
     applyTimer(GaTime, m_core.GaTime);
 }
 
-void GLVex::wordsChanged() { GamePict->update(); }
+void GLVex::wordsChanged()
+{
+    GamePict->update();
+    if (const int i = GamePict->endingWord()) {
+        endWordMark->setAccessibleName(m_core.Label1[size_t(i)].Caption);
+        endWordMark->setGeometry(GamePict->wordRect(i).translated(GamePict->pos()));
+        endWordMark->show();
+        endWordMark->raise();
+        endWordMark->update();
+    } else {
+        endWordMark->hide();
+    }
+}
 
 void GLVex::entryJudged(const EntryVerdict &verdict)
 {
@@ -611,6 +676,8 @@ void GLVex::entryJudged(const EntryVerdict &verdict)
     m_feedbackTimer.start(kFeedbackMs);
 }
 
+void GLVex::sound(GameSound sound) { sounds->play(sound); }
+
 void GLVex::layoutStatusRow()
 {
     // Captions and figures keep their places while their texts fit; a longer
@@ -619,18 +686,23 @@ void GLVex::layoutStatusRow()
     struct Item {
         QLabel *label;
         double left, top, width, height;
+        const char *least = ""; // the text a game shows at its start: the row must not move then
     };
     const Item row[] = {
-        {Label6, 4650, 300, 615, 285},   {lbsd, 5280, 240, 1065, 345},        {Label5, 6420, 300, 735, 285},
-        {lbzql, 7230, 240, 1365, 345},   {Label4, 8730, 300, 495, 285},       {lbfs, 9240, 240, 735, 345},
-        {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345},
+        {Label6, 4650, 300, 615, 285},   {lbsd, 5280, 240, 1065, 345},
+        {Label5, 6420, 300, 735, 285},   {lbzql, 7230, 240, 1365, 345},
+        {Label4, 8730, 300, 495, 285},   {lbfs, 9240, 240, 735, 345},
+        {lblTime, 10170, 300, 525, 285}, {timeDisplay, 10710, 240, 615, 345, "000"},
     };
     constexpr int kPad = 6;
     int limit = Twips::rect(row[7].left, 0, row[7].width, 0).right() + 1; // right edge of the row
     for (int i = 7; i >= 0; --i) {
         const Item &item = row[i];
         const QRect laid = Twips::rect(item.left, item.top, item.width, item.height);
-        const int needed = item.label->fontMetrics().horizontalAdvance(item.label->text()) + kPad;
+        const QFontMetrics metrics = item.label->fontMetrics();
+        const int needed = std::max(metrics.horizontalAdvance(item.label->text()),
+                                    metrics.horizontalAdvance(QLatin1String(item.least)))
+                           + kPad;
         const int width = std::max(laid.width(), needed);
         const int right = std::min(laid.right() + 1, limit);
         item.label->setGeometry(right - width, laid.y(), width, laid.height());

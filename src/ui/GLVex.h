@@ -16,6 +16,7 @@ class QFrame;
 namespace trenix {
 
 class PlayField;
+class SoundPlayer;
 class TypingBox;
 class setForm;
 
@@ -53,8 +54,12 @@ public:
     void showAnswerMode();
     // Keeps the language in the player's config.dat and shows every text in it at once.
     void chooseLanguage(qint16 code);
-    // The label of a tool-strip command.
+    // The label of a tool-strip command (none for the sound switch).
     CommandLabel *commandLabel(Command command) const;
+    // Sound on or off; keep: written to trenix.conf as well.
+    void setSoundOn(bool on, bool keep);
+    // The sound shortcut: switches and says so in the message line.
+    void toggleSound();
 
     // Controls, for the windows that hold the game and for tests.
     QTimer pictScroll, CreatWord, GaTime;
@@ -64,6 +69,8 @@ public:
     QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr, *lblTime = nullptr;
     QLabel *lbsd = nullptr, *lbzql = nullptr, *lbfs = nullptr, *timeDisplay = nullptr;
     QLabel *correctStatus = nullptr, *speedStatus = nullptr;
+    QWidget *endWordMark = nullptr; // the word that ended the game, where it rests
+    SoundPlayer *sounds = nullptr;
     CommandLabel *Label3 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr, *Label10 = nullptr,
                  *Label11 = nullptr, *Label12 = nullptr;
 
@@ -81,6 +88,7 @@ private:
     void wordsChanged() override;
     void screenChanged() override;
     void entryJudged(const EntryVerdict &verdict) override;
+    void sound(GameSound sound) override;
 
     template <typename F> void guard(F &&f);
     void buildControls();

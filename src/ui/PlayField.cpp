@@ -117,10 +117,25 @@ qint64 PlayField::measure(const QString &caption) const
 QRect PlayField::wordRect(int index) const
 {
     const WordLabel &w = (*m_words)[size_t(index)];
-    QRect r = Twips::rect(double(w.Left), double(w.Top), double(w.Width), double(w.Height));
-    if (endedTheGame(w) && r.top() < 0)
-        r.moveTop(0); // above the field it would hide behind the title band
-    return r;
+    return Twips::rect(double(w.Left), double(w.Top), double(w.Width), double(w.Height));
+}
+
+int PlayField::endingWord() const
+{
+    for (size_t i = 1; m_words && i < m_words->size(); ++i)
+        if (endedTheGame((*m_words)[i]))
+            return int(i);
+    return 0;
+}
+
+void PlayField::drawWord(QPainter &p, const QRect &r, const QString &caption, bool ended) const
+{
+    p.setFont(m_wordFont);
+    p.fillRect(r, ended ? QColor(0xFF, 0xC8, 0xA0) : QColor(0xC0, 0xFF, 0xC0));
+    p.setPen(ended ? QPen(QColor(0xD0, 0x00, 0x00), 3) : QPen(Qt::black));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::black);
+    p.drawText(r, Qt::AlignCenter, caption);
 }
 
 int PlayField::wordAt(const QPoint &pos) const
@@ -141,8 +156,6 @@ void PlayField::paintEvent(QPaintEvent *event)
     p.fillRect(event->rect(), palette().color(QPalette::Base));
     if (!m_words)
         return;
-    p.setFont(m_wordFont);
-    const QColor fill(0xC0, 0xFF, 0xC0);
     for (size_t i = 1; i < m_words->size(); ++i) {
         const WordLabel &w = (*m_words)[i];
         if (!w.Visible)
@@ -150,12 +163,7 @@ void PlayField::paintEvent(QPaintEvent *event)
         const QRect r = wordRect(int(i));
         if (!r.intersects(event->rect()))
             continue;
-        const bool ended = endedTheGame(w);
-        p.fillRect(r, ended ? QColor(0xFF, 0xC8, 0xA0) : fill);
-        p.setPen(ended ? QPen(QColor(0xD0, 0x00, 0x00), 3) : QPen(Qt::black));
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        p.setPen(Qt::black);
-        p.drawText(r, Qt::AlignCenter, w.Caption);
+        drawWord(p, r, w.Caption, endedTheGame(w));
     }
     if (m_hints != HintMode::Off)
         paintHints(p, event->rect());

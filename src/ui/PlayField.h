@@ -27,8 +27,13 @@ public:
     qint64 measure(const QString &caption) const;
     // Index of the visible word at the point, or 0.
     int wordAt(const QPoint &pos) const;
-    // A word that ended the game by landing above the field is drawn at its top.
+    // Where the word is, in pixels of the field; the word that ended the game
+    // rests on the pile and so reaches above the field's top edge.
     QRect wordRect(int index) const;
+    // The word that ended the game, or 0.
+    int endingWord() const;
+    // A word's box as the field draws it.
+    void drawWord(QPainter &p, const QRect &r, const QString &caption, bool ended) const;
     // Outlines a word for a while (the word that covers a buried entry).
     void outline(int index, int ms = 1500);
     int outlined() const { return m_outlineTimer.isActive() ? m_outlined : 0; }

@@ -5,12 +5,14 @@
 #include "GameCore.h"
 #include "GlVexM.h"
 #include "History.h"
+#include "KeyBindings.h"
 #include "PlayerSettings.h"
 #include "SettingsRules.h"
 #include "Texts.h"
 #include "Twips.h"
 #include "WordListsDialog.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStylePainter>
 
 #include <functional>
 
@@ -32,6 +35,36 @@ namespace trenix {
 namespace {
 // Each language by its own name, so that a player lost in a foreign one finds theirs.
 const char *const kLanguageNames[] = {"English", "简体中文", "繁體中文"};
+constexpr double kSoundRow = 390; // twips the sound switch's row adds above the buttons
+
+// A choice too long for the box shows its beginning and end, the middle left
+// out ("List: Less…(6 words)"); the list opens as wide as its longest entry.
+class ElidingComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter p(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        p.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, field.width());
+        p.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+    void showPopup() override
+    {
+        int widest = width();
+        for (int i = 0; i < count(); ++i)
+            widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)) + 40);
+        if (const QScreen *s = screen())
+            widest = std::min(widest, s->availableGeometry().width());
+        view()->setMinimumWidth(widest);
+        QComboBox::showPopup();
+    }
+};
 } // namespace
 
 setForm::setForm(GameCore &core, const DataPaths &paths, QWidget *parent) : HoldingDialog(core, parent), m_paths(paths)
@@ -44,8 +77,8 @@ void setForm::buildControls()
 {
     setObjectName(QStringLiteral("setForm"));
     setFont(uiFont({QStringLiteral("Arial")}, 9));
-    // Taller than the stored layout by the word-set and language rows and the answer group.
-    setFixedSize(Twips::px(4710), Twips::px(7170));
+    // Taller than the stored layout by the word-set and language rows, the answer group and the sound switch.
+    setFixedSize(Twips::px(4710), Twips::px(7170 + kSoundRow));
     setWindowTitle(QStringLiteral("選項"));
 
     Frame2 = new QGroupBox(QStringLiteral("速度設置"), this);
@@ -82,7 +115,7 @@ void setForm::buildControls()
     // What the words come from; the range boxes below serve the range only.
     WordsLabel = new QLabel(QStringLiteral("Words"), this);
     Twips::place(WordsLabel, 300, 2295, 825, 285);
-    WordSetChoice = new QComboBox(this);
+    WordSetChoice = new ElidingComboBox(this);
     WordSetChoice->setObjectName(QStringLiteral("WordSetChoice"));
     Twips::place(WordSetChoice, 1140, 2250, 2280, 345);
     WordsLabel->setBuddy(WordSetChoice);
@@ -120,13 +153,17 @@ void setForm::buildControls()
 
     buildAnswerFrame();
 
+    SoundCheck = new QCheckBox(QStringLiteral("Sound"), this);
+    SoundCheck->setObjectName(QStringLiteral("SoundCheck"));
+    Twips::place(SoundCheck, 300, 6600, 4065, 285);
+
     setSpeedOK = new QPushButton(QStringLiteral("確定"), this);
     setSpeedOK->setObjectName(QStringLiteral("setSpeedOK"));
-    Twips::place(setSpeedOK, 2280, 6690, 1035, 345);
+    Twips::place(setSpeedOK, 2280, 6690 + kSoundRow, 1035, 345);
     setSpeedOK->setDefault(true);
     setSpeedCancel = new QPushButton(QStringLiteral("返回"), this);
     setSpeedCancel->setObjectName(QStringLiteral("setSpeedCancel"));
-    Twips::place(setSpeedCancel, 3330, 6690, 1035, 345);
+    Twips::place(setSpeedCancel, 3330, 6690 + kSoundRow, 1035, 345);
 
     // OK first, then Cancel; the speed group is one stop, the arrow keys move within it.
     setTabOrder(setSpeedOK, setSpeedCancel);
@@ -144,6 +181,7 @@ void setForm::buildControls()
     setTabOrder(AnswerChoice, TonesChoice);
     setTabOrder(TonesChoice, HintsChoice);
     setTabOrder(HintsChoice, ToneColours);
+    setTabOrder(ToneColours, SoundCheck);
 
     connect(setSpeedOK, &QPushButton::clicked, this, &setForm::setSpeedOK_Click);
     connect(setSpeedCancel, &QPushButton::clicked, this, &setForm::setSpeedCancel_Click);
@@ -277,6 +315,10 @@ void setForm::lookUpCaptions()
     WordsLabel->setText(text(tid::setForm_words));
     ListsButton->setText(text(tid::setForm_lists));
     lookUpAnswerCaptions();
+    SoundCheck->setText(text(tid::setForm_sound));
+    for (const Shortcut &shortcut : shortcutTable())
+        if (shortcut.command == Command::Sound)
+            SoundCheck->setToolTip(trenix::toolTip(shortcut));
     refreshWordSets();
 }
 
@@ -306,7 +348,7 @@ void setForm::chooseWordSet(const QString &value)
         for (int n = WordSet::kLowestLevel; n <= highest; ++n) {
             const auto found = counts.find(n);
             const qint64 words = found == counts.end() ? 0 : found->second;
-            WordSetChoice->addItem(level.arg(levelName(standard, n), QString::number(words)),
+            WordSetChoice->addItem(level.arg(levelName(standard, n, GlVexM.languageCode), QString::number(words)),
                                    WordSet{standard, n, QString()}.value());
         }
     };
@@ -384,6 +426,7 @@ void setForm::setSpeedOK_Click()
         m_core.notify(notKept);
     m_unloaded = true;
     QDialog::accept();
+    emit soundChosen(SoundCheck->isChecked());
     const qint16 chosen = qint16(Language->currentIndex() + 1);
     if (Language->currentIndex() >= 0 && chosen != GlVexM.languageCode)
         emit languageChosen(chosen);

@@ -54,6 +54,7 @@ public:
     QLabel *AnswerLabel = nullptr, *TonesLabel = nullptr, *HintsLabel = nullptr, *AnswerNote = nullptr;
     QComboBox *AnswerChoice = nullptr, *TonesChoice = nullptr, *HintsChoice = nullptr;
     QCheckBox *ToneColours = nullptr;
+    QCheckBox *SoundCheck = nullptr; // set by the opener; OK passes a change on
 
     // Fills the word-set choice with the current counts, keeping the entry
     // chosen (the range when it is gone).
@@ -64,6 +65,8 @@ public:
 signals:
     // OK accepted another interface language.
     void languageChosen(qint16 code);
+    // OK accepted the sound switched on or off.
+    void soundChosen(bool on);
 
 public slots:
     // Enter (OK) and Escape or the close box (Cancel) take the handlers' roads.

@@ -51,6 +51,7 @@ struct Recorder : GameView {
     QStringList log; // what the window was asked to do, in order
     QList<EntryVerdict> verdicts;
     QStringList shown;         // the message line and the word pointed out, for each verdict
+    QList<GameSound> sounds;
     bool readFeedback = false; // every feedback is read at once
     QString line;              // what the message line shows since the last redraw
     void focusTyping() override { log << u"focus"_s; }
@@ -62,6 +63,7 @@ struct Recorder : GameView {
         const GameScreen &s = core->screen;
         line = !s.feedback.isEmpty() ? s.feedback : s.lbmessageVisible ? s.lbmessage : QString();
     }
+    void sound(GameSound s) override { sounds << s; }
     void entryJudged(const EntryVerdict &v) override
     {
         verdicts << v;
@@ -169,6 +171,7 @@ private slots:
                  (QList<qint64>{1, 1500, r.restTop, 1140}));
         QCOMPARE(dialogs.questions.size(), r.ends ? 1 : 0);
         QCOMPARE(core->running(), !r.ends);
+        QCOMPARE(view.sounds, QList<GameSound>{r.ends ? GameSound::GameOver : GameSound::Landing});
     }
 
     // Two words land at the top in one tick: one question; the tick goes on into a game started by Yes, whose
@@ -235,6 +238,9 @@ private slots:
         type(r.typed);
         QCOMPARE(core->inputCount, qint64(r.inputs));
         QCOMPARE(core->rightCount, qint64(r.hits));
+        QCOMPARE(view.sounds, !r.inputs ? QList<GameSound>()
+                              : r.hits  ? QList<GameSound>{GameSound::Hit}
+                                        : QList<GameSound>{GameSound::Miss});
         QStringList seen, expected{u"low"_s, u"同"_s, u"同"_s, u"-同"_s}; // "-": hidden
         for (size_t k = low; k < core->Label1.size(); ++k)
             seen << (core->Label1[k].Visible ? QString() : u"-"_s) + core->Label1[k].Caption;

@@ -67,6 +67,8 @@ Q_DECLARE_METATYPE(End)
 Q_DECLARE_METATYPE(OpenRow)
 Q_DECLARE_METATYPE(StreakRow)
 Q_DECLARE_METATYPE(KeptRow)
+Q_DECLARE_METATYPE(CsvNaming)
+Q_DECLARE_METATYPE(GamePoint)
 
 class TestProgress : public QObject, GameFixture {
     Q_OBJECT
@@ -275,17 +277,51 @@ private slots:
     }
 
     // Words with commas, quotes and line breaks come back whole through a real CSV reader, the start in
-    // the player's time; a game whose write is refused half-way keeps nothing.
+    // the player's time, the codes with their names in the language asked for, the player's name from
+    // the game or, for a game kept without one or with --player, the name given; a game whose write is
+    // refused half-way keeps nothing.
+    void csv_writtenWrongOrHalfAGameKept_data()
+    {
+        QTest::addColumn<CsvNaming>("naming");
+        QTest::addColumn<QList<int>>("speeds"); // the two games' speed levels
+        QTest::addColumn<QStringList>("names"); // their last five columns
+        QTest::newRow("English names, the game's own player")
+            << CsvNaming{1, u"Ann"_s, false} << QList<int>{8, 4}
+            << QStringList{u"王小明|简体中文|dictionary of the 简体中文 interface|Word range 1–5|Slow (8 s)"_s,
+                           u"Ann|繁體中文|dictionary of the 繁體中文 interface|List: 饮料|Fast (4 s)"_s};
+        QTest::newRow("--player in every row, traditional names")
+            << CsvNaming{3, u"Ann"_s, true} << QList<int>{10, 6}
+            << QStringList{u"Ann|简体中文|简体中文介面的詞典|詞組範圍 1–5|慢速（10秒）"_s,
+                           u"Ann|繁體中文|繁體中文介面的詞典|詞組表：饮料|普通（6秒）"_s};
+        QTest::newRow("simplified names")
+            << CsvNaming{2, u"Ann"_s, false} << QList<int>{2, 2}
+            << QStringList{u"王小明|简体中文|简体中文界面的词典|词组范围 1–5|快速（2秒）"_s,
+                           u"Ann|繁體中文|繁體中文界面的词典|词组表：饮料|快速（2秒）"_s};
+    }
     void csv_writtenWrongOrHalfAGameKept()
     {
-        QVERIFY(history.games.record(
-            sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s})));
+        QFETCH(CsvNaming, naming);
+        QFETCH(QList<int>, speeds);
+        QFETCH(QStringList, names);
+        GameRecord first =
+            sampleGame(utc("2026-02-01T23:30:00Z"), 8 * 3600, {u"一,二"_s, u"说\"好\""_s, u"上\r\n下"_s});
+        first.language = 2;
+        first.dictionary = u"zidian2"_s;
+        first.speedLevel = speeds[0];
+        first.player = u"王小明"_s;
+        GameRecord second = sampleGame(utc("2026-02-01T23:40:00Z"), 8 * 3600);
+        second.language = 3;
+        second.dictionary = u"zidian3"_s;
+        second.selection = u"list:饮料"_s;
+        second.speedLevel = speeds[1];
+        QVERIFY(history.games.record(first));
+        QVERIFY(history.games.record(second));
         Store(path(), QByteArray(), Store::Mode::ReadWrite)
             .exec(u"create trigger refuse before insert on game_words begin select raise(abort, 'refused'); end"_s);
         QVERIFY(!history.games.record(sampleGame(utc("2026-02-02T01:00:00Z"), 0, {u"词"_s})));
         QVERIFY2(notice().contains(u"refused"_s), "the game not kept is not told");
         const QString csv = folder->file(u"history.csv"_s);
-        QCOMPARE(writeHistoryCsv(history.games, csv), qint64(1));
+        QCOMPARE(writeHistoryCsv(history.games, csv, naming), qint64(2));
         QVERIFY(fileBytes(csv).startsWith("\xEF\xBB\xBF"
                                           "game,start_utc,"));
         QProcess reader; // read back as a spreadsheet would, by Python's csv module
@@ -297,10 +333,14 @@ private slots:
         QStringList rows;
         for (const QJsonValue &r : QJsonDocument::fromJson(reader.readAllStandardOutput()).array())
             rows << QVariant(r.toArray().toVariantList()).toStringList().join(u'|');
-        QCOMPARE(rows, (QStringList{GameHistory::csvHeader().join(u'|'),
-                                    u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
-                                    u"07:30:00|60|0||range:1-5|||0|0|4|3|3.00|75.00|3|"
-                                    "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off|"_s}));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], GameHistory::csvHeader().join(u'|'));
+        QCOMPARE(rows[1].section(u'|', 0, -6), u"1|2026-02-01T23:30:00Z|2026-02-01T23:31:00Z|2026-02-02 "
+                                               u"07:30:00|60|2|zidian2|range:1-5|||%1|0|4|3|3.00|75.00|3|"
+                                               "一,二 说\"好\" 上\r\n下|3|0|characters|optional|off"_s.arg(speeds[0]));
+        QCOMPARE((QStringList{rows[1].section(u'|', -5), rows[2].section(u'|', -5)}), names);
+        // Each pupil's file under their own name, with nothing a file name cannot hold.
+        QCOMPARE(defaultCsvName(u" 王 小明/../3b. "_s, QDate(2026, 2, 1)), u"trenix-王-小明-3b-20260201.csv"_s);
     }
 
     // Where the CSV goes: a file on a full disk keeps what it held, a pipe is written through, a device is left alone.
@@ -375,6 +415,44 @@ private slots:
         for (qint64 start : row.starts)
             QVERIFY(history.games.record(sampleGame(start, utcOffsetAt(start, zone))));
         QCOMPARE(history.games.summary(localToday(row.now, zone)).streakDays, row.days);
+    }
+
+    // The chart by day: each local day once, in calendar order, with its games' mean and best speed
+    // and the mean accuracy of those that had an entry.
+    void byDay_wrongDayOrFigure_data()
+    {
+        QTest::addColumn<QList<GamePoint>>("games");
+        QTest::addColumn<QStringList>("days"); // yyyy-MM-dd games mean best accuracy
+        const qint64 may9 = utc("2026-05-09T09:00:00Z"), hour = 3600000;
+        QList<GamePoint> twelve;
+        for (int i = 0; i < 12; ++i)
+            twelve.append({may9 + i * 600000, 10.0 + i, 0.5 + i / 100.0, 0});
+        QTest::newRow("one game") << QList<GamePoint>{{may9, 20, 0.9, 0}} << QStringList{u"2026-05-09 1 20 20 0.9"_s};
+        QTest::newRow("twelve games of one day") << twelve << QStringList{u"2026-05-09 12 15.5 21 0.555"_s};
+        QTest::newRow("local midnight, UTC+8: two days")
+            << QList<GamePoint>{{utc("2026-05-09T15:50:00Z"), 10, 1.0, 8 * 3600},
+                                {utc("2026-05-09T16:10:00Z"), 30, 0.5, 8 * 3600}}
+            << QStringList{u"2026-05-09 1 10 10 1"_s, u"2026-05-10 1 30 30 0.5"_s};
+        QTest::newRow("a game without an entry has no accuracy to count")
+            << QList<GamePoint>{{may9, 0, std::nullopt, 0}, {may9 + hour, 12, 0.5, 0}}
+            << QStringList{u"2026-05-09 2 6 12 0.5"_s};
+        QTest::newRow("a day without any entry has none")
+            << QList<GamePoint>{{may9, 0, std::nullopt, 0}} << QStringList{u"2026-05-09 1 0 0 -"_s};
+        QTest::newRow("played abroad on an earlier local day")
+            << QList<GamePoint>{{may9, 10, 1.0, 0}, {may9 + hour, 20, 1.0, -12 * 3600}}
+            << QStringList{u"2026-05-08 1 20 20 1"_s, u"2026-05-09 1 10 10 1"_s};
+    }
+    void byDay_wrongDayOrFigure()
+    {
+        QFETCH(QList<GamePoint>, games);
+        QStringList days;
+        for (const DayPoint &d : byDay(std::vector<GamePoint>(games.begin(), games.end())))
+            days << u"%1 %2 %3 %4 %5"_s.arg(QDate(1970, 1, 1).addDays(d.day).toString(Qt::ISODate))
+                        .arg(d.games)
+                        .arg(d.meanSpeed)
+                        .arg(d.bestSpeed)
+                        .arg(d.meanAccuracy ? QString::number(*d.meanAccuracy) : u"-"_s);
+        QTEST(days, "days");
     }
 
     // Read at the start over the window's defaults; OK keeps what is in force.

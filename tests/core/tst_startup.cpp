@@ -25,12 +25,20 @@ using test::ProgramFolder;
 namespace {
 const QString kStore = QLatin1String(kStoreFile);
 // The config.dat beside the program and the player's own (null: none, "saved": chosen in the
-// language menu); whether the language question comes and is answered Yes; the language then in force.
+// language menu); whether the language question comes and is answered Yes; the language then in force;
+// the desktop's LANG (null: not set) and whether the copy is an installed one.
 struct StartRow {
     QByteArray program, player;
     bool asked, yes;
     int code;
+    QString desktop = {};
+    bool installed = false;
     bool playerIgnored = false; // a line on stderr says the player's code is not one of ours
+};
+// LANGUAGE, LC_ALL, LC_MESSAGES, LANG (empty: not set); the language they give, 0 for none.
+struct DesktopRow {
+    QStringList values;
+    int code;
 };
 // A data file beside the program replaced by these bytes (null: removed), the arguments, the exit
 // status and what stderr says.
@@ -55,6 +63,7 @@ QStringList snapshot(const QString &folder) // every entry, hidden ones too, wit
 } // namespace
 
 Q_DECLARE_METATYPE(StartRow)
+Q_DECLARE_METATYPE(DesktopRow)
 Q_DECLARE_METATYPE(RunRow)
 
 class TestStartup : public QObject {
@@ -85,12 +94,21 @@ private slots:
         QTest::newRow("no settings file, No") << StartRow{{}, {}, true, false, 2};
         QTest::newRow("above 16 bits, Yes") << StartRow{"[config]\nlanguage=70000\n", {}, true, true, 2}; // not 4464
         QTest::newRow("player's choice wins") << StartRow{three, "[config]\nlanguage=1", false, true, 1};
-        QTest::newRow("player's code not a language") << StartRow{three, "[config]\nlanguage=4", false, true, 3, true};
-        QTest::newRow("player's code empty") << StartRow{three, "[config]\nlanguage=", false, true, 3, true};
+        QTest::newRow("player's code not a language")
+            << StartRow{three, "[config]\nlanguage=4", false, true, 3, {}, false, true};
+        QTest::newRow("player's code empty") << StartRow{three, "[config]\nlanguage=", false, true, 3, {}, false, true};
         QTest::newRow("player's file without the key") << StartRow{three, "[other]\nlanguage=1", false, true, 3};
         QTest::newRow("player's code above 16 bits")
-            << StartRow{three, "[config]\nlanguage=70000", false, true, 3, true};
+            << StartRow{three, "[config]\nlanguage=70000", false, true, 3, {}, false, true};
         QTest::newRow("player's choice saved twice") << StartRow{three, "saved", false, true, 1};
+        QTest::newRow("installed: the desktop before the package's file")
+            << StartRow{three, {}, false, true, 1, u"en_US.UTF-8"_s, true};
+        QTest::newRow("installed: the player's choice before the desktop")
+            << StartRow{three, "[config]\nlanguage=2", false, true, 2, u"en_US.UTF-8"_s, true};
+        QTest::newRow("installed, no locale: the package's file") << StartRow{three, {}, false, true, 3, {}, true};
+        QTest::newRow("installed, no file and no locale, Yes") << StartRow{{}, {}, true, true, 2, {}, true};
+        QTest::newRow("build folder: the desktop does not count")
+            << StartRow{three, {}, false, true, 3, u"en_US.UTF-8"_s};
     }
     void prepareStartup_languageMisreadOrQuestionWrong()
     {
@@ -104,7 +122,7 @@ private slots:
              {u"RJXX"_s, u"2"_s, u"标题-2"_s}});
         if (!row.program.isNull())
             folder.writeFile(QLatin1String(kSettingsFile), row.program);
-        DataPaths paths{folder.path(), QString(), player.path()};
+        DataPaths paths{folder.path(), row.installed ? folder.path() : QString(), player.path()};
         QString where;
         if (row.player == "saved") { // in folders made as needed; the second choice replaces the first
             paths.playerFolder = player.file(u"a/trenix"_s);
@@ -120,14 +138,24 @@ private slots:
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
         if (row.playerIgnored)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"config.dat: language .* is not 1, 2 or 3"_s));
-        QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later),
+        const Environment desktop = [&row](const char *name) {
+            return qstrcmp(name, "LANG") ? QString() : row.desktop;
+        };
+        QCOMPARE(prepareStartup(paths, m_dialogs, StoreOpening::Later, desktop),
                  row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
         QCOMPARE(m_dialogs.questions, row.asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
         QCOMPARE((QList<int>{GlVexM.languageCode, GlVexM.wordFrom, GlVexM.wordTo}), (QList<int>{row.code, 1, 999}));
         // Opened before a question, so that a store that fails says so first; else left for later.
         QCOMPARE(GlVexM.storeConn.isOpen(), row.asked);
         QCOMPARE(m_dialogs.errors, QStringList());
-        QCOMPARE(snapshot(folder.path()) + snapshot(player.path()), before); // reading writes nothing
+        // Reading writes nothing; a Yes is kept in the player's file, so that it is asked once.
+        const bool kept = row.asked && row.yes;
+        QCOMPARE(snapshot(folder.path()) + snapshot(player.path()) == before, !kept);
+        if (kept) {
+            GlVexM.languageCode = 0;
+            QCOMPARE(ReadPlayerLanguage(paths.playerConfigFile()), qint16(0));
+            QCOMPARE(GlVexM.languageCode, qint16(2));
+        }
         if (row.asked && !row.yes)
             return;
         // The rest of start-up follows the answer at once, as it follows the first paint; else the store's opening.
@@ -141,6 +169,39 @@ private slots:
         QTRY_VERIFY(finished);
         // Only language 2 has a dictionary here: any other code is told, not left to a failing start.
         QCOMPARE(missingDictionaryNotice(GlVexM.storeConn, GlVexM.languageCode).isEmpty(), row.code == 2);
+    }
+
+    void desktopLanguage_wrongCode_data()
+    {
+        QTest::addColumn<DesktopRow>("row");
+        const QString none;
+        QTest::newRow("nothing set") << DesktopRow{{none, none, none, none}, 0};
+        QTest::newRow("English") << DesktopRow{{none, none, none, u"en_US.UTF-8"_s}, 1};
+        QTest::newRow("C locale") << DesktopRow{{none, none, none, u"C"_s}, 1};
+        QTest::newRow("Zhuang is not Chinese") << DesktopRow{{none, none, none, u"zha_CN"_s}, 1};
+        QTest::newRow("mainland") << DesktopRow{{none, none, none, u"zh_CN.UTF-8"_s}, 2};
+        QTest::newRow("Singapore") << DesktopRow{{none, none, none, u"zh_SG"_s}, 2};
+        QTest::newRow("Chinese alone") << DesktopRow{{none, none, none, u"zh"_s}, 2};
+        QTest::newRow("Taiwan") << DesktopRow{{none, none, none, u"zh_TW.UTF-8"_s}, 3};
+        QTest::newRow("Hong Kong") << DesktopRow{{none, none, none, u"zh_HK.UTF-8"_s}, 3};
+        QTest::newRow("Macau, a modifier") << DesktopRow{{none, none, none, u"zh_MO@stroke"_s}, 3};
+        QTest::newRow("Hant script") << DesktopRow{{none, none, none, u"zh-Hant-SG"_s}, 3};
+        QTest::newRow("Hans script in Hong Kong") << DesktopRow{{none, none, none, u"zh_Hans_HK"_s}, 2};
+        QTest::newRow("LANGUAGE first, its first choice") << DesktopRow{{u"zh_TW:zh_CN"_s, none, none, u"en_US"_s}, 3};
+        QTest::newRow("LC_ALL before LC_MESSAGES") << DesktopRow{{none, u"en_GB"_s, u"zh_CN"_s, none}, 1};
+        QTest::newRow("LC_MESSAGES before LANG") << DesktopRow{{none, none, u"zh_HK"_s, u"en_US"_s}, 3};
+    }
+    void desktopLanguage_wrongCode()
+    {
+        QFETCH(DesktopRow, row);
+        const char *const names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+        const Environment environment = [&](const char *name) {
+            for (int i = 0; i < 4; ++i)
+                if (!qstrcmp(name, names[i]))
+                    return row.values[i];
+            return QString();
+        };
+        QCOMPARE(desktopLanguage(environment).value_or(0), qint16(row.code));
     }
 
     // On the write-ahead journal while the program runs, back as it shipped once it ends.

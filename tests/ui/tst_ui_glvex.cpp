@@ -7,8 +7,10 @@
 #include "InputMethodProbe.h"
 #include "LanguageChoice.h"
 #include "PlayField.h"
+#include "SoundPlayer.h"
 #include "Startup.h"
 #include "TestSupport.h"
+#include "Twips.h"
 #include "TypingBox.h"
 #include "setForm.h"
 
@@ -59,7 +61,8 @@ private slots:
 
     // What the window adds to the game rules, through its own keys and events: the timers follow the
     // game, the message line and pause bar show, input-method text reaches the game, a word click shows
-    // its details, the exit question answered No and the close box leave the game be.
+    // its details, the sound key switches the sound, the exit question answered No and the close box leave the
+// game be.
     void gamePlayedThroughTheWindowsOwnEvents()
     {
         GLVex w(services());
@@ -72,8 +75,12 @@ private slots:
         QInputMethodEvent commit; // the way an input method delivers Chinese
         commit.setCommitString(w.core().Label1[1].Caption);
         QApplication::sendEvent(w.TxT, &commit);
+        QTest::keyClick(w.TxT, Qt::Key_M, Qt::ControlModifier); // sound on, kept, and said in the message line
+        QCOMPARE(w.lbmessage->text(), text(tid::GLVex_soundOn));
+        QVERIFY(fileBytes(paths.keptSettingsFile()).contains("sound=true"));
         QTest::keyClick(w.TxT, Qt::Key_Return);
         QVERIFY(!w.core().Label1[1].Visible && w.TxT->text().isEmpty());
+        QCOMPARE(w.sounds->lastPlayed(), int(GameSound::Hit));
         QTest::keyClick(w.TxT, Qt::Key_Escape);
         QCOMPARE(running(w), QList<bool>(3, false));
         QVERIFY(!w.lblPause->isHidden() && !w.lbmessage->isHidden() && !w.lbmessage->text().isEmpty());
@@ -158,7 +165,9 @@ private slots:
         GLVex w(services());
         if (language == 9)
             QCOMPARE(w.Label3->caption(), text(tid::GLVex_label3, 1));
+        const QRect idle = w.lblTime->geometry();
         w.Label3_Click();
+        QCOMPARE(w.lblTime->geometry(), idle); // the clock's "0" becomes "000": the row stays put
         QCOMPARE(w.core().Label1.size(), size_t(3));
         for (size_t i = 1; i < 3; ++i) {
             const WordLabel &word = w.core().Label1[i];
@@ -180,6 +189,23 @@ private slots:
                      qPrintable(row[i]->text() + u" overlaps its left neighbour"_s));
         }
         QVERIFY(w.timeDisplay->geometry().right() < w.timeDisplay->parentWidget()->width());
+    }
+
+    // The word whose landing ends the game is drawn whole where it rests: on the pile, reaching above the
+    // field, not pushed down over the word under it.
+    void endingWord_drawnOverTheWordUnderIt()
+    {
+        GLVex w(services());
+        w.Label3_Click();
+        GlVexM.storeConn.exec(u"insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth)"
+                              " values (0, 'pile', 1, 1, 0, 300, 20000)"_s);
+        w.core().practice().clearCache();
+        w.pictScroll_Timer(); // the first word, at the top, lands on the pile 300 twips down
+        QCOMPARE(w.core().running(), false);
+        QCOMPARE(w.endWordMark->isVisibleTo(&w), true);
+        const QRect rests = Twips::rect(double(w.core().Label1[1].Left), 300 - 645, double(w.core().Label1[1].Width), 645)
+                                .translated(w.GamePict->pos());
+        QCOMPARE(w.endWordMark->geometry(), rests);
     }
 
     // The keys that open a window let the typing box go while it is open; a composition keeps every key
@@ -261,6 +287,10 @@ private slots:
         QCOMPARE(dialogs.notices,
                  QStringList{text(tid::RJXX, 3) + u'|'
                              + text(tid::GLVex_languageNotSaved, 3).arg(QDir::toNativeSeparators(config))});
+        w.Label8_Click(); // over: a notice of the old language goes with it
+        w.core().notify(text(tid::GLVex_noWords, 3));
+        w.chooseLanguage(1);
+        QCOMPARE(w.lbmessage->text(), QString());
     }
 
     void commandBeforeTheStoreOpened_notWaitingForIt()

@@ -29,6 +29,7 @@ struct Row {
     int period;
     int points;
     Button button;
+    bool byDay = false;
 };
 } // namespace
 
@@ -58,6 +59,8 @@ private slots:
             << Row{{0, 0, 1, 2, 3, 5, 8, 13, 21, 34, 55, 400}, 2, 12, Button::ClearYes};
         QTest::newRow("last 7 days, clearing answered No") << Row{{0, 0, 1, 6, 7, 30}, 0, 4, Button::ClearNo};
         QTest::newRow("last 30 days, exported") << Row{{0, 0, 1, 6, 7, 29, 30}, 1, 6, Button::Export};
+        QTest::newRow("last 7 days by day: two games today are one point")
+            << Row{{0, 0, 1, 6, 7, 30}, 0, 3, Button::None, true};
     }
     void window_chartTablesOrButtonsWrong()
     {
@@ -71,19 +74,20 @@ private slots:
         }
         ProgressWindow window(*core, wallClock);
         window.period->setCurrentIndex(row.period);
+        window.grouping->setCurrentIndex(row.byDay ? 1 : 0);
         const int games = int(row.daysAgo.size());
-        QCOMPARE(
-            (QList<int>{int(window.speedSeries->count()), int(window.accuracySeries->count()),
-                        window.games->text().toInt(), window.recentTable->rowCount(), window.missedTable->rowCount()}),
-            (QList<int>{row.points, row.points, games, games, games ? 2 : 0}));
+        QCOMPARE((QList<int>{
+                     int(window.speedSeries->count()), int(window.accuracySeries->count() + window.bestSeries->count()),
+                     window.games->text().toInt(), window.recentTable->rowCount(), window.missedTable->rowCount()}),
+                 (QList<int>{row.points, row.points * (row.byDay ? 2 : 1), games, games, games ? 2 : 0}));
         if (games) {
             QCOMPARE(window.missedTable->item(0, 2)->text() + window.missedTable->item(1, 2)->text(),
                      u"en1en2"_s); // most missed first, English from the dictionary
             QStringList newest;
             for (int c = 0; c < window.recentTable->columnCount(); ++c)
                 newest << window.recentTable->item(0, c)->text();
-            QCOMPARE(newest,
-                     (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1", "1-5"})); // local time then
+            QCOMPARE(newest, (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1",
+                                          "词组范围 1–5"})); // local time then
             QCOMPARE(window.recentTable->item(games - 1, 7)->text(), u"HSK 3.0 7–9 级"_s);
         }
         dialogs.answers = {row.button == Button::ClearYes};

@@ -12,7 +12,10 @@
 #include "frmAbout.h"
 #include "setForm.h"
 
+#include <QTextDocument>
+
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -36,6 +39,34 @@ struct RangeRow {
     int storedFrom, storedTo;
     QString canFall, set = u"range"_s;
 };
+
+// The caption a control cuts off, or nothing. Wrapped labels and combo boxes (which elide and
+// give the whole text as a tool tip) are left out.
+QString cutText(const QWidget *w)
+{
+    const QFontMetrics metrics = w->fontMetrics();
+    if (const auto *label = qobject_cast<const QLabel *>(w); label && !label->wordWrap()) {
+        QString shown = label->text();
+        if (label->textFormat() == Qt::RichText || Qt::mightBeRichText(shown)) { // coloured pinyin: its text, not its tags
+            QTextDocument document;
+            document.setHtml(shown);
+            shown = document.toPlainText();
+        }
+        for (const QString &line : shown.split(u'\n'))
+            if (metrics.horizontalAdvance(line) > label->contentsRect().width())
+                return label->text();
+    } else if (const auto *button = qobject_cast<const QPushButton *>(w)) {
+        if (metrics.horizontalAdvance(button->text().remove(u'&')) + 8 > button->width())
+            return button->text();
+    } else if (const auto *option = qobject_cast<const QAbstractButton *>(w)) { // radio buttons, check boxes
+        if (option->sizeHint().width() > option->width())
+            return option->text();
+    } else if (const auto *group = qobject_cast<const QGroupBox *>(w)) {
+        if (metrics.horizontalAdvance(group->title()) + 16 > group->width())
+            return group->title();
+    }
+    return QString();
+}
 
 bool allOn(const GameCore &c) { return c.pictScroll.Enabled && c.CreatWord.Enabled && c.GaTime.Enabled; }
 bool allOff(const GameCore &c) { return !c.pictScroll.Enabled && !c.CreatWord.Enabled && !c.GaTime.Enabled; }
@@ -80,7 +111,10 @@ private slots:
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
         QList<DictionaryEntry> words = numberedEntries(50);
         words[6].hsk3 = u"7"_s; // w7
-        start({{2, words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << below}},
+        const DictionaryEntry long_{52, u"了"_s, u"le"_s,
+                                    u"aspect particle indicating action in the past or a change of state"_s, {}, {}};
+        start({{2, words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << long_
+                         << below}},
               1, 50);
         folder->copyFromBuild({u"help01.bmp"_s});
         paths = folder->paths();
@@ -171,20 +205,25 @@ private slots:
                 && dlg.GaSpeed[4]->isChecked());
     }
 
-    // Every visible control lies inside its parent and clear of its visible
-    // siblings; the stored layout's rules and frames may touch by 2 px.
-    void layout_controlsOverlapOrStickOut_data()
+    // In every language, every visible control lies inside its parent and clear of its visible
+    // siblings (the stored layout's rules and frames may touch by 2 px), and shows its caption whole.
+    void layout_controlsOverlapStickOutOrCutText_data()
     {
         QTest::addColumn<QString>("window");
-        for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow"})
-            QTest::newRow(w) << QString::fromLatin1(w);
+        QTest::addColumn<int>("language");
+        for (const int language : {1, 2, 3})
+            for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow"})
+                QTest::newRow(qPrintable(u"%1, language %2"_s.arg(QLatin1String(w)).arg(language)))
+                    << QString::fromLatin1(w) << language;
     }
-    void layout_controlsOverlapOrStickOut()
+    void layout_controlsOverlapStickOutOrCutText()
     {
         QFETCH(QString, window);
+        QFETCH(int, language);
+        GlVexM.languageCode = qint16(language);
         GlVexM.detailWord = u"中国"_s;
         setForm settings(*core, paths);
-        FrmDetail detail(core->practice(), history.lists);
+        FrmDetail detail(core->practice(), history.lists, nullptr, 2); // the one dictionary here
         Frmhelp help(paths);
         frmAbout about(*core);
         WordListsDialog lists(*core, paths, nullptr);
@@ -208,6 +247,8 @@ private slots:
                 if (sibling != w && sibling->isVisible() && !sibling->isWindow() && inner(w).intersects(inner(sibling)))
                     faults << u"%1 \"%2\" overlaps %3"_s.arg(w->metaObject()->className(), w->objectName(),
                                                              sibling->metaObject()->className());
+            if (const QString cut = cutText(w); !cut.isEmpty())
+                faults << u"\"%1\" is cut off"_s.arg(cut);
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
@@ -258,6 +299,9 @@ private slots:
         QTest::newRow("known word, button")
             << u"中国"_s << u"中国 zhōng guó China"_s << u"HSK 2.0 1 级，HSK 3.0 2 级"_s << Leave::OkButton;
         QTest::newRow("in the band 7-9 only") << u"w7"_s << u"w7 py7 en7"_s << u"HSK 3.0 7–9 级"_s << Leave::CloseBox;
+        QTest::newRow("a gloss longer than a line, close box")
+            << u"了"_s << u"了 le aspect particle indicating action in the past or a change of state"_s
+            << u"不在 HSK 词表中"_s << Leave::CloseBox;
         QTest::newRow("in no HSK list") << u"w8"_s << u"w8 py8 en8"_s << u"不在 HSK 词表中"_s << Leave::OkButton;
         QTest::newRow("own word: its list's pinyin") << u"外"_s << u"外 wài outside"_s << QString() << Leave::OkButton;
         QTest::newRow("injection finds nothing, Escape")
@@ -271,6 +315,8 @@ private slots:
         FrmDetail detail(core->practice(), history.lists);
         QTEST(detail.Txt_cz->text() + u' ' + detail.Txt_py->text() + u' ' + detail.Txt_yw->text(), "entry");
         QTEST(detail.Levels->text(), "levels");
+        QVERIFY2(detail.Txt_yw->heightForWidth(detail.Txt_yw->width()) <= detail.Txt_yw->height(),
+                 "the English is cut off");
         detail.show();
         leave(how, detail, detail.Command1);
         QVERIFY(!detail.isVisible());
