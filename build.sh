@@ -52,7 +52,7 @@ case "${1:-}" in
     export QT_QPA_PLATFORM=offscreen
     configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     (cd build && ctest --output-on-failure -j 2)
-    tools/ci/fuzz.sh build-fuzz 30
+    tools/ci/fuzz.sh build-fuzz 20
     configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DTRENIX_SANITIZE=ON -DTRENIX_BUILD_BENCH=OFF
     (cd build-asan && ctest --output-on-failure -j 2)
     ;;
