@@ -3,6 +3,7 @@
 // trenix_bench: the in-process figures on Google Benchmark. Every benchmark is
 // registered in bench_main.cpp with the rows it gives bench/run.sh's table; the
 // bodies live in the file of their area. Times are in ms.
+#include "AnswerSettings.h"
 #include "BenchSupport.h"
 #include "History.h"
 
@@ -52,15 +53,18 @@ void coldNextStart(benchmark::State &state);
 void storeOpen(benchmark::State &state);
 void startupPrepare(benchmark::State &state);
 void windowBuild(benchmark::State &state);
-void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to);
+void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to, AnswerMode mode);
+void startSet(benchmark::State &state, const QString &set, qint64 atLeast);
 void startThroughWindow(benchmark::State &state);
 void tick(benchmark::State &state, bool landing);
-void enter(benchmark::State &state, bool hit);
+void enter(benchmark::State &state, bool hit, AnswerMode mode);
+void tickPainted(benchmark::State &state, HintMode hints);
 void fieldRepaint(benchmark::State &state);
 
 void recordGame(benchmark::State &state);
 void progressWindow(benchmark::State &state, bool allGames);
 void exportCsv(benchmark::State &state);
+void dueQueue(benchmark::State &state);
 
 void importList(benchmark::State &state);
 void startList(benchmark::State &state);

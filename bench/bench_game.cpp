@@ -88,6 +88,7 @@ private:
 // 999 labels: a pile three rows deep, nine words falling over it, the rest
 // waiting. Every run of a tick or an Enter starts from this state.
 struct Field {
+    explicit Field(AnswerSettings answer = {}) { game.core.answer = answer; }
     BenchGame game{builtFolder()};
     std::vector<WordLabel> labels;
     std::vector<size_t> falling;
@@ -278,9 +279,10 @@ void windowBuild(benchmark::State &state)
 
 // --- The start command ----------------------------------------------------------------
 
-void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to)
+void startRange(benchmark::State &state, const DataPaths &(*folder)(), int from, int to, AnswerMode mode)
 {
     BenchGame game(folder());
+    game.core.answer.mode = mode;
     if (!game.start(from, to)) { // the first start warms caches and fonts: not timed
         fail(state, game.startFailure());
         return;
@@ -361,9 +363,9 @@ void tick(benchmark::State &state, bool landing)
     }
 }
 
-void enter(benchmark::State &state, bool hit)
+void enter(benchmark::State &state, bool hit, AnswerMode mode)
 {
-    Field f;
+    Field f(AnswerSettings{mode, ToneRule::Optional, HintMode::Off, true});
     if (!f.build(state))
         return;
     GameCore &core = f.game.core;
@@ -371,7 +373,7 @@ void enter(benchmark::State &state, bool hit)
     const WordLabel target = f.labels[f.topRowWord];
     if (!hit) {
         const qint64 hits = core.rightCount;
-        const QString entry = QStringLiteral("无此词语");
+        const QString entry = mode == AnswerMode::Pinyin ? QStringLiteral("qqq") : QStringLiteral("无此词语");
         for (auto _ : state) {
             core.screen.TxT = entry; // the typing box's text: a shared string, assigned in ns
             core.TxT_KeyUp(GameCore::kKeyEnter, 0);
@@ -380,7 +382,16 @@ void enter(benchmark::State &state, bool hit)
             fail(state, QStringLiteral("an entry that matches nothing hit a word"));
         return;
     }
-    core.screen.TxT = target.Caption;
+    // In pinyin the word's reading with its tone marks, as a learner types it.
+    QStringList syllables;
+    for (const PinyinSyllable &syllable : target.Pinyin.displaySyllables())
+        syllables << syllable.text;
+    const QString typed = mode == AnswerMode::Pinyin ? syllables.join(u' ') : target.Caption;
+    if (typed.isEmpty()) {
+        fail(state, QStringLiteral("the word %1 has no pinyin").arg(target.Caption));
+        return;
+    }
+    core.screen.TxT = typed;
     for (auto _ : state) {
         core.TxT_KeyUp(GameCore::kKeyEnter, 0);
         state.PauseTiming(); // the restore writes to the store: outside the timing
@@ -390,9 +401,44 @@ void enter(benchmark::State &state, bool hit)
         }
         core.practice().recordLanding(target.Left, target.Top, target.Width, target.Caption);
         core.Label1[f.topRowWord] = target;
-        core.screen.TxT = target.Caption;
+        core.screen.TxT = typed;
         state.ResumeTiming();
     }
+}
+
+void tickPainted(benchmark::State &state, HintMode hints)
+{
+    Field f(AnswerSettings{AnswerMode::Characters, ToneRule::Optional, hints, true});
+    if (!f.build(state))
+        return;
+    GameCore &core = f.game.core;
+    PlayField &field = *f.game.window.GamePict;
+    field.setHints(hints, core.fieldHeight(), true);
+    core.Label1 = f.labels;
+    field.repaint(); // lays out every hint once, as the first paint of a game does
+    for (auto _ : state) {
+        core.pictScroll_Timer();
+        field.repaint();
+        f.restore(core);
+    }
+    field.setHints(HintMode::Off, core.fieldHeight(), true);
+}
+
+void startSet(benchmark::State &state, const QString &set, qint64 atLeast)
+{
+    BenchGame game(builtFolder());
+    game.core.wordSet = *WordSet::parse(set);
+    const auto words = [&game] { return qint64(game.core.Label1.size()) - 1; };
+    game.core.Label3_Click(); // warms caches and fonts: not timed
+    if (words() < atLeast) {
+        fail(state, QStringLiteral("%1 gave %2 words").arg(set).arg(words()));
+        return;
+    }
+    for (auto _ : state) {
+        seams().random.seed(42);
+        game.core.Label3_Click();
+    }
+    state.counters["words"] = double(words());
 }
 
 void fieldRepaint(benchmark::State &state)

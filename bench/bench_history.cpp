@@ -5,6 +5,7 @@
 #include "CsvWriter.h"
 #include "GameCore.h"
 #include "ProgressWindow.h"
+#include "ReviewQueue.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -24,6 +25,7 @@ constexpr int kGames = 10000;
 constexpr int kWordsPerGame = 30; // words that showed on the field
 constexpr int kLandedPerGame = 8;
 constexpr qint64 kDayMs = 86400000;
+constexpr int kReviewWords = 10000;
 
 // A game as a player leaves it: a few hits, some words landed, 30 on the field;
 // words from the first 2000 of a dictionary, so that some come back often.
@@ -97,7 +99,66 @@ struct Games {
     GameCore core;
 };
 
+// 100,000 games (the 10,000 ten times over) and 10,000 words in review, a
+// tenth of them due now and the rest over the next year; made once per process.
+const QString &reviewHistory()
+{
+    static const QString path = [] {
+        const QString path = workPath(QStringLiteral("history/review.db"));
+        removeHistory(path);
+        if (!QFile::copy(tenThousandGames(), path))
+            die(QStringLiteral("cannot copy the history to %1").arg(path));
+        History history(seams().wallClock);
+        history.file.open(path);
+        Store &store = history.file.store();
+        QStringList columns;
+        for (Statement st = store.prepare(QStringLiteral("pragma table_info(games)")); st.next();)
+            if (st.text(1) != QLatin1String("id"))
+                columns << st.text(1);
+        const QString copy =
+            QStringLiteral("insert into games(%1) select %1 from games limit %2").arg(columns.join(u','));
+        Transaction tx(store);
+        for (qint64 have = kGames; have < 10 * kGames; have *= 2)
+            store.exec(copy.arg(std::min(have, 10 * kGames - have)));
+        store.exec(QStringLiteral("delete from review_words")); // the games' own: replaced by a known mix
+        Statement add = store.prepare(QStringLiteral(
+            "insert into review_words(word, is_entry, stability, difficulty, due_utc, last_review_utc, reps, lapses,"
+            " state, last_game) values (?1, 1, 3.5, 5.0, ?2, ?3, 3, 1, 2, 1)"));
+        for (int i = 0; i < kReviewWords; ++i) {
+            add.bind(1, QStringLiteral("词%1").arg(i));
+            add.bind(2, kNow + (i % 10 == 0 ? -qint64(i) * 1000 : qint64(i) * (365 * kDayMs / kReviewWords)));
+            add.bind(3, kNow - 30 * kDayMs);
+            add.next();
+            add.reset();
+        }
+        tx.commit();
+        history.file.close();
+        return path;
+    }();
+    return path;
+}
+
 } // namespace
+
+void dueQueue(benchmark::State &state)
+{
+    History history(seams().wallClock);
+    history.file.open(reviewHistory());
+    if (history.review.count() != kReviewWords) {
+        fail(state, QStringLiteral("the review holds %1 words").arg(history.review.count()));
+        return;
+    }
+    for (auto _ : state) {
+        // What a review game draws, and the count the Words list and the launch show.
+        const std::vector<ReviewWord> due = history.review.due(kNow, 100);
+        const qint64 dueNow = history.review.dueBy(kNow);
+        if (due.size() != 100 || dueNow != kReviewWords / 10) {
+            fail(state, QStringLiteral("%1 words drawn, %2 due").arg(due.size()).arg(dueNow));
+            break;
+        }
+    }
+    history.file.close();
+}
 
 void recordGame(benchmark::State &state)
 {

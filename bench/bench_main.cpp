@@ -112,17 +112,38 @@ void registerBenchmarks()
              {"rest_ms", s.label + ": store work, draws and labels (wall)", built999 ? "<= 30" : ""},
              {"measure_ms", s.label + ": measuring the words (wall)", ""},
              {"repaint_ms", s.label + ": repaint (wall)", ""}},
-            startRange, s.folder, s.from, s.to);
+            startRange, s.folder, s.from, s.to, AnswerMode::Characters);
     }
     add("start/window/999",
         {{"cpu", "999 words via GLVex::Label3_Click (CPU)", ""},
          {"wall", "999 words via GLVex::Label3_Click (wall)", ""}},
         startThroughWindow);
 
+    add("start/range/999/pinyin",
+        {{"cpu", "start, 999 words, answered in pinyin: in all (CPU)", "~ 1.1 x start, 999 words"},
+         {"wall", "start, 999 words, answered in pinyin: in all (wall)", ""}},
+        startRange, builtFolder, 1, 999, AnswerMode::Pinyin);
+    add("start/hsk3/7-9",
+        {{"cpu", "start over HSK 3.0 levels 7-9: in all (CPU)", "<= 100"},
+         {"wall", "start over HSK 3.0 levels 7-9: in all (wall)", ""},
+         {"words", "  words in the set", ""}},
+        startSet, QStringLiteral("hsk3:7"), qint64(5000));
     add("tick/999", {{"wall", "fall tick, 999 labels, 9 falling, none lands", "<= 1"}}, tick, false);
+    add("tick/999/painted", {{"wall", "fall tick and field repaint, 999 labels, hints off", ""}}, tickPainted,
+        HintMode::Off);
+    add("tick/999/painted/hints",
+        {{"wall", "fall tick and field repaint, 999 labels, hints always", "~ 1.2 x hints off"}}, tickPainted,
+        HintMode::Always);
     add("tick/999/landing", {{"wall", "fall tick, 999 labels, 9 falling, one lands", "<= 1"}}, tick, true);
-    add("enter/999/hit", {{"wall", "Enter hitting a landed word, 999 labels", "<= 1"}}, enter, true);
-    add("enter/999/miss", {{"wall", "Enter matching nothing, 999 labels", "<= 1"}}, enter, false);
+    add("enter/999/hit", {{"wall", "Enter hitting a landed word, 999 labels", "<= 1"}}, enter, true,
+        AnswerMode::Characters);
+    add("enter/999/miss", {{"wall", "Enter matching nothing, 999 labels", "<= 1"}}, enter, false,
+        AnswerMode::Characters);
+    add("enter/999/pinyin/hit",
+        {{"wall", "Enter in pinyin hitting a landed word, 999 labels", "<= 1, ~ 1.5 x characters"}}, enter, true,
+        AnswerMode::Pinyin);
+    add("enter/999/pinyin/miss", {{"wall", "Enter in pinyin matching nothing, 999 labels", "<= 1"}}, enter, false,
+        AnswerMode::Pinyin);
     add("field/repaint", {{"wall", "play field repaint after a tick or Enter", ""}}, fieldRepaint);
 
     add("history/record",
@@ -136,6 +157,8 @@ void registerBenchmarks()
     add("history/progress_window/all", {{"wall", "  then the chart switched to all 10,000 games and painted", ""}},
         progressWindow, true);
     add("history/export", {{"wall", "export 10,000 games as CSV", "<= 1000"}}, exportCsv);
+    add("history/due_queue",
+        {{"wall", "review: the 100 due words and the due count, 10,000 in review, 100,000 games", "<= 20"}}, dueQueue);
 
     add("sets/import",
         {{"wall", "import 10,000 words (5,000 looked up in the dictionary), wall", "<= 1000"},
