@@ -58,12 +58,7 @@ benchmark::internal::Benchmark *add(const std::string &name, std::vector<Row> ro
 
 // Every benchmark, in the order of the table. To add one: write its body in
 // the file of its area (declared in Bench.h), then one add() here with its
-// rows. Still to come, with the features they measure:
-//   enter/999/pinyin        Enter with 999 words on the field, pinyin answers (bench_game.cpp)
-//   tick/999/pinyin_hints   a fall tick drawing pinyin hints for 999 words (bench_game.cpp)
-//   start/hsk_band/5600     a start over an HSK 3.0 band of about 5,600 words (bench_sets.cpp)
-//   review/due_queue        the due review queue over 10,000 review words and
-//                           100,000 games (bench_history.cpp)
+// rows.
 void registerBenchmarks()
 {
     // The first start after launch against the next ones. Each in a fresh
@@ -125,8 +120,7 @@ void registerBenchmarks()
         startRange, builtFolder, 1, 999, AnswerMode::Pinyin);
     add("start/hsk3/7-9",
         {{"cpu", "start over HSK 3.0 levels 7-9: in all (CPU)", "<= 100"},
-         {"wall", "start over HSK 3.0 levels 7-9: in all (wall)", ""},
-         {"words", "  words in the set", ""}},
+         {"wall", "start over HSK 3.0 levels 7-9: in all (wall)", ""}},
         startSet, QStringLiteral("hsk3:7"), qint64(5000));
     add("tick/999", {{"wall", "fall tick, 999 labels, 9 falling, none lands", "<= 1"}}, tick, false);
     add("tick/999/painted", {{"wall", "fall tick and field repaint, 999 labels, hints off", ""}}, tickPainted,
