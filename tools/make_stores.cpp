@@ -304,6 +304,15 @@ template <typename Fill> void buildStore(const QString &out, const QByteArray &k
             }
             store.exec(QStringLiteral("vacuum"));
         }
+        // A journal left beside the old file by a program that was killed would be
+        // played into the new one at its next opening, and damage it.
+        for (const char *journal : {"-wal", "-shm"}) {
+            QFile stale(out + QLatin1String(journal));
+            if (stale.exists() && !stale.remove())
+                throw Error(ErrorKind::File,
+                            QStringLiteral("%1: cannot remove it (%2); close Trenix and build again")
+                                .arg(stale.fileName(), stale.errorString()));
+        }
         if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(out).constData()) != 0) {
             throw Error(ErrorKind::File, QStringLiteral("cannot rename %1 to %2 (%3)")
                                              .arg(tmp, out, QString::fromLocal8Bit(std::strerror(errno))));

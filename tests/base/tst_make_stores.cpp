@@ -106,6 +106,32 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"zidian2.tsv"_s});
     }
 
+    // A store rebuilt beside the journal a killed program left for the old one: the journal must not be
+    // played into the new store.
+    void rebuiltStore_damagedByStaleJournal()
+    {
+        ProgramFolder dir;
+        dir.writeFile(u"zidian2.tsv"_s, kHeader + "1\ta\tā\tah\t\t\t\ta\n");
+        const QString out = dir.file(u"out.store"_s);
+        const auto build = [&] {
+            QProcess tool;
+            tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s,
+                       {u"practice"_s, out, dir.file(u"zidian2.tsv"_s)});
+            QVERIFY(tool.waitForFinished(-1));
+            QCOMPARE(tool.exitCode(), 0);
+        };
+        build();
+        {
+            Store old(out, QByteArray(kStorePassword), Store::Mode::ReadWrite);
+            old.exec(u"pragma journal_mode=wal; create table killed(x); insert into killed values (1)"_s);
+            QVERIFY(QFile::copy(out + u"-wal"_s, dir.file(u"stale-wal"_s)));
+        }
+        QVERIFY(QFile::rename(dir.file(u"stale-wal"_s), out + u"-wal"_s));
+        build();
+        Store rebuilt(out, QByteArray(kStorePassword), Store::Mode::ReadOnly);
+        QCOMPARE(firstColumn(rebuilt, u"select cz from zidian2"_s), QStringList{u"a"_s});
+    }
+
     // A text source that would leave a language without a text, or drop what a message is about,
     // stops the build at the line that is wrong; nothing is written.
     void badTexts_acceptedOrLineNotNamed_data()
