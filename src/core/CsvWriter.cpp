@@ -123,8 +123,8 @@ int exportHistoryCommand(const QString &progressPath, const QString &storePath, 
         History history(clock);
         openHistoryToRead(history, progressPath, storePath); // none yet: the export is the header alone
         const qint64 games = writeHistoryCsv(history.games, csvPath, naming);
-        std::fprintf(stderr, "trenix: %lld games written to %s\n", static_cast<long long>(games),
-                     forTerminal(QDir::toNativeSeparators(csvPath)).constData());
+        std::fprintf(stderr, "trenix: %lld %s written to %s\n", static_cast<long long>(games),
+                     games == 1 ? "game" : "games", forTerminal(QDir::toNativeSeparators(csvPath)).constData());
         return 0;
     } catch (const Error &e) {
         std::fprintf(stderr, "trenix: error: %s\n", forTerminal(e.message()).constData());
