@@ -45,10 +45,12 @@ text() { sqlcipher "$PROGRAM/word_language.mdb" "select CValue from CWord where 
 PROGRAM="$WORK/program"
 mkdir -p "$PROGRAM" "$WORK/home"
 cp "$EXECUTABLE" "$PROGRAM/trenix"
-cp "$DATA"/{trenix.dat,word_language.mdb,config.dat,help0{1..7}.bmp} "$PROGRAM/" || fail "data files are missing in $DATA"
+cp "$DATA"/{trenix.dat,word_language.mdb,config.dat,help0{1..7}.bmp} "$PROGRAM/" ||
+    fail "data files are missing in $DATA"
 chmod u+w "$PROGRAM"/*
 store "create temp table keep as select xh from zidian2 where length(cz) >= 2 order by xh limit 3;
-       delete from zidian2 where xh not in (select xh from keep);" >/dev/null || fail "cannot open the practice store with its key"
+       delete from zidian2 where xh not in (select xh from keep);" >/dev/null ||
+    fail "cannot open the practice store with its key"
 TITLE=$(text GLVex.caption) QUESTION_TITLE=$(text RJXX)
 [[ -n $TITLE && -n $QUESTION_TITLE ]] || fail "window titles missing from the language store"
 
@@ -81,10 +83,12 @@ eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 SHOWN_TITLE=$(xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p')
 [[ $SHOWN_TITLE == "$TITLE" ]] || fail "the window is titled '$SHOWN_TITLE', not '$TITLE'"
 
-# Light-green pixels of word labels in the play field (60, 1170, 11625, 5835 twips); no frame: the client area is at X, Y.
+# Light-green pixels of word labels in the play field (60, 1170, 11625, 5835 twips); the client area is at X, Y.
 green_pixels() {
-    import -window root -crop "$((11625 / TWIPS_PER_PX))x$((5835 / TWIPS_PER_PX))+$((X + 60 / TWIPS_PER_PX))+$((Y + 1170 / TWIPS_PER_PX))" "$WORK/field.png"
-    convert "$WORK/field.png" -fill black +opaque '#C0FFC0' -fill white -opaque '#C0FFC0' -format '%[fx:round(mean*w*h)]' info:
+    local size="$((11625 / TWIPS_PER_PX))x$((5835 / TWIPS_PER_PX))"
+    import -window root -crop "$size+$((X + 60 / TWIPS_PER_PX))+$((Y + 1170 / TWIPS_PER_PX))" "$WORK/field.png"
+    convert "$WORK/field.png" -fill black +opaque '#C0FFC0' -fill white -opaque '#C0FFC0' \
+        -format '%[fx:round(mean*w*h)]' info:
 }
 word_shown() { [[ $(green_pixels) -gt 0 ]]; }
 word_gone() { [[ $(green_pixels) -eq 0 ]]; }
@@ -92,7 +96,8 @@ word_gone() { [[ $(green_pixels) -eq 0 ]]; }
 # F2 starts a game and fills the practice list.
 xdotool windowfocus --sync "$MAIN" key F2
 practice_filled() { [[ $(store "select count(*) from trenix where flag=1;") -eq 3 ]]; }
-wait_for 100 practice_filled || fail "the start command did not fill the practice list: $(store 'select count(*), sum(flag) from trenix;')"
+wait_for 100 practice_filled ||
+    fail "the start command did not fill the practice list: $(store 'select count(*), sum(flag) from trenix;')"
 wait_for 50 word_shown || fail "no word appeared in the play field"
 
 # Only the first word is released, so typing all three hits exactly the one on the field.
@@ -118,6 +123,8 @@ MODE=$(store "pragma journal_mode;")
 # The game is kept, and the command line exports it.
 KEPT=$(sqlcipher "$PROGRAM/progress.db" "select count(*) from games where hits >= 1;" 2>&1) || true
 [[ $KEPT == 1 ]] || fail "the game ended by the exit command was not kept: $KEPT"
-env -u DISPLAY "$PROGRAM/trenix" --export-history "$WORK/games.csv" 2>>"$WORK/app.log" || fail "--export-history ended with status $?"
-[[ $(wc -l <"$WORK/games.csv") -eq 2 ]] || fail "the export does not hold a header and one game: $(cat "$WORK/games.csv")"
+env -u DISPLAY "$PROGRAM/trenix" --export-history "$WORK/games.csv" 2>>"$WORK/app.log" ||
+    fail "--export-history ended with status $?"
+[[ $(wc -l <"$WORK/games.csv") -eq 2 ]] ||
+    fail "the export does not hold a header and one game: $(cat "$WORK/games.csv")"
 echo "PASS"
