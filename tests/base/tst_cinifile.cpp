@@ -3,9 +3,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <optional>
 #include <sys/stat.h>
 

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestSupport.h"
 
-#include <QProcess>
-#include <QTest>
-
 using namespace trenix;
 using namespace trenix::test;
 using namespace Qt::StringLiterals;
@@ -75,35 +72,48 @@ private slots:
         QCOMPARE(firstColumn(store, sql.arg(table, simplified)), QStringList{expected});
     }
 
-    void badSource_stillWritesStore_data()
+    // A dictionary or text source that breaks a rule stops the build at the line that is wrong; nothing is written.
+    void badSource_acceptedOrLineNotNamed_data()
     {
+        QTest::addColumn<QString>("kind"); // the tool's first argument; the source is zidian2.tsv or texts.tsv
         QTest::addColumn<QByteArray>("source");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("gap in xh") << kHeader + "1\ta\tā\tah\t\t\t\ta\n3\tb\tbā\tbah\t\t\t\tb\n"
-                                   << u"zidian2.tsv: xh must run from 1 to 2 without gaps, but 2 is missing"_s;
-        QTest::newRow("older file of six columns")
-            << QByteArray("xh\tcz\tpy\tyw\tsm\tyd\n1\ta\tā\tah\t\t\n") << u"zidian2.tsv:1: the header must be"_s;
-        QTest::newRow("HSK 3.0 level past the band") << kHeader + "1\ta\tā\tah\t\t\t8\ta\n"
-                                                     << u"zidian2.tsv:2: hsk3 \"8\" is not empty or a level 1 to 7"_s;
-        QTest::newRow("simplified empty") << kHeader + "1\ta\tā\tah\t\t\t\t\n"
-                                          << u"zidian2.tsv:2: simplified is empty"_s;
-        QTest::newRow("simplified twice") << kHeader + "1\ta\tā\tah\t\t\t\ta\n2\tb\tbā\tbah\t\t\t\ta\n"
-                                          << u"zidian2.tsv:3: simplified \"a\" is already on line 2"_s;
+        QTest::addColumn<QString>("error"); // from the file's name on
+        const QByteArray head = "ID\tClanguage\tCValue\n";
+        const auto row = [](const char *name, const char *kind, const QByteArray &source, const QString &error) {
+            QTest::newRow(name) << QString::fromLatin1(kind) << source << error;
+        };
+        row("gap in xh", "practice", kHeader + "1\ta\tā\tah\t\t\t\ta\n3\tb\tbā\tbah\t\t\t\tb\n",
+            u"zidian2.tsv: xh must run from 1 to 2 without gaps, but 2 is missing"_s);
+        row("older file of six columns", "practice", "xh\tcz\tpy\tyw\tsm\tyd\n1\ta\tā\tah\t\t\n",
+            u"zidian2.tsv:1: the header must be"_s);
+        row("HSK 3.0 level past the band", "practice", kHeader + "1\ta\tā\tah\t\t\t8\ta\n",
+            u"zidian2.tsv:2: hsk3 \"8\" is not empty or a level 1 to 7"_s);
+        row("simplified empty", "practice", kHeader + "1\ta\tā\tah\t\t\t\t\n", u"zidian2.tsv:2: simplified is empty"_s);
+        row("simplified twice", "practice", kHeader + "1\ta\tā\tah\t\t\t\ta\n2\tb\tbā\tbah\t\t\t\ta\n",
+            u"zidian2.tsv:3: simplified \"a\" is already on line 2"_s);
+        row("traditional missing", "textids", head + "A.b\t1\tx\nA.b\t2\ty\n",
+            u"texts.tsv:2: ID A.b has no text for language 3"_s);
+        row("%1 lost", "textids", head + "M\t1\t%1 and %2\nM\t2\t%2 only\nM\t3\t%1%2\n",
+            u"texts.tsv:3: ID M, language 2: %1 is missing; the English text has it"_s);
+        row("two ids, one constant", "textids",
+            head + "a.b\t1\tx\na.b\t2\tx\na.b\t3\tx\na_b\t1\tx\na_b\t2\tx\na_b\t3\tx\n",
+            u"texts.tsv:5: ID a.b and ID a_b give the same constant a_b"_s);
     }
-    void badSource_stillWritesStore()
+    void badSource_acceptedOrLineNotNamed()
     {
+        QFETCH(QString, kind);
         QFETCH(QByteArray, source);
-        QFETCH(QString, message);
+        QFETCH(QString, error);
+        const QString input = kind == u"practice"_s ? u"zidian2.tsv"_s : u"texts.tsv"_s;
         ProgramFolder dir;
-        dir.writeFile(u"zidian2.tsv"_s, source);
+        dir.writeFile(input, source);
         QProcess tool;
-        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s,
-                   {u"practice"_s, dir.file(u"out.store"_s), dir.file(u"zidian2.tsv"_s)});
-        const QString errors =
-            tool.waitForFinished(-1) ? QString::fromUtf8(tool.readAllStandardError()) : u"did not finish"_s;
+        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s, {kind, dir.file(u"out"_s), dir.file(input)});
+        QVERIFY(tool.waitForFinished(-1));
         QCOMPARE(tool.exitCode(), 1);
-        QVERIFY2(errors.contains(message), qPrintable(errors));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"zidian2.tsv"_s});
+        const QString said = QString::fromUtf8(tool.readAllStandardError());
+        QVERIFY2(said.contains(error), qPrintable(said));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{input});
     }
 
     // A store rebuilt beside the journal a killed program left for the old one: the journal must not be
@@ -130,40 +140,6 @@ private slots:
         build();
         Store rebuilt(out, QByteArray(kStorePassword), Store::Mode::ReadOnly);
         QCOMPARE(firstColumn(rebuilt, u"select cz from zidian2"_s), QStringList{u"a"_s});
-    }
-
-    // A text source that would leave a language without a text, or drop what a message is about,
-    // stops the build at the line that is wrong; nothing is written.
-    void badTexts_acceptedOrLineNotNamed_data()
-    {
-        QTest::addColumn<QByteArray>("tsv");
-        QTest::addColumn<QString>("error");
-        const QByteArray head = "ID\tClanguage\tCValue\n";
-        QTest::newRow("traditional missing") << head + "A.b\t1\tx\nA.b\t2\ty\n"
-                                             << u"texts.tsv:2: ID A.b has no text for language 3"_s;
-        QTest::newRow("%1 lost") << head + "M\t1\t%1 and %2\nM\t2\t%2 only\nM\t3\t%1%2\n"
-                                 << u"texts.tsv:3: ID M, language 2: %1 is missing; the English text has it"_s;
-        QTest::newRow("two ids, one constant")
-            << head + "a.b\t1\tx\na.b\t2\tx\na.b\t3\tx\na_b\t1\tx\na_b\t2\tx\na_b\t3\tx\n"
-            << u"texts.tsv:5: ID a.b and ID a_b give the same constant a_b"_s;
-    }
-    void badTexts_acceptedOrLineNotNamed()
-    {
-        QFETCH(QByteArray, tsv);
-        QFETCH(QString, error);
-        test::ProgramFolder dir;
-        dir.writeFile(u"texts.tsv"_s, tsv);
-        QProcess tool;
-        tool.start(u"" TRENIX_BIN_DIR "/../tools/trenix_make_stores"_s,
-                   {u"textids"_s, dir.file(u"TextIds.h"_s), dir.file(u"texts.tsv"_s)});
-        QVERIFY(tool.waitForFinished(-1));
-        QCOMPARE(tool.exitCode(), 1);
-        QCOMPARE(QString::fromUtf8(tool.readAllStandardError())
-                     .trimmed()
-                     .section(u"texts.tsv:"_s, 1)
-                     .prepend(u"texts.tsv:"_s),
-                 error);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"texts.tsv"_s});
     }
 };
 

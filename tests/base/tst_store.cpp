@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The store wrapper's messages: what the player reads when the engine fails or the file cannot be opened.
 #include "Store.h"
+#include "TestSupport.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
 #include <sqlite3.h>
 
 using namespace trenix;
@@ -48,9 +47,8 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"trenix.dat"_s);
-        QFile file(path);
-        QVERIFY(bytes.isNull()
-                || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()));
+        if (!bytes.isNull())
+            test::ProgramFolder::writeFileAt(path, bytes);
         try {
             Store store(path, QByteArray(), rc ? Store::Mode::Create : Store::Mode::ReadWrite);
             store.fail(ErrorKind::StoreQuery, u"saving"_s, rc);
@@ -73,15 +71,16 @@ private slots:
         store.exec(u"create table t (v integer)"_s);
         Statement count = store.prepare(u"select count(*) from t"_s);
         Statement values = store.prepare(u"select ?1 union all select ?1 + 1"_s);
-        QVERIFY(values.bind(1, 10).next() && values.integer(0) == 10);
-        QVERIFY(values.bind(1, 20).next() && values.integer(0) == 20);
+        const auto first = [](Statement &st) { return st.next() ? st.integer(0) : -1; };
+        QCOMPARE(first(values.bind(1, 10)), 10);
+        QCOMPARE(first(values.bind(1, 20)), 20);
         {
             Transaction tx(store);
             store.prepare(u"insert into t values (1)"_s).run();
-            QVERIFY(count.next() && count.integer(0) == 1);
+            QCOMPARE(first(count), 1);
             count.reset();
         }
-        QVERIFY(count.next() && count.integer(0) == 0);
+        QCOMPARE(first(count), 0);
         count.reset();
         Transaction again(store); // no transaction is left open
         again.commit();

@@ -5,10 +5,8 @@
 #include "Startup.h"
 #include "TestSupport.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTest>
 #include <optional>
 
 #include <signal.h>
@@ -44,13 +42,10 @@ class TestStoreFaults : public QObject, GameFixture {
         loadCore();
         core->Label3_Click();
         QVERIFY2(!core->screen.lbmessageVisible, qPrintable(core->screen.lbmessage));
-        QStringList words;
-        for (size_t i = 1; i < core->Label1.size(); ++i)
-            words << core->Label1[i].Caption;
+        QStringList words = captions();
         words.sort();
         QCOMPARE(words, rows(path, {u"select cz from zidian2 order by cz"_s}));
-        core->screen.TxT = core->Label1[1].Caption;
-        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+        type(core->Label1[1].Caption);
         QCOMPARE(core->rightCount, qint64(1));
         core.reset();
         GlVexM.storeConn.close();
@@ -80,9 +75,11 @@ private slots:
             QProcess helper;
             QCOMPARE(startKillme(helper, mode, folder->path()), QString());
             QTest::qSleep(QRandomGenerator::global()->bounded(400));
-            QVERIFY2(helper.state() == QProcess::Running && ::kill(pid_t(helper.processId()), SIGKILL) == 0,
+            QVERIFY2(helper.state() == QProcess::Running,
                      qPrintable(QString::fromLocal8Bit(helper.readAllStandardError())));
-            QVERIFY(helper.waitForFinished() && helper.exitStatus() == QProcess::CrashExit);
+            QCOMPARE(::kill(pid_t(helper.processId()), SIGKILL), 0);
+            QVERIFY(helper.waitForFinished());
+            QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
             // No landing told is lost, only the one under way; after "restart" the pile may be the next game's empty
             // one.
             const QList<QByteArray> told = helper.readAllStandardOutput().trimmed().split('\n');
@@ -139,12 +136,11 @@ private slots:
             atLanding ? core->pictScroll_Timer() : core->Label3_Click();
             message = core->screen.lbmessageVisible ? core->screen.lbmessage : message;
         } catch (const Error &e) {
-            QVERIFY2(atLanding && e.kind() == ErrorKind::StoreWrite, qPrintable(e.message()));
+            QCOMPARE((QList<int>{atLanding, int(e.kind())}), (QList<int>{true, int(ErrorKind::StoreWrite)}));
             message = e.message();
         }
-        QVERIFY2(message.contains(path)
-                     && message.contains(locked ? u"in use by another program"_s : u"the disk is full"_s),
-                 qPrintable(message));
+        QVERIFY2(message.contains(path), qPrintable(message));
+        QVERIFY2(message.contains(locked ? u"in use by another program"_s : u"the disk is full"_s), qPrintable(message));
         core.reset();
         GlVexM.storeConn.close();
         holder.close(); // kills it

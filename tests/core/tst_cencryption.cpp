@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace trenix;
+using namespace Qt::StringLiterals;
 
 class TestCEncryption : public QObject {
     Q_OBJECT
@@ -16,11 +17,10 @@ private slots:
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("cipher");
         // Computed once outside this code from the rules and our generator.
-        QTest::newRow("key Trenix") << QStringLiteral("Trenix") << QStringLiteral("Hello, World!")
-                                    << QStringLiteral("^GE85L>]4tjj)");
-        QTest::newRow("non-Latin-1 key character skipped")
-            << QStringLiteral("T\u5BC6renix") << QStringLiteral("Hello, World!") << QStringLiteral("^GE85L>]4tjj)");
-        QTest::newRow("empty key") << QString() << QStringLiteral("Hello, World!") << QStringLiteral("*n+%PZq<.iz3Y");
+        const QString hello = u"Hello, World!"_s;
+        QTest::newRow("key Trenix") << u"Trenix"_s << hello << u"^GE85L>]4tjj)"_s;
+        QTest::newRow("non-Latin-1 key character skipped") << u"T\u5BC6renix"_s << hello << u"^GE85L>]4tjj)"_s;
+        QTest::newRow("empty key") << QString() << hello << u"*n+%PZq<.iz3Y"_s;
     }
     void encrypt_wrongShiftArithmeticOrState()
     {

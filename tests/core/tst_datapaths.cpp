@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DataPaths.h"
 #include "Startup.h"
 #include "TestSupport.h"
-
-#include <QTest>
 
 using namespace trenix;
 using namespace Qt::StringLiterals;
@@ -19,8 +16,9 @@ class TestDataPaths : public QObject {
 private slots:
     void init()
     {
-        QVERIFY(QDir(root.path()).removeRecursively() && QDir().mkpath(bin) && QDir().mkpath(share)
-                && QDir().mkpath(user));
+        QVERIFY(QDir(root.path()).removeRecursively());
+        for (const QString &folder : {bin, share, user})
+            QVERIFY(QDir().mkpath(folder));
     }
     void cleanup() { test::resetAll(); }
 

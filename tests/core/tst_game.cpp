@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's rules through the main window's entry points, with a clock, draws and answers the test controls.
-#include "GameCore.h"
 #include "NumberFormat.h"
 #include "TestSupport.h"
-
-#include <QTest>
 
 using namespace trenix;
 using namespace trenix::test;
@@ -120,10 +117,12 @@ class tst_Game : public QObject, GameFixture {
 
     qint64 count(const QString &sql) { return firstColumn(GlVexM.storeConn, sql).value(0, u"-1"_s).toLongLong(); }
 
-    void type(const QString &text)
+    // Paused, running; the pause bar, the message line, the speed and the accuracy shown.
+    QList<bool> state() const
     {
-        core->screen.TxT = text;
-        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+        const GameScreen &s = core->screen;
+        return {GlVexM.isPaused,    core->running(),      s.lblPauseVisible,
+                s.lbmessageVisible, s.speedStatusVisible, s.correctStatusVisible};
     }
 
 private slots:
@@ -194,11 +193,9 @@ private slots:
         addLabel(u"y"_s, 1000, 0, false);
         core->pictScroll_Timer();
         QCOMPARE(dialogs.questions.size(), 1);
-        const int visible = int(
-            std::count_if(core->Label1.begin() + 1, core->Label1.end(), [](const WordLabel &w) { return w.Visible; }));
-        QCOMPARE(visible, 2); // "x" and "y", or the new game's first two words
-        const WordLabel &last = playAgain ? core->Label1[2] : core->Label1.back(); // at the top, unmoved
-        QVERIFY(last.Visible && last.Top == 0 && !last.landed());
+        QCOMPARE(captions(true).size(), 2); // "x" and "y", or the new game's first two words
+        const WordLabel &last = playAgain ? core->Label1[2] : core->Label1.back(); // shown at the top, unmoved
+        QCOMPARE((QList<qint64>{last.Visible, last.Top, last.landed()}), (QList<qint64>{true, 0, false}));
     }
 
     // Enter over a landed word, covered or not, two falling words and a waiting one of one text; or while paused.
@@ -272,15 +269,14 @@ private slots:
         clock.advance(10700);
         type(u"typo"_s);
         core->Label7_Click();
-        QVERIFY(core->screen.feedback.isEmpty()); // the pause notice wins over the feedback
-        QVERIFY(GlVexM.isPaused && !core->running() && core->screen.lblPauseVisible
-                && !core->screen.lbmessage.isEmpty());
-        QVERIFY(!core->screen.speedStatusVisible && !core->screen.correctStatusVisible);
+        QCOMPARE(core->screen.feedback, QString()); // the pause notice wins over the feedback
+        QCOMPARE(core->screen.lbmessage, text(tid::YXZTZAKGJJX));
+        QCOMPARE(state(), (QList<bool>{true, false, true, true, false, false}));
         clock.advance(60000);
         core->screen.TxT = u"xyz "_s;
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
-        QVERIFY(!GlVexM.isPaused && core->running() && !core->screen.lblPauseVisible && !core->screen.lbmessageVisible);
-        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible && core->screen.TxT.isEmpty());
+        QCOMPARE(state(), (QList<bool>{false, true, false, false, true, true}));
+        QCOMPARE(core->screen.TxT, QString());
         QCOMPARE(core->startTick, clock.now);
         clock.advance(5600);
         QVERIFY(core->holdIfRunning());
@@ -311,12 +307,11 @@ private slots:
         QVERIFY2(dialogs.questions.value(0).contains(u":35"_s), qPrintable(dialogs.questions.value(0)));
         QCOMPARE(shownAtAsk, QString());
         const qsizetype ask = view.log.indexOf(u"ask"_s);
-        QVERIFY2(ask > 0 && view.log.mid(0, ask).contains(u"settle"_s), qPrintable(view.log.join(u' ')));
+        QVERIFY2(view.log.mid(0, std::max<qsizetype>(ask, 0)).contains(u"settle"_s), qPrintable(view.log.join(u' ')));
         QVERIFY2(!paused || view.log.mid(0, ask).contains(u"screen"_s), qPrintable(view.log.join(u' ')));
         QCOMPARE(view.log.last(), u"screen"_s);
-        QVERIFY(core->screen.TxT.isEmpty() && !GlVexM.isPaused && !core->screen.lblPauseVisible
-                && !core->screen.lbmessageVisible);
-        QVERIFY(core->screen.speedStatusVisible && core->screen.correctStatusVisible);
+        QCOMPARE(core->screen.TxT, QString());
+        QCOMPARE(state(), (QList<bool>{false, false, false, false, true, true}));
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QVERIFY(!core->running()); // Space does not revive the ended game
         core->Label8_Click();      // after the game: nothing to end
@@ -342,6 +337,9 @@ private slots:
                                           << QStringList{"95", "23", "92.5%"};
         QTest::newRow("misses only") << 0 << 2 << qint64(3000) << QStringList{"3", ".", ".%", "0"}
                                      << QStringList{"3", "0", ".%"};
+        QTest::newRow("546 of 546 in 33306 s, past 16 bits")
+            << 546 << 0 << qint64(33306000) << QStringList{"33306", ".98", "100.%", "546"}
+            << QStringList{"33306", "1", "100.%"};
         QTest::newRow("nothing typed within a second")
             << 0 << 0 << qint64(999) << QStringList{"0", "0", "0", "0"} << QStringList{"0", "0", ""};
     }
@@ -351,6 +349,7 @@ private slots:
         QFETCH(int, misses);
         QFETCH(QStringList, final);
         setUpGame(3, 1, 3);
+        clock.now = (qint64(1) << 32) - 600'000; // the milliseconds cross 32 bits in a long game
         core->Label3_Click();
         QCOMPARE(core->screen.timeDisplay, u"000"_s);
         for (int h = 0; h < hits; ++h)
@@ -411,29 +410,60 @@ private slots:
         QCOMPARE(count(u"select count(*) from trenix"_s), before);
         view.log.clear();
         core->Label3_Click();
-        QStringList words;
-        for (size_t i = 1; i < core->Label1.size(); ++i) {
-            words << core->Label1[i].Caption;
+        const QStringList words = captions();
+        for (size_t i = 1; i < core->Label1.size(); ++i)
             QVERIFY(core->Label1[i].Left >= 500);
-        }
         const auto drawn = QSet<QString>(words.begin(), words.end());
         QCOMPARE(drawn, QSet<QString>(ahead.begin(), ahead.end()));
         QCOMPARE(int(words.size()), r.notice.isEmpty() ? std::min<int>(r.to, r.dictionary) - r.from + 1 : 0);
         QCOMPARE(drawn.size(), words.size());
         QCOMPARE(core->rightCount + core->inputCount + core->playedSeconds, qint64(0));
-        QVERIFY(core->startTick == clock.now && !GlVexM.isPaused && !core->screen.lblPauseVisible
-                && core->screen.speedStatusVisible);
-        QVERIFY2(view.log.count(u"focus"_s) == 1 && view.log.contains(u"words"_s), qPrintable(view.log.join(u' ')));
-        QCOMPARE(core->running() && core->gameActive(), r.notice.isEmpty());
-        QCOMPARE(core->screen.lbmessageVisible, !r.notice.isEmpty());
+        QCOMPARE(core->startTick, clock.now);
+        QCOMPARE((QList<qsizetype>{view.log.count(u"focus"_s), view.log.count(u"words"_s)}), (QList<qsizetype>{1, 1}));
+        QCOMPARE(state(), (QList<bool>{false, r.notice.isEmpty(), false, !r.notice.isEmpty(), true, true}));
+        QCOMPARE(core->gameActive(), r.notice.isEmpty());
         QVERIFY2(core->screen.lbmessage.contains(r.notice), qPrintable(core->screen.lbmessage));
         QCOMPARE(count(u"select count(*) from trenix"_s),
                  r.notice.isEmpty() ? qint64(words.size()) : before); // or the old list is kept
-        // The first word shows at once; every row of a new list is drawn, none held.
-        QVERIFY(!r.notice.isEmpty()
-                || (core->Label1[1].Visible && count(u"select count(*) from trenix where flag=0 or ishold=1"_s) == 0));
+        if (r.notice.isEmpty()) // the first word shows at once; every row of a new list is drawn, none held
+            QCOMPARE((QList<qint64>{core->Label1[1].Visible,
+                                    count(u"select count(*) from trenix where flag=0 or ishold=1"_s)}),
+                     (QList<qint64>{true, 0}));
         core->Label8_Click();
         QCOMPARE(dialogs.questions.size(), r.notice.isEmpty() ? 1 : 0);
+    }
+
+    // Words that look like SQL or lie outside the BMP fall, land and are hit by exactly their text; both
+    // dictionaries stay as they were.
+    void strangeWord_runAsSqlOrMismatched_data()
+    {
+        QTest::addColumn<QString>("word"); // the dictionary's one word
+        QTest::addColumn<QString>("typed");
+        const QString sql = u"他's\"引\"号反\\斜\\\\杠\\百%分_之' or 1=1 --"_s, emoji = u"笑😀𠀀𪚥"_s;
+        QTest::newRow("SQL-special characters") << sql << sql;
+        QTest::newRow("emoji and CJK extension B") << emoji << emoji;
+        QTest::newRow("percent typed is no wildcard") << u"百分比"_s << u"百%"_s;
+        QTest::newRow("injection typed at a plain word") << u"中国"_s << u"中国' or '1'='1"_s;
+    }
+    void strangeWord_runAsSqlOrMismatched()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, typed);
+        start({{2, {{1, word, u"py'%\\"_s, u"en \"x\""_s, QString(), QString()}}}, {3, numberedEntries(5)}}, 1, 1);
+        const auto rows = [&word] { // the word's rows in the pile, then both dictionaries, every row with its Nulls
+            Statement st = GlVexM.storeConn.prepare(
+                u"select (select count(*) from trenix where ishold=1 and cz=?1) || '|' || (select group_concat("
+                "quote(xh) || quote(cz) || quote(py) || quote(yw), ',') from (select * from zidian2 union all "
+                "select * from zidian3))"_s);
+            return st.bind(1, word).next() ? st.text(0) : QString();
+        };
+        const QString dictionaries = rows().section(u'|', 1);
+        core->Label3_Click();
+        for (int i = 0; i < 20 && !core->Label1[1].landed(); ++i)
+            core->pictScroll_Timer();
+        QCOMPARE(rows(), u"1|"_s + dictionaries); // the word itself landed
+        type(typed);
+        QCOMPARE(rows(), (word == typed ? u"0|"_s : u"1|"_s) + dictionaries);
     }
 
     // A pinyin game over words without pinyin, homophones, erhua and tones; the words typed away and the
@@ -451,13 +481,14 @@ private slots:
         };
         const ToneRule optional = ToneRule::Optional, required = ToneRule::Required;
         row("toneless: every homophone", optional, {u"shi"_s}, 1, {u"是"_s, u"事"_s});
-        row("numbers, erhua with its tone after the r", optional, {u"Ni3 hao3"_s, u"nar3"_s}, 2, {u"你好"_s, u"哪儿"_s});
+        row("numbers, erhua with its tone after the r", optional, {u"Ni3 hao3"_s, u"nar3"_s}, 2,
+            {u"你好"_s, u"哪儿"_s});
         row("wrong tone: the word's reading named", optional, {u"ni2hao3"_s}, 1, {}, u"《你好》读作 nǐ hǎo"_s);
         row("required tones, none typed", required, {u"nihao"_s}, 1, {}, u"《你好》读作 nǐ hǎo"_s);
         row("required tones, neutral untyped", required, {u"shi4"_s, u"ma"_s}, 2, {u"是"_s, u"事"_s, u"吗"_s});
         row("characters are no pinyin", optional, {u"你好"_s}, 1, {}, u"《你好》不在游戏区中"_s);
-        QTest::newRow("no word with pinyin: no game")
-            << PinyinRow{true, optional, {u"ni3"_s}, 0, 0, u"这 6 个词组都没有拼音，无法用拼音作答：请换一组词，或改用汉字作答"_s, {}};
+        const QString nonePinyin = u"这 6 个词组都没有拼音，无法用拼音作答：请换一组词，或改用汉字作答"_s;
+        QTest::newRow("no word with pinyin: no game") << PinyinRow{true, optional, {u"ni3"_s}, 0, 0, nonePinyin, {}};
     }
     void pinyinGame_wrongWordsCountsOrMessage()
     {
@@ -483,10 +514,7 @@ private slots:
         QCOMPARE(core->rightCount, qint64(r.hits));
         if (!r.bare)
             QCOMPARE(core->screen.feedback, r.message);
-        QStringList fallen;
-        for (size_t i = 1; i < core->Label1.size(); ++i)
-            if (core->Label1[i].Visible)
-                fallen << core->Label1[i].Caption;
+        QStringList fallen = captions(true);
         fallen.sort();
         QStringList expected = r.fallen;
         expected.sort();
@@ -505,6 +533,7 @@ private slots:
     {
         QList<QStringList> runs;
         QSet<int> kinds;
+        const QString buried = u"《%1》被《%2》压住了，请先打掉它|%2"_s, notOnField = u"《%1》不在游戏区中|"_s;
         QList<DictionaryEntry> words = numberedEntries(40);
         words[5].py.clear();
         for (const HintMode hints : {HintMode::Off, HintMode::Always, HintMode::Late}) {
@@ -532,13 +561,9 @@ private slots:
                     type(pick->Caption);
             }
             core->Label8_Click();
-            QStringList run{QString::number(core->inputCount),
-                            QString::number(core->rightCount),
-                            core->screen.lbsd,
-                            core->screen.timeDisplay,
-                            core->screen.lbzql,
-                            core->screen.lbfs,
-                            dialogs.questions.join(u'#')};
+            const GameScreen &s = core->screen;
+            QStringList run{s.lbsd, s.timeDisplay, s.lbzql, s.lbfs, dialogs.questions.join(u'#')};
+            run << QString::number(core->inputCount) << QString::number(core->rightCount);
             for (Statement rows = GlVexM.storeConn.prepare(u"select * from trenix order by xh"_s); rows.next();)
                 for (int c = 0; c < 12; ++c)
                     run << rows.text(c);
@@ -546,10 +571,9 @@ private slots:
             for (qsizetype i = 0; i < view.verdicts.size(); ++i) {
                 const EntryVerdict &v = view.verdicts[i];
                 kinds << int(v.kind);
-                QCOMPARE(view.shown[i], v.kind == EntryVerdict::Kind::Hit ? u"|"_s
-                                        : v.kind == EntryVerdict::Kind::Buried
-                                            ? u"《%1》被《%2》压住了，请先打掉它|%2"_s.arg(v.entry, v.cover)
-                                            : u"《%1》不在游戏区中|"_s.arg(v.entry));
+                QCOMPARE(view.shown[i], v.kind == EntryVerdict::Kind::Hit      ? u"|"_s
+                                        : v.kind == EntryVerdict::Kind::Buried ? buried.arg(v.entry, v.cover)
+                                                                               : notOnField.arg(v.entry));
             }
             stop();
         }

@@ -3,20 +3,16 @@
 // versions and damage, a kill, failing writes, the CSV, the streak of days and
 // the kept settings.
 #include "CsvWriter.h"
-#include "History.h"
 #include "PlayerSettings.h"
 #include "ProgressStats.h"
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTest>
 #include <QThread>
 
 #include <fcntl.h>
@@ -108,8 +104,7 @@ private slots:
         clock.advance(10000);
         wallClock.now += 10000;
         for (const QString &entry : {words[0], u"错"_s}) {
-            core->screen.TxT = entry;
-            core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+            type(entry);
         }
         core->pictScroll_Timer();
         core->pictScroll_Timer();
@@ -211,12 +206,13 @@ private slots:
     void kill_earlierGamesLostOrDamaged()
     {
         folder->copyFromBuild({QLatin1String(kStoreFile)});
+        const QString games = u"select id||' '||hits||' '||start_utc from games order by id"_s;
         QProcess helper;
         QCOMPARE(startKillme(helper, u"record"_s, folder->path()), QString());
         QStringList seen;
         for (int i = 0; i < 100 && seen.size() < 3; ++i, QThread::msleep(20)) {
             try {
-                seen = column(path(), QStringLiteral("select id||' '||hits||' '||start_utc from games order by id"));
+                seen = column(path(), games);
             } catch (const Error &) {
                 // Not made yet: the main file stays empty until the journal is first copied in.
             }
@@ -225,15 +221,12 @@ private slots:
         ::kill(pid_t(helper.processId()), SIGKILL);
         QVERIFY(helper.waitForFinished());
         QVERIFY2(seen.size() >= 3, "the helper kept no games");
-        QCOMPARE(column(path(), QStringLiteral("pragma integrity_check")), QStringList{QStringLiteral("ok")});
-        const QStringList after =
-            column(path(), QStringLiteral("select id||' '||hits||' '||start_utc from games order by id"));
-        QCOMPARE(after.mid(0, seen.size()), seen);
+        QCOMPARE(column(path(), u"pragma integrity_check"_s), QStringList{u"ok"_s});
+        QCOMPARE(column(path(), games).mid(0, seen.size()), seen);
         // Each game kept whole: its one hit among its words.
-        QCOMPARE(
-            column(path(), QStringLiteral("select count(*) from games g where g.hits <>"
-                                          " (select count(*) from game_words w where w.game_id=g.id and w.hit=1)")),
-            QStringList{QStringLiteral("0")});
+        QCOMPARE(column(path(), u"select count(*) from games g where g.hits <>"
+                                " (select count(*) from game_words w where w.game_id=g.id and w.hit=1)"_s),
+                 QStringList{u"0"_s});
     }
 
     void failingWrite_gameStoppedOrHalfWrittenOrUntold_data()
@@ -261,13 +254,12 @@ private slots:
             history.file.open(file);
         }
         core->Label3_Click();
-        core->screen.TxT = core->Label1[1].Caption;
-        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+        type(core->Label1[1].Caption);
         core->Label8_Click();
-        QVERIFY2(core->screen.lbmessageVisible && core->screen.lbmessage.contains(reason),
-                 qPrintable(core->screen.lbmessage));
+        QVERIFY2(core->screen.lbmessage.contains(reason), qPrintable(core->screen.lbmessage));
         core->Label3_Click(); // the game goes on, the notice stays in sight
-        QVERIFY(core->running() && core->screen.lbmessage.contains(reason));
+        QCOMPARE((QList<bool>{core->running(), core->screen.lbmessageVisible}), (QList<bool>{true, true}));
+        QVERIFY2(core->screen.lbmessage.contains(reason), qPrintable(core->screen.lbmessage));
         history.file.close();
         if (diskFull)
             disk.emptyAgain();
@@ -481,8 +473,8 @@ private slots:
         // Read no further than config.dat is, and never rewritten.
         QTest::newRow("larger than 1 MiB")
             << KeptRow{"[practice]\nspeedLevel=2\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
-        QTest::newRow("answer kept") << KeptRow{"[practice]\nanswer=Pinyin\ntones=required\nhints=late\ntoneColours=false\n",
-                                                defaults, 0, u"range"_s, u"pinyin required late false"_s};
+        const QByteArray answer = "[practice]\nanswer=Pinyin\ntones=required\nhints=late\ntoneColours=false\n";
+        QTest::newRow("answer kept") << KeptRow{answer, defaults, 0, u"range"_s, u"pinyin required late false"_s};
         QTest::newRow("answer misspelt")
             << KeptRow{"[practice]\nanswer=pin yin\ntones=yes\nhints=1\ntoneColours=no\n", defaults, 4};
     }

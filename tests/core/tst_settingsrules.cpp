@@ -20,8 +20,8 @@ private slots:
                     text += alphabet[c % 17];
                 bool ok = false;
                 const double standard = text.trimmed().toDouble(&ok);
-                QVERIFY2(isNumeric(text) == ok && (!ok || leadingNumber(text) == standard),
-                         qPrintable(u'"' + text + u'"'));
+                QVERIFY2(isNumeric(text) == ok, qPrintable(u'"' + text + u'"'));
+                QVERIFY2(!ok || leadingNumber(text) == standard, qPrintable(u'"' + text + u'"'));
             }
         }
     }

@@ -2,21 +2,16 @@
 // The start: which language the settings files give, the texts built for
 // every language, the language store's lookups, and the real program's exit.
 #include "EntryFeedback.h"
-#include "GlVexM.h"
 #include "LanguageChoice.h"
 #include "SettingsRules.h"
 #include "Shortcuts.h"
 #include "Startup.h"
 #include "TestSupport.h"
-#include "Texts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace trenix;
 using namespace Qt::StringLiterals;
@@ -176,11 +171,9 @@ private slots:
         QTest::addColumn<DesktopRow>("row");
         const QString none;
         QTest::newRow("nothing set") << DesktopRow{{none, none, none, none}, 0};
-        QTest::newRow("English") << DesktopRow{{none, none, none, u"en_US.UTF-8"_s}, 1};
         QTest::newRow("C locale") << DesktopRow{{none, none, none, u"C"_s}, 1};
         QTest::newRow("Zhuang is not Chinese") << DesktopRow{{none, none, none, u"zha_CN"_s}, 1};
         QTest::newRow("mainland") << DesktopRow{{none, none, none, u"zh_CN.UTF-8"_s}, 2};
-        QTest::newRow("Singapore") << DesktopRow{{none, none, none, u"zh_SG"_s}, 2};
         QTest::newRow("Chinese alone") << DesktopRow{{none, none, none, u"zh"_s}, 2};
         QTest::newRow("Taiwan") << DesktopRow{{none, none, none, u"zh_TW.UTF-8"_s}, 3};
         QTest::newRow("Hong Kong") << DesktopRow{{none, none, none, u"zh_HK.UTF-8"_s}, 3};
@@ -213,7 +206,8 @@ private slots:
             Store store(folder.file(kStore), kStorePassword, readOnly ? Store::Mode::ReadOnly : Store::Mode::ReadWrite);
             const QString atRest = useWriteAheadJournal(store);
             Statement mode = store.prepare(u"pragma journal_mode"_s), sync = store.prepare(u"pragma synchronous"_s);
-            QVERIFY(mode.next() && sync.next());
+            QVERIFY(mode.next());
+            QVERIFY(sync.next());
             QCOMPARE(mode.text(0) + u' ' + sync.text(0), readOnly ? u"delete 2"_s : u"wal 1"_s);
             mode.reset();
             leaveWriteAheadJournal(store, atRest);
@@ -249,7 +243,7 @@ private slots:
                 for (const QString &key : s.keys)
                     QVERIFY2(help.contains(key), qPrintable(page.fileName() + u" does not name "_s + key));
         }
-        folder.makeLanguageStore({{QLatin1String(tid::GLVex_buried.key), u"2"_s, u"《%1》被压住了"_s}, // lost its %2
+        folder.makeLanguageStore({{QLatin1String(tid::GLVex_buried.key), u"2"_s, u"《%1》被压住了"_s}, // no %2
                                   {QLatin1String(tid::RJXX.key), u"2"_s, u"输入后按回车\n第二行"_s},
                                   {QLatin1String(tid::ZSJ.key), u"2"_s, {}}});
         QCOMPARE(text(tid::RJXX, 2), u"输入后按回车\n第二行"_s);
@@ -320,7 +314,8 @@ private slots:
         QVERIFY(process.waitForFinished(30000)); // only keeps a hung child from hanging the run
         const QString err = process.readAllStandardError(),
                       run = u"exit %1\nstderr: %2"_s.arg(process.exitCode()).arg(err);
-        QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == row.status, qPrintable(run));
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit, qPrintable(run));
+        QVERIFY2(process.exitCode() == row.status, qPrintable(run));
         QVERIFY2(row.said.isEmpty() ? !err.contains(u"error"_s) : err.contains(row.said), qPrintable(run));
         const QStringList files = row.file.split(u'|', Qt::SkipEmptyParts);
         if (row.status != 0 && !files.isEmpty()) { // the file named; of two, the practice store first: it opens first

@@ -45,10 +45,12 @@ text() { sqlcipher "$PROGRAM/word_language.mdb" "select CValue from CWord where 
 PROGRAM="$WORK/program"
 mkdir -p "$PROGRAM" "$WORK/home"
 cp "$EXECUTABLE" "$PROGRAM/trenix"
-cp "$DATA"/{trenix.dat,word_language.mdb,config.dat,help0{1..7}.bmp} "$PROGRAM/" || fail "data files are missing in $DATA"
+cp "$DATA"/{trenix.dat,word_language.mdb,config.dat,help0{1..7}.bmp} "$PROGRAM/" ||
+    fail "data files are missing in $DATA"
 chmod u+w "$PROGRAM"/*
 store "create temp table keep as select xh from zidian2 where length(cz) >= 2 order by xh limit 3;
-       delete from zidian2 where xh not in (select xh from keep);" >/dev/null || fail "cannot open the practice store with its key"
+       delete from zidian2 where xh not in (select xh from keep);" >/dev/null ||
+    fail "cannot open the practice store with its key"
 TITLE=$(text GLVex.caption) QUESTION_TITLE=$(text RJXX)
 [[ -n $TITLE && -n $QUESTION_TITLE ]] || fail "window titles missing from the language store"
 
@@ -75,16 +77,18 @@ env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY -u XDG_C
     HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 "$PROGRAM/trenix" >"$WORK/app.log" 2>&1 &
 APP_PID=$!
 find_window() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1); [[ -n $WINDOW ]]; }
-wait_for 150 find_window "$TITLE" || fail "no window titled '$TITLE' appeared"
+wait_for 600 find_window "$TITLE" || fail "no window titled '$TITLE' appeared"
 MAIN=$WINDOW
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
 SHOWN_TITLE=$(xprop -id "$MAIN" _NET_WM_NAME | sed -n 's/^[^"]*"\(.*\)"$/\1/p')
 [[ $SHOWN_TITLE == "$TITLE" ]] || fail "the window is titled '$SHOWN_TITLE', not '$TITLE'"
 
-# Light-green pixels of word labels in the play field (60, 1170, 11625, 5835 twips); no frame: the client area is at X, Y.
+# Light-green pixels of word labels in the play field (60, 1170, 11625, 5835 twips); the client area is at X, Y.
 green_pixels() {
-    import -window root -crop "$((11625 / TWIPS_PER_PX))x$((5835 / TWIPS_PER_PX))+$((X + 60 / TWIPS_PER_PX))+$((Y + 1170 / TWIPS_PER_PX))" "$WORK/field.png"
-    convert "$WORK/field.png" -fill black +opaque '#C0FFC0' -fill white -opaque '#C0FFC0' -format '%[fx:round(mean*w*h)]' info:
+    local size="$((11625 / TWIPS_PER_PX))x$((5835 / TWIPS_PER_PX))"
+    import -window root -crop "$size+$((X + 60 / TWIPS_PER_PX))+$((Y + 1170 / TWIPS_PER_PX))" "$WORK/field.png"
+    convert "$WORK/field.png" -fill black +opaque '#C0FFC0' -fill white -opaque '#C0FFC0' \
+        -format '%[fx:round(mean*w*h)]' info:
 }
 word_shown() { [[ $(green_pixels) -gt 0 ]]; }
 word_gone() { [[ $(green_pixels) -eq 0 ]]; }
@@ -92,22 +96,23 @@ word_gone() { [[ $(green_pixels) -eq 0 ]]; }
 # F2 starts a game and fills the practice list.
 xdotool windowfocus --sync "$MAIN" key F2
 practice_filled() { [[ $(store "select count(*) from trenix where flag=1;") -eq 3 ]]; }
-wait_for 100 practice_filled || fail "the start command did not fill the practice list: $(store 'select count(*), sum(flag) from trenix;')"
-wait_for 50 word_shown || fail "no word appeared in the play field"
+wait_for 400 practice_filled ||
+    fail "the start command did not fill the practice list: $(store 'select count(*), sum(flag) from trenix;')"
+wait_for 200 word_shown || fail "no word appeared in the play field"
 
 # Only the first word is released, so typing all three hits exactly the one on the field.
 while IFS= read -r word; do
     xdotool type --delay 120 -- "$word"
     xdotool key Return
 done < <(store "select cz from trenix where flag=1;")
-wait_for 50 word_gone || fail "the typed words did not remove the word on the field"
+wait_for 200 word_gone || fail "the typed words did not remove the word on the field"
 
 # The exit command (9270, 60 twips) with Yes ends the program; our own child lingers as a zombie until waited for.
 xdotool mousemove --sync $((X + 9270 / TWIPS_PER_PX + 12)) $((Y + 60 / TWIPS_PER_PX + 10)) click 1
-wait_for 50 find_window "$QUESTION_TITLE" || fail "the exit question did not appear"
+wait_for 200 find_window "$QUESTION_TITLE" || fail "the exit question did not appear"
 xdotool windowfocus --sync "$WINDOW" key Return
 app_ended() { local state; state=$(ps -o stat= -p "$APP_PID") || return 0; [[ $state == Z* ]]; }
-wait_for 100 app_ended || fail "the program did not end after Yes"
+wait_for 400 app_ended || fail "the program did not end after Yes"
 wait "$APP_PID" || fail "the program ended with status $?"
 APP_PID=""
 
@@ -118,6 +123,8 @@ MODE=$(store "pragma journal_mode;")
 # The game is kept, and the command line exports it.
 KEPT=$(sqlcipher "$PROGRAM/progress.db" "select count(*) from games where hits >= 1;" 2>&1) || true
 [[ $KEPT == 1 ]] || fail "the game ended by the exit command was not kept: $KEPT"
-env -u DISPLAY "$PROGRAM/trenix" --export-history "$WORK/games.csv" 2>>"$WORK/app.log" || fail "--export-history ended with status $?"
-[[ $(wc -l <"$WORK/games.csv") -eq 2 ]] || fail "the export does not hold a header and one game: $(cat "$WORK/games.csv")"
+env -u DISPLAY "$PROGRAM/trenix" --export-history "$WORK/games.csv" 2>>"$WORK/app.log" ||
+    fail "--export-history ended with status $?"
+[[ $(wc -l <"$WORK/games.csv") -eq 2 ]] ||
+    fail "the export does not hold a header and one game: $(cat "$WORK/games.csv")"
 echo "PASS"

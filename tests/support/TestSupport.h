@@ -170,6 +170,19 @@ protected:
         useLanguageStore(QString());
         folder.reset();
     }
+    void type(const QString &entry) // typed into the box and sent with Enter
+    {
+        core->screen.TxT = entry;
+        core->TxT_KeyUp(GameCore::kKeyEnter, 0);
+    }
+    QStringList captions(bool visibleOnly = false) const // of the game's word labels, in their order
+    {
+        QStringList out;
+        for (size_t i = 1; i < core->Label1.size(); ++i)
+            if (!visibleOnly || core->Label1[i].Visible)
+                out << core->Label1[i].Caption;
+        return out;
+    }
 };
 
 // The first column of every row, as text.

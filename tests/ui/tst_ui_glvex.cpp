@@ -16,28 +16,20 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QTest>
 #include <QTimer>
 
 using namespace trenix;
 using namespace trenix::test;
 using namespace Qt::StringLiterals;
 
-class tst_UiGLVex : public QObject {
+class tst_UiGLVex : public QObject, GameFixture {
     Q_OBJECT
 
-    FakeClock clock;
-    FakeWallClock wallClock;
-    ScriptedDialogs dialogs;
-    Random random;
-    History history{wallClock};
     DataPaths paths;
-    std::unique_ptr<ProgramFolder> folder;
     Services services() { return {clock, wallClock, random, dialogs, paths, history}; }
 
     void setUpFolder(const QList<DictionaryEntry> &words, qint16 language = 2)
@@ -48,6 +40,10 @@ class tst_UiGLVex : public QObject {
     static QList<bool> running(const GLVex &w)
     {
         return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()};
+    }
+    static QList<bool> runningAndBars(const GLVex &w) // the timers, then the pause bar and the message line shown
+    {
+        return running(w) << !w.lblPause->isHidden() << !w.lbmessage->isHidden();
     }
 
 private slots:
@@ -62,12 +58,12 @@ private slots:
     // What the window adds to the game rules, through its own keys and events: the timers follow the
     // game, the message line and pause bar show, input-method text reaches the game, a word click shows
     // its details, the sound key switches the sound, the exit question answered No and the close box leave the
-// game be.
+    // game be.
     void gamePlayedThroughTheWindowsOwnEvents()
     {
         GLVex w(services());
         activate(w);
-        QVERIFY(w.lbmessage->isHidden() && w.lblPause->isHidden() && running(w) == QList<bool>(3, false));
+        QCOMPARE(runningAndBars(w), QList<bool>(5, false));
         QTest::keyClick(w.TxT, Qt::Key_F2);
         QCOMPARE(running(w), QList<bool>(3, true));
         QCOMPARE((QList<int>{w.pictScroll.interval(), w.CreatWord.interval(), w.GaTime.interval()}),
@@ -79,20 +75,23 @@ private slots:
         QCOMPARE(w.lbmessage->text(), text(tid::GLVex_soundOn));
         QVERIFY(fileBytes(paths.keptSettingsFile()).contains("sound=true"));
         QTest::keyClick(w.TxT, Qt::Key_Return);
-        QVERIFY(!w.core().Label1[1].Visible && w.TxT->text().isEmpty());
+        QCOMPARE(w.core().Label1[1].Visible, false);
+        QCOMPARE(w.TxT->text(), QString());
         QCOMPARE(w.sounds->lastPlayed(), int(GameSound::Hit));
         QTest::keyClick(w.TxT, Qt::Key_Escape);
-        QCOMPARE(running(w), QList<bool>(3, false));
-        QVERIFY(!w.lblPause->isHidden() && !w.lbmessage->isHidden() && !w.lbmessage->text().isEmpty());
+        QCOMPARE(runningAndBars(w), (QList<bool>{false, false, false, true, true}));
+        QVERIFY(!w.lbmessage->text().isEmpty());
         QTest::keyClick(w.TxT, Qt::Key_Space);
-        QCOMPARE(running(w), QList<bool>(3, true));
-        QVERIFY(w.lblPause->isHidden() && w.lbmessage->isHidden() && w.TxT->text().isEmpty());
+        QCOMPARE(runningAndBars(w), (QList<bool>{true, true, true, false, false}));
+        QCOMPARE(w.TxT->text(), QString());
         QTest::keyClick(w.TxT, Qt::Key_Q, Qt::ControlModifier); // exit, answered No: the game goes on
         QVERIFY(w.pictScroll.isActive());
         QTest::keyClick(w.TxT, Qt::Key_E, Qt::ControlModifier); // the end, not the line's end
         QCOMPARE(running(w), QList<bool>(3, false));
-        QVERIFY(dialogs.questions.size() == 2 && dialogs.questions[0].startsWith(text(tid::RJXX))
-                && dialogs.questions[1].startsWith(text(tid::NDCJ)));
+        QStringList titles;
+        for (const QString &question : std::as_const(dialogs.questions))
+            titles << question.section(u'|', 0, 0);
+        QCOMPARE(titles, (QStringList{text(tid::RJXX), text(tid::NDCJ)}));
         QString detail;
         QTimer::singleShot(0, this, [&detail] { // a click on a word shows its details
             detail = GlVexM.detailWord;
@@ -171,7 +170,8 @@ private slots:
         QCOMPARE(w.core().Label1.size(), size_t(3));
         for (size_t i = 1; i < 3; ++i) {
             const WordLabel &word = w.core().Label1[i];
-            QVERIFY(word.Height == GameCore::kFallStep && word.Left + word.Width <= w.core().fieldWidth());
+            QCOMPARE(word.Height, GameCore::kFallStep);
+            QVERIFY(word.Left + word.Width <= w.core().fieldWidth());
             QVERIFY(w.GamePict->wordRect(int(i)).width()
                     >= QFontMetrics(w.GamePict->wordFont()).horizontalAdvance(word.Caption));
         }
@@ -203,9 +203,9 @@ private slots:
         w.pictScroll_Timer(); // the first word, at the top, lands on the pile 300 twips down
         QCOMPARE(w.core().running(), false);
         QCOMPARE(w.endWordMark->isVisibleTo(&w), true);
-        const QRect rests = Twips::rect(double(w.core().Label1[1].Left), 300 - 645, double(w.core().Label1[1].Width), 645)
-                                .translated(w.GamePict->pos());
-        QCOMPARE(w.endWordMark->geometry(), rests);
+        const WordLabel &word = w.core().Label1[1];
+        QCOMPARE(w.endWordMark->geometry(),
+                 Twips::rect(double(word.Left), 300 - 645, double(word.Width), 645).translated(w.GamePict->pos()));
     }
 
     // The keys that open a window let the typing box go while it is open; a composition keeps every key
@@ -239,7 +239,8 @@ private slots:
         QTest::keySequence(w.TxT, key);
         QCoreApplication::processEvents();
         QCOMPARE(happened, opened);
-        QVERIFY(GlVexM.detailWord.isEmpty() && !GlVexM.isPaused && w.pictScroll.isActive());
+        QCOMPARE((QList<bool>{GlVexM.detailWord.isEmpty(), GlVexM.isPaused, w.pictScroll.isActive()}),
+                 (QList<bool>{true, false, true}));
         QCOMPARE(w.TxT->preedit(), opened.isEmpty() ? u"ni"_s : QString());
     }
 
@@ -278,8 +279,8 @@ private slots:
             if (keys.size() == 1)
                 w.chooseLanguage(2);
         }
-        QVERIFY2(GlVexM.languageCode == 2 && GlVexM.speedLevel == 4 && dialogs.notices.isEmpty(),
-                 "by keys alone the dialog did not set speed 4 and keep language 2");
+        QCOMPARE((QList<int>{GlVexM.languageCode, GlVexM.speedLevel}), (QList<int>{2, 4})); // by keys alone
+        QCOMPARE(dialogs.notices, QStringList());
         const QString config = paths.playerConfigFile();
         paths.playerFolder = config; // cannot be a folder: told in the language chosen, applied all the same
         w.chooseLanguage(3);
@@ -312,8 +313,8 @@ private slots:
         GlVexM.storeConn.exec(u"drop table trenix"_s);
         w.core().practice().clearCache();
         w.pictScroll_Timer();
-        QVERIFY2(dialogs.errors.size() == 1 && dialogs.errors[0].contains(QLatin1String(kStoreFile)),
-                 qPrintable(dialogs.errors.join(u'\n')));
+        QCOMPARE(dialogs.errors.size(), 1);
+        QVERIFY2(dialogs.errors[0].contains(QLatin1String(kStoreFile)), qPrintable(dialogs.errors[0]));
         QCOMPARE(running(w), QList<bool>(3, false));
     }
 };

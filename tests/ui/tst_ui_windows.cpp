@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The small windows: settings dialog, word details, help, about and progress.
+// The small windows: settings dialog, word details, help (its pages missing or damaged), about and progress;
+// the main window's close box keeping the game.
 #include "FrmDetail.h"
 #include "Frmhelp.h"
-#include "History.h"
+#include "GLVex.h"
 #include "ProgressWindow.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
-#include "Texts.h"
 #include "Twips.h"
+#include "TypingBox.h"
 #include "WordListsDialog.h"
 #include "frmAbout.h"
 #include "setForm.h"
@@ -18,9 +19,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
+#include <QTableWidget>
+#include <QtEndian>
 
 using namespace trenix;
 using namespace trenix::test;
@@ -47,7 +50,7 @@ QString cutText(const QWidget *w)
     const QFontMetrics metrics = w->fontMetrics();
     if (const auto *label = qobject_cast<const QLabel *>(w); label && !label->wordWrap()) {
         QString shown = label->text();
-        if (label->textFormat() == Qt::RichText || Qt::mightBeRichText(shown)) { // coloured pinyin: its text, not its tags
+        if (label->textFormat() == Qt::RichText || Qt::mightBeRichText(shown)) { // coloured pinyin: text, not tags
             QTextDocument document;
             document.setHtml(shown);
             shown = document.toPlainText();
@@ -82,11 +85,30 @@ void leave(Leave how, QDialog &dlg, QPushButton *ok, QPushButton *cancel = nullp
     }
 }
 
+// The interface language, the label clicked after another one, a help file spoiled with these
+// bytes (null: removed), and the file then shown (empty: a notice naming the page and the file).
+struct HelpRow {
+    int language, label;
+    QString spoiled;
+    QByteArray content;
+    QString shown;
+};
+enum class Button { None, ClearNo, ClearYes, Export };
+// One game per entry, each half a minute into its day: a period begins at midnight.
+struct ProgressRow {
+    QList<int> daysAgo;
+    int period;
+    int points;
+    Button button;
+    bool byDay = false;
+};
 } // namespace
 
 Q_DECLARE_METATYPE(GameState)
 Q_DECLARE_METATYPE(Leave)
 Q_DECLARE_METATYPE(RangeRow)
+Q_DECLARE_METATYPE(HelpRow)
+Q_DECLARE_METATYPE(ProgressRow)
 
 class TestUiWindows : public QObject, GameFixture {
     Q_OBJECT
@@ -116,7 +138,9 @@ private slots:
         start({{2, words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << long_
                          << below}},
               1, 50);
-        folder->copyFromBuild({u"help01.bmp"_s});
+        for (int i = 1; i <= Frmhelp::kPages; ++i)
+            folder->copyFromBuild({u"help0%1.bmp"_s.arg(i)});
+        folder->copyFromBuild({u"help01-1.bmp"_s});
         paths = folder->paths();
         history.file.open(paths.historyFile());
         history.lists.save(u"课本"_s, {{u"中国"_s, u"not this"_s, {}}, {u"外"_s, u"wài"_s, u"outside"_s}}, false);
@@ -149,8 +173,8 @@ private slots:
         setForm dlg(*core, paths);
         activate(dlg);
         QVERIFY2(allOff(*core), "the game runs while the dialog is open");
-        QVERIFY(dlg.GaSpeed[1]->isChecked() && dlg.Txt_Word_From->text() == u"1"_s
-                && dlg.txt_Word_To->text() == u"50"_s); // speed 8
+        QVERIFY(dlg.GaSpeed[1]->isChecked()); // speed 8
+        QCOMPARE((QStringList{dlg.Txt_Word_From->text(), dlg.txt_Word_To->text()}), (QStringList{u"1"_s, u"50"_s}));
         // The range, both standards' levels, the review, the list; each with its number of words.
         QStringList sets, counted;
         for (int i = 0; i < dlg.WordSetChoice->count(); ++i) {
@@ -184,16 +208,15 @@ private slots:
             activate(dlg);
             QVERIFY2(allOn(*core), "the dialog held the game again after its message");
         }
-        QVERIFY2(dlg.isVisible() == refused && dlg.isUnloaded() == (ok && !refused),
-                 "only a valid OK unloads; a refusal stays open");
+        // Only a valid OK unloads; a refusal stays open.
+        QCOMPARE((QList<bool>{dlg.isVisible(), dlg.isUnloaded()}), (QList<bool>{refused, ok && !refused}));
         if (ok && !refused) {
             const setForm again(*core, paths);
-            QVERIFY(again.GaSpeed[4]->isChecked() && again.Txt_Word_From->text() == QString::number(row.storedFrom));
+            QVERIFY(again.GaSpeed[4]->isChecked());
+            QCOMPARE(again.Txt_Word_From->text(), QString::number(row.storedFrom));
             core->Label3_Click();
-            QStringList canFall;
-            for (size_t i = 1; i < core->Label1.size(); ++i)
-                if (!core->Label1[i].Caption.isEmpty())
-                    canFall << core->Label1[i].Caption;
+            QStringList canFall = captions();
+            canFall.removeAll(QString());
             canFall.sort();
             QCOMPARE(canFall.join(u' '), row.canFall);
         }
@@ -201,8 +224,8 @@ private slots:
             return;
         activate(dlg);
         QVERIFY2(allOff(*core), "the second opening did not hold the game");
-        QVERIFY(dlg.Txt_Word_From->text() == row.from && dlg.txt_Word_To->text() == row.to
-                && dlg.GaSpeed[4]->isChecked());
+        QVERIFY(dlg.GaSpeed[4]->isChecked());
+        QCOMPARE((QStringList{dlg.Txt_Word_From->text(), dlg.txt_Word_To->text()}), (QStringList{row.from, row.to}));
     }
 
     // In every language, every visible control lies inside its parent and clear of its visible
@@ -321,6 +344,117 @@ private slots:
         leave(how, detail, detail.Command1);
         QVERIFY(!detail.isVisible());
         QVERIFY2(GlVexM.detailWord.isEmpty(), qPrintable(u"detailWord left as "_s + GlVexM.detailWord));
+    }
+
+    void help_wrongPageShownOrWithoutNotice_data()
+    {
+        QTest::addColumn<HelpRow>("row");
+        QFile f(QStringLiteral(TRENIX_BIN_DIR "/help03.bmp"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray whole = f.readAll();
+        QByteArray sizeOver = whole; // a complete picture whose file-size field says 2 bytes more
+        qToLittleEndian(quint32(whole.size() + 2), sizeOver.data() + 2);
+        const QString three = u"help03.bmp"_s;
+        QTest::newRow("first label") << HelpRow{2, 0, {}, {}, u"help01.bmp"_s};
+        QTest::newRow("last label") << HelpRow{2, Frmhelp::kPages - 1, {}, {}, u"help07.bmp"_s};
+        QTest::newRow("English page") << HelpRow{1, 0, {}, {}, u"help01-1.bmp"_s};
+        QTest::newRow("damaged traditional page") << HelpRow{3, 0, u"help01-3.bmp"_s, "BM broken", u"help01.bmp"_s};
+        QTest::newRow("missing first page") << HelpRow{2, 0, u"help01.bmp"_s, {}, {}};
+        QTest::newRow("not a picture") << HelpRow{2, 2, three, "BM this is no bitmap", {}};
+        QTest::newRow("header only") << HelpRow{2, 2, three, whole.left(54), {}};
+        QTest::newRow("one byte short") << HelpRow{2, 2, three, whole.chopped(1), {}};
+        QTest::newRow("size field over, pixels complete") << HelpRow{2, 2, three, sizeOver, three};
+    }
+    void help_wrongPageShownOrWithoutNotice()
+    {
+        QFETCH(HelpRow, row);
+        GlVexM.languageCode = qint16(row.language);
+        if (!row.spoiled.isEmpty())
+            QFile::remove(folder->file(row.spoiled));
+        if (!row.content.isNull())
+            folder->writeFile(row.spoiled, row.content);
+        const QImage shown = QImage(folder->file(row.shown)).convertToFormat(QImage::Format_RGB32);
+        Frmhelp help(paths); // opens at the first page
+        QCOMPARE((QList<bool>{help.currentPage() == 1, help.Label1[0]->isCurrent(), help.pictureShown()}),
+                 (QList<bool>{true, true, row.spoiled != u"help01.bmp"_s}));
+        help.show();
+        const int other = (row.label + 1) % Frmhelp::kPages; // a click that loads nothing is caught
+        help.Label1_Click(other);
+        QTest::mouseClick(help.Label1[size_t(row.label)], Qt::LeftButton);
+        QCOMPARE(help.currentPage(), row.label + 1);
+        for (int i = 0; i < Frmhelp::kPages; ++i)
+            QVERIFY2(help.Label1[size_t(i)]->isCurrent() == (i == row.label),
+                     qPrintable(u"highlight of label %1"_s.arg(i)));
+        QCOMPARE(help.Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 shown); // none of a damaged page or the one before
+        const QString notice = help.Picture1->text(), name = u"help0%1.bmp"_s.arg(row.label + 1);
+        QCOMPARE((QList<bool>{notice.contains(name), notice.isEmpty()}),
+                 (QList<bool>{row.shown.isEmpty(), !row.shown.isEmpty()}));
+        help.Label1_Click(other); // another page shows again, without the notice
+        QCOMPARE((QList<bool>{help.pictureShown(), help.Picture1->text().isEmpty()}), (QList<bool>{true, true}));
+    }
+
+    void window_chartTablesOrButtonsWrong_data()
+    {
+        QTest::addColumn<ProgressRow>("row");
+        QTest::newRow("no game") << ProgressRow{{}, 2, 0, Button::None};
+        QTest::newRow("twelve games, all days, cleared")
+            << ProgressRow{{0, 0, 1, 2, 3, 5, 8, 13, 21, 34, 55, 400}, 2, 12, Button::ClearYes};
+        QTest::newRow("last 7 days, clearing answered No") << ProgressRow{{0, 0, 1, 6, 7, 30}, 0, 4, Button::ClearNo};
+        QTest::newRow("last 30 days, exported") << ProgressRow{{0, 0, 1, 6, 7, 29, 30}, 1, 6, Button::Export};
+        QTest::newRow("last 7 days by day: two games today are one point")
+            << ProgressRow{{0, 0, 1, 6, 7, 30}, 0, 3, Button::None, true};
+    }
+    void window_chartTablesOrButtonsWrong()
+    {
+        QFETCH(ProgressRow, row);
+        wallClock.now = QDateTime::fromString(u"2026-06-15T10:00:00Z"_s, Qt::ISODate).toMSecsSinceEpoch();
+        for (int d : row.daysAgo) { // the oldest game, over HSK 3.0's band, also lost w2: missed once, after w1
+            GameRecord g = sampleGame(wallClock.now - qint64(d) * 86400000 - 36000000 + 30000, 3600,
+                                      d == row.daysAgo.last() ? QStringList{u"w2"_s, u"w1"_s} : QStringList{u"w1"_s});
+            g.selection = d == row.daysAgo.last() ? u"hsk3:7"_s : g.selection;
+            QVERIFY(history.games.record(g));
+        }
+        ProgressWindow window(*core, wallClock);
+        window.period->setCurrentIndex(row.period);
+        window.grouping->setCurrentIndex(row.byDay ? 1 : 0);
+        const int games = int(row.daysAgo.size());
+        QCOMPARE((QList<int>{
+                     int(window.speedSeries->count()), int(window.accuracySeries->count() + window.bestSeries->count()),
+                     window.games->text().toInt(), window.recentTable->rowCount(), window.missedTable->rowCount()}),
+                 (QList<int>{row.points, row.points * (row.byDay ? 2 : 1), games, games, games ? 2 : 0}));
+        if (games) {
+            QCOMPARE(window.missedTable->item(0, 2)->text() + window.missedTable->item(1, 2)->text(),
+                     u"en1en2"_s); // most missed first, English from the dictionary
+            QStringList newest;
+            for (int c = 0; c < window.recentTable->columnCount(); ++c)
+                newest << window.recentTable->item(0, c)->text();
+            QCOMPARE(newest, (QStringList{"2026-06-15 01:00", "60", "3.0", "75.0%", "3", "4", "1",
+                                          "词组范围 1–5"})); // local time then
+            QCOMPARE(window.recentTable->item(games - 1, 7)->text(), u"HSK 3.0 7–9 级"_s);
+        }
+        dialogs.answers = {row.button == Button::ClearYes};
+        dialogs.savePath = folder->file(u"games.csv"_s);
+        if (row.button != Button::None)
+            QTest::mouseClick(row.button == Button::Export ? window.exportButton : window.clearButton, Qt::LeftButton);
+        const bool cleared = row.button == Button::ClearYes, exported = row.button == Button::Export;
+        QCOMPARE((QList<qint64>{history.games.summary(0).games, window.speedSeries->count(), dialogs.questions.size(),
+                                QFile::exists(dialogs.savePath)}),
+                 (QList<qint64>{cleared ? 0 : games, cleared ? 0 : row.points, row.button == Button::ClearNo || cleared,
+                                exported}));
+        QVERIFY(!exported || window.notice->text().contains(dialogs.savePath));
+    }
+
+    // The close box during a game keeps it (the exit command: the end-to-end run).
+    void closeBox_gameNotKept()
+    {
+        GLVex w(Services{clock, wallClock, random, dialogs, paths, history});
+        w.Label3_Click();
+        w.TxT->setText(w.core().Label1[1].Caption);
+        w.TxT_KeyUp(GameCore::kKeyEnter, 0);
+        QCOMPARE(history.games.summary(0).games, qint64(0));
+        w.close();
+        QCOMPARE(history.games.summary(0).games, qint64(1));
     }
 };
 
