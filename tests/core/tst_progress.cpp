@@ -373,6 +373,7 @@ private slots:
             refused = e.message();
         }
         QVERIFY2(refused.isEmpty() == (target == "pipe"_L1), qPrintable(refused));
+        QVERIFY2(target != "file"_L1 || refused.contains(u"No space left on device"_s), qPrintable(refused));
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(csv).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & S_IFMT), target == "file"_L1 ? S_IFREG : target == "pipe"_L1 ? S_IFIFO : S_IFCHR);
@@ -406,7 +407,14 @@ private slots:
         const QTimeZone zone(row.offsetH * 3600);
         for (qint64 start : row.starts)
             QVERIFY(history.games.record(sampleGame(start, utcOffsetAt(start, zone))));
-        QCOMPARE(history.games.summary(localToday(row.now, zone)).streakDays, row.days);
+        const ProgressSummary sum = history.games.summary(localToday(row.now, zone));
+        QCOMPARE(sum.streakDays, row.days);
+        // Every game 60 s at speed 3 with 3 hits of 4 entries: the totals and each game's accuracy.
+        const double n = double(row.starts.size());
+        QCOMPARE((QList<double>{double(sum.games), double(sum.seconds), sum.bestSpeed, sum.averageLast10.value_or(-1)}),
+                 (QList<double>{n, 60 * n, n ? 3 : 0, n ? 3 : -1}));
+        for (const GamePoint &p : history.games.points(0))
+            QCOMPARE(p.accuracy, std::optional<double>(0.75));
     }
 
     // The chart by day: each local day once, in calendar order, with its games' mean and best speed
@@ -460,6 +468,11 @@ private slots:
             "[practice]\nspeedLevel=4\nrangeFrom=9\nrangeTo=3\n", {4, 1, 999}, 1};
         QTest::newRow("letters") << KeptRow{"[practice]\nspeedLevel=x\nrangeFrom=abc\nrangeTo=5\n", defaults, 2};
         QTest::newRow("beyond 16 bits") << KeptRow{"[practice]\nrangeFrom=-30000\nrangeTo=40000\n", defaults, 1};
+        QTest::newRow("16-bit edges") << KeptRow{
+            "[practice]\nrangeFrom=-32768\nrangeTo=32767\n", {8, -32768, 32767}, 0};
+        QTest::newRow("one end only") << KeptRow{"[practice]\nrangeTo=5\n", defaults, 1};
+        QTest::newRow("just under 1 MiB") // 1000 bytes under: room for what is written below
+            << KeptRow{"[practice]\nspeedLevel=2\n;"_ba.leftJustified(1024 * 1024 - 1000, ';'), {2, 1, 999}, 0};
         QTest::newRow("other group only") << KeptRow{"[config]\nspeedLevel=2\n", defaults, 0};
         QTest::newRow("cannot be written") << KeptRow{"under a file", defaults, 0};
         // With the list 课本 in the history.
@@ -490,6 +503,7 @@ private slots:
         PlayerSettings(file).read({}, &lines);
         QCOMPARE(lines.size(), row.warnings);
         applyKeptSettings(*core, PlayerSettings(file), history.lists);
+        QCOMPARE(core->playerName, PlayerSettings(file).playerName()); // the account's name here
         QCOMPARE((QList<int>{GlVexM.speedLevel, GlVexM.wordFrom, GlVexM.wordTo, core->pictScroll.Interval}),
                  row.kept + QList<int>{row.kept[0] * 1000});
         QCOMPARE(core->wordSet.value(), row.set);

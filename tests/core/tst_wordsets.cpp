@@ -148,6 +148,8 @@ private slots:
         QTest::newRow("... until it is due again") << u"a:L|a:Q|a:Q"_s << 40 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
         QTest::newRow("landed and quick in one game: the landing counts")
             << u"a:L|a:L a:Q"_s << 3 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
+        QTest::newRow("quick, then landed in one game: the landing counts")
+            << u"a:L|a:Q a:L"_s << 3 << u"a"_s << u"due 1"_s << u"1 1 0"_s;
         QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c"_s << u"due 3"_s << u"3 3 0"_s;
         QStringList many;
         for (int i = 1; i <= 150; ++i)
@@ -248,6 +250,26 @@ private slots:
             missed << u"%1 %2 %3 %4"_s.arg(m.word, m.pinyin, m.english).arg(m.landed);
         QCOMPARE(missed, QStringList{expected + u" 2"_s});
         QCOMPARE(report.recent.size(), size_t(2)); // every earlier game
+    }
+
+    // The list 课 renamed to "to" (empty: deleted) in the lists dialog: the chosen set follows it, no other set does.
+    void listChange_setNotFollowing_data()
+    {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("expected"); // the set then; empty: unchanged, and not followed
+        QTest::newRow("renamed") << u"list:课"_s << u"新"_s << u"list:新"_s;
+        QTest::newRow("deleted") << u"list:课"_s << QString() << u"range"_s;
+        QTest::newRow("another list") << u"list:别"_s << u"新"_s << QString();
+    }
+    void listChange_setNotFollowing()
+    {
+        QFETCH(QString, set);
+        QFETCH(QString, to);
+        QFETCH(QString, expected);
+        WordSet chosen = *WordSet::parse(set);
+        QCOMPARE(followListChange(chosen, u"课"_s, to), !expected.isEmpty());
+        QCOMPARE(chosen.value(), expected.isEmpty() ? set : expected);
     }
 
     void import_wrongWordsOrStoredAnyway_data()
