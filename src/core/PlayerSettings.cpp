@@ -67,6 +67,14 @@ void readAnswer(const QSettings &s, const AnswerSettings &defaults, AnswerSettin
          defaults.toneColours ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
+// One key of the file, read as read() reads the file: nothing from a missing or oversized one.
+QVariant keptValue(const QString &path, const QString &key)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path) || QFileInfo(path).size() > kMaxKeptSettingsBytes)
+        return {};
+    return QSettings(path, QSettings::IniFormat).value(key);
+}
+
 // A string as QSettings writes one, so that a comma or a semicolon reads back whole.
 QString quotedIni(QString value)
 {
@@ -180,12 +188,8 @@ QString accountFullName()
 
 QString PlayerSettings::playerName() const
 {
-    if (!m_path.isEmpty() && QFileInfo::exists(m_path)) {
-        const QString name = QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("player/name")).toString();
-        if (!name.trimmed().isEmpty())
-            return name.trimmed();
-    }
-    return accountFullName();
+    const QString name = keptValue(m_path, QStringLiteral("player/name")).toString().trimmed();
+    return name.isEmpty() ? accountFullName() : name;
 }
 
 void PlayerSettings::keepPlayerName(const QString &name) const
@@ -196,11 +200,7 @@ void PlayerSettings::keepPlayerName(const QString &name) const
     keepValue(m_path, QStringLiteral("player"), QStringLiteral("name"), quotedIni(name.trimmed()), "the player's name");
 }
 
-bool PlayerSettings::soundOn() const
-{
-    return !m_path.isEmpty() && QFileInfo::exists(m_path)
-           && QSettings(m_path, QSettings::IniFormat).value(QStringLiteral("practice/sound")).toBool();
-}
+bool PlayerSettings::soundOn() const { return keptValue(m_path, QStringLiteral("practice/sound")).toBool(); }
 
 void PlayerSettings::keepSound(bool on) const
 {

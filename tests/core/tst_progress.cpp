@@ -485,7 +485,7 @@ private slots:
         QTest::newRow("own list gone") << KeptRow{"[practice]\nwordSet=list:旧\n", defaults, 0};
         // Read no further than config.dat is, and never rewritten.
         QTest::newRow("larger than 1 MiB")
-            << KeptRow{"[practice]\nspeedLevel=2\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
+            << KeptRow{"[practice]\nspeedLevel=2\nsound=true\n"_ba + QByteArray(1024 * 1024, ';'), defaults, 1};
         const QByteArray answer = "[practice]\nanswer=Pinyin\ntones=required\nhints=late\ntoneColours=false\n";
         QTest::newRow("answer kept") << KeptRow{answer, defaults, 0, u"range"_s, u"pinyin required late false"_s};
         QTest::newRow("answer misspelt")
@@ -523,6 +523,19 @@ private slots:
         QCOMPARE((QList<int>{kept.speedLevel, kept.wordTo}), (writable ? QList<int>{10, 1234} : QList<int>{8, 999}));
         QCOMPARE(kept.wordSet.value(), writable ? listSet : u"range"_s);
         QCOMPARE(answer(kept.answer), writable ? answer(chosen) : answer({}));
+        // The sound switch and the player's name, kept beside the rest, which stays; a file over 1 MiB is not read.
+        QCOMPARE(PlayerSettings(file).soundOn(), false);
+        if (!writable) {
+            QVERIFY_THROWS_EXCEPTION(Error, PlayerSettings(file).keepSound(true));
+            return;
+        }
+        PlayerSettings(file).keepPlayerName(u" Wang, Ming "_s);
+        PlayerSettings(file).keepSound(true);
+        QCOMPARE((QStringList{PlayerSettings(file).playerName(), PlayerSettings(file).soundOn() ? u"on"_s : u"off"_s}),
+                 (QStringList{u"Wang, Ming"_s, u"on"_s}));
+        PlayerSettings(file).keepPlayerName(QString()); // an emptied box gives the account's name back
+        QCOMPARE(PlayerSettings(file).playerName(), accountFullName());
+        QCOMPARE(PlayerSettings(file).read({}, nullptr).wordSet.value(), listSet);
     }
 };
 
