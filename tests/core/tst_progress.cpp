@@ -526,7 +526,13 @@ private slots:
         // The sound switch and the player's name, kept beside the rest, which stays; a file over 1 MiB is not read.
         QCOMPARE(PlayerSettings(file).soundOn(), false);
         if (!writable) {
-            QVERIFY_THROWS_EXCEPTION(Error, PlayerSettings(file).keepSound(true));
+            try {
+                PlayerSettings(file).keepSound(true);
+                QFAIL("the sound switch was kept");
+            } catch (const Error &e) {
+                QVERIFY2(e.message().contains(inFolder ? u"larger than 1 MiB"_s : u"cannot be made"_s),
+                         qPrintable(e.message()));
+            }
             return;
         }
         PlayerSettings(file).keepPlayerName(u" Wang, Ming "_s);
