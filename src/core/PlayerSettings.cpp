@@ -82,14 +82,16 @@ QString quotedIni(QString value)
     return u'"' + value + u'"';
 }
 
-// One key rewritten by our own checked rewrite; throws Error naming the file and what could not be kept.
-void keepValue(const QString &path, const QString &group, const QString &key, const QString &value, const char *what)
+// Keys of one group rewritten by our own checked rewrite, all or none; throws
+// Error naming the file and what could not be kept.
+void keepValues(const QString &path, const QString &group, const QList<std::pair<QString, QString>> &values,
+                const char *what)
 {
     const QString folder = QFileInfo(path).absolutePath();
     QString why;
     if (!QDir().mkpath(folder))
         why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
-    else if (writeIniValues(path, group, {{key, value}}, &why))
+    else if (writeIniValues(path, group, values, &why))
         return;
     throw Error(ErrorKind::File, QStringLiteral("%1: %2 cannot be kept (%3); the file is as it was")
                                      .arg(QDir::toNativeSeparators(path), QLatin1String(what), why));
@@ -152,28 +154,19 @@ PracticeChoices PlayerSettings::read(const PracticeChoices &defaults, QStringLis
 
 void PlayerSettings::write(const PracticeChoices &choices) const
 {
-    // Written by our own checked rewrite, not QSettings: its save can report
-    // success after a flush that failed, leaving an empty or cut file. The
-    // word set is quoted as QSettings writes a string, so a name with a comma
-    // or a semicolon reads back whole.
-    const QString folder = QFileInfo(m_path).absolutePath();
-    QString why;
-    if (!QDir().mkpath(folder))
-        why = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
-    else if (writeIniValues(m_path, QStringLiteral("practice"),
-                            {{QStringLiteral("speedLevel"), QString::number(choices.speedLevel)},
-                             {QStringLiteral("rangeFrom"), QString::number(choices.wordFrom)},
-                             {QStringLiteral("rangeTo"), QString::number(choices.wordTo)},
-                             {QStringLiteral("wordSet"), quotedIni(choices.wordSet.value())},
-                             {QStringLiteral("answer"), choices.answer.modeName()},
-                             {QStringLiteral("tones"), choices.answer.tonesName()},
-                             {QStringLiteral("hints"), choices.answer.hintsName()},
-                             {QStringLiteral("toneColours"),
-                              choices.answer.toneColours ? QStringLiteral("true") : QStringLiteral("false")}},
-                            &why))
-        return;
-    throw Error(ErrorKind::File, QStringLiteral("%1: the settings cannot be kept (%2); the file is as it was")
-                                     .arg(QDir::toNativeSeparators(m_path), why));
+    // Not QSettings: its save can report success after a flush that failed,
+    // leaving an empty or cut file.
+    keepValues(m_path, QStringLiteral("practice"),
+               {{QStringLiteral("speedLevel"), QString::number(choices.speedLevel)},
+                {QStringLiteral("rangeFrom"), QString::number(choices.wordFrom)},
+                {QStringLiteral("rangeTo"), QString::number(choices.wordTo)},
+                {QStringLiteral("wordSet"), quotedIni(choices.wordSet.value())},
+                {QStringLiteral("answer"), choices.answer.modeName()},
+                {QStringLiteral("tones"), choices.answer.tonesName()},
+                {QStringLiteral("hints"), choices.answer.hintsName()},
+                {QStringLiteral("toneColours"),
+                 choices.answer.toneColours ? QStringLiteral("true") : QStringLiteral("false")}},
+               "the settings");
 }
 
 QString accountFullName()
@@ -197,7 +190,8 @@ void PlayerSettings::keepPlayerName(const QString &name) const
     if (m_path.isEmpty())
         return;
     // An empty name gives the account's name back.
-    keepValue(m_path, QStringLiteral("player"), QStringLiteral("name"), quotedIni(name.trimmed()), "the player's name");
+    keepValues(m_path, QStringLiteral("player"), {{QStringLiteral("name"), quotedIni(name.trimmed())}},
+               "the player's name");
 }
 
 bool PlayerSettings::soundOn() const { return keptValue(m_path, QStringLiteral("practice/sound")).toBool(); }
@@ -206,8 +200,8 @@ void PlayerSettings::keepSound(bool on) const
 {
     if (m_path.isEmpty())
         return;
-    keepValue(m_path, QStringLiteral("practice"), QStringLiteral("sound"),
-              on ? QStringLiteral("true") : QStringLiteral("false"), "the sound switch");
+    keepValues(m_path, QStringLiteral("practice"),
+               {{QStringLiteral("sound"), on ? QStringLiteral("true") : QStringLiteral("false")}}, "the sound switch");
 }
 
 void applyKeptSettings(GameCore &core, const PlayerSettings &kept, OwnLists &lists)

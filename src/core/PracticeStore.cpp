@@ -41,24 +41,23 @@ void PracticeStore::fillList(int languageCode, qint64 from, qint64 to)
 
 QStringList PracticeStore::wordsInRange(int languageCode, qint64 from, qint64 to)
 {
-    Statement &st = statement(
-        QStringLiteral("select cz from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
-    st.bind(1, from).bind(2, to);
-    QStringList words;
-    while (st.next())
-        words << st.text(0);
-    return words;
+    return columnInRange(languageCode, "cz", from, to);
 }
 
 QStringList PracticeStore::pinyinInRange(int languageCode, qint64 from, qint64 to)
 {
-    Statement &st = statement(
-        QStringLiteral("select py from %1 where xh>=?1 and xh<=?2 order by xh").arg(dictionary(languageCode)));
+    return columnInRange(languageCode, "py", from, to);
+}
+
+QStringList PracticeStore::columnInRange(int languageCode, const char *column, qint64 from, qint64 to)
+{
+    Statement &st = statement(QStringLiteral("select %2 from %1 where xh>=?1 and xh<=?2 order by xh")
+                                  .arg(dictionary(languageCode), QLatin1String(column)));
     st.bind(1, from).bind(2, to);
-    QStringList pinyin;
+    QStringList values;
     while (st.next())
-        pinyin << st.text(0);
-    return pinyin;
+        values << st.text(0);
+    return values;
 }
 
 std::vector<SetWord> PracticeStore::levelWords(int languageCode, int level)

@@ -99,6 +99,7 @@ public:
     void clearCache() { m_cache.clear(); }
 
 private:
+    QStringList columnInRange(int languageCode, const char *column, qint64 from, qint64 to);
     Statement &statement(const QString &sql);
     std::vector<SetWord> wordsAtLevel(int languageCode, const char *column, int level);
     std::map<int, qint64> countsByLevel(int languageCode, const char *column);
