@@ -4,6 +4,7 @@
 #include "FrmDetail.h"
 #include "Frmhelp.h"
 #include "GLVex.h"
+#include "PlayField.h"
 #include "ProgressWindow.h"
 #include "SettingsRules.h"
 #include "TestSupport.h"
@@ -31,7 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class GameState { Stopped, Running, Paused };
 enum class Leave { OkButton, CancelButton, CloseBox, Escape };
 // The range typed, how the dialog is left, the message's text identifier (empty: none), the range
 // then stored, the words the next game can let fall (empty: not started), and the word set chosen.
@@ -75,11 +75,16 @@ bool allOn(const GameCore &c) { return c.pictScroll.Enabled && c.CreatWord.Enabl
 bool allOff(const GameCore &c) { return !c.pictScroll.Enabled && !c.CreatWord.Enabled && !c.GaTime.Enabled; }
 // On the indicator: the button is wider than its caption.
 void choose(QRadioButton *option) { QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2)); }
-void leave(Leave how, QDialog &dlg, QPushButton *ok, QPushButton *cancel = nullptr)
+void leave(Leave how, QDialog &dlg) // every window's OK or Close is its default button
 {
+    const QList<QPushButton *> buttons = dlg.findChildren<QPushButton *>();
     switch (how) {
-    case Leave::OkButton: QTest::mouseClick(ok, Qt::LeftButton); break;
-    case Leave::CancelButton: QTest::mouseClick(cancel, Qt::LeftButton); break;
+    case Leave::OkButton:
+        QTest::mouseClick(*std::ranges::find_if(buttons, &QPushButton::isDefault), Qt::LeftButton);
+        break;
+    case Leave::CancelButton:
+        QTest::mouseClick(dlg.findChild<QPushButton *>(u"setSpeedCancel"_s), Qt::LeftButton);
+        break;
     case Leave::CloseBox: dlg.close(); break;
     case Leave::Escape: QTest::keyClick(&dlg, Qt::Key_Escape); break;
     }
@@ -104,7 +109,6 @@ struct ProgressRow {
 };
 } // namespace
 
-Q_DECLARE_METATYPE(GameState)
 Q_DECLARE_METATYPE(Leave)
 Q_DECLARE_METATYPE(RangeRow)
 Q_DECLARE_METATYPE(HelpRow)
@@ -115,14 +119,27 @@ class TestUiWindows : public QObject, GameFixture {
 
     DataPaths paths;
 
-    void bringTo(GameState state)
+    void startGame(bool paused)
     {
-        if (state != GameState::Stopped)
-            core->Label3_Click();
-        if (state == GameState::Paused)
+        core->Label3_Click();
+        if (paused)
             core->Label7_Click();
-        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core),
-                 "fixture: the game is not in the state asked for");
+    }
+    std::unique_ptr<QWidget> open(const QString &window)
+    {
+        if (window == u"setForm"_s)
+            return std::make_unique<setForm>(*core, paths);
+        if (window == u"FrmDetail"_s)
+            return std::make_unique<FrmDetail>(core->practice(), history.lists);
+        if (window == u"Frmhelp"_s)
+            return std::make_unique<Frmhelp>(paths);
+        if (window == u"frmAbout"_s)
+            return std::make_unique<frmAbout>(*core);
+        if (window == u"ProgressWindow"_s)
+            return std::make_unique<ProgressWindow>(*core, wallClock);
+        if (window == u"GLVex"_s)
+            return std::make_unique<GLVex>(Services{clock, wallClock, random, dialogs, paths, history});
+        return std::make_unique<WordListsDialog>(*core, paths, nullptr);
     }
 
 private slots:
@@ -133,11 +150,10 @@ private slots:
         const QList<DictionaryEntry> below{{0, u"零"_s, {}, {}, {}, {}}, {-3, u"负三"_s, {}, {}, {}, {}}};
         QList<DictionaryEntry> words = numberedEntries(50);
         words[6].hsk3 = u"7"_s; // w7
-        const DictionaryEntry long_{52, u"了"_s, u"le"_s,
-                                    u"aspect particle indicating action in the past or a change of state"_s, {}, {}};
-        start({{2, words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << long_
-                         << below}},
-              1, 50);
+        const DictionaryEntry long_{
+            52, u"了"_s, u"le"_s, u"aspect particle indicating action in the past or a change of state"_s, {}, {}};
+        words << DictionaryEntry{51, u"中国"_s, u"zhōng guó"_s, u"China"_s, u"1"_s, {}, u"2"_s} << long_ << below;
+        start({{1, words}, {2, words}, {3, words}, {9, words}}, 1, 50); // 9: a language without texts
         for (int i = 1; i <= Frmhelp::kPages; ++i)
             folder->copyFromBuild({u"help0%1.bmp"_s.arg(i)});
         folder->copyFromBuild({u"help01-1.bmp"_s});
@@ -166,34 +182,28 @@ private slots:
     void settings_wrongStoredMessageOrEditsLost()
     {
         QFETCH(RangeRow, row);
-        bringTo(GameState::Running);
+        startGame(false);
         // w3 landed two days ago: due for review since yesterday; w4 landed a moment ago: due tomorrow.
         QVERIFY(history.games.record(sampleGame(wallClock.now - 2 * 86400000, 0, {u"w3"_s})));
         QVERIFY(history.games.record(sampleGame(wallClock.now - 60000, 0, {u"w4"_s})));
         setForm dlg(*core, paths);
         activate(dlg);
-        QVERIFY2(allOff(*core), "the game runs while the dialog is open");
         QVERIFY(dlg.GaSpeed[1]->isChecked()); // speed 8
         QCOMPARE((QStringList{dlg.Txt_Word_From->text(), dlg.txt_Word_To->text()}), (QStringList{u"1"_s, u"50"_s}));
-        // The range, both standards' levels, the review, the list; each with its number of words.
-        QStringList sets, counted;
-        for (int i = 0; i < dlg.WordSetChoice->count(); ++i) {
-            sets << dlg.WordSetChoice->itemData(i).toString();
-            if (QStringList{u"level:1"_s, u"hsk3:2"_s, u"hsk3:7"_s, u"review"_s, u"list:课本"_s}.contains(sets.back()))
-                counted << dlg.WordSetChoice->itemText(i);
-        }
-        QCOMPARE(sets, (QStringList{u"range"_s, u"level:1"_s, u"level:2"_s, u"level:3"_s, u"level:4"_s, u"level:5"_s,
-                                    u"level:6"_s, u"hsk3:1"_s, u"hsk3:2"_s, u"hsk3:3"_s, u"hsk3:4"_s, u"hsk3:5"_s,
-                                    u"hsk3:6"_s, u"hsk3:7"_s, u"review"_s, u"list:课本"_s}));
-        QCOMPARE(counted,
-                 (QStringList{u"HSK 2.0 1 级（1 个词组）"_s, u"HSK 3.0 2 级（1 个词组）"_s,
-                              u"HSK 3.0 7–9 级（1 个词组）"_s, u"复习（1 个到期）"_s, u"词组表：课本（2 个词组）"_s}));
+        // The range, six levels of HSK 2.0, seven of HSK 3.0, the review, the list; some with their words counted.
+        QCOMPARE(dlg.WordSetChoice->count(), 16);
+        QStringList counted;
+        for (const int i : {1, 8, 13, 14, 15})
+            counted << dlg.WordSetChoice->itemData(i).toString() + u' ' + dlg.WordSetChoice->itemText(i);
+        QCOMPARE(counted, (QStringList{u"level:1 HSK 2.0 1 级（1 个词组）"_s, u"hsk3:2 HSK 3.0 2 级（1 个词组）"_s,
+                                       u"hsk3:7 HSK 3.0 7–9 级（1 个词组）"_s, u"review 复习（1 个到期）"_s,
+                                       u"list:课本 词组表：课本（2 个词组）"_s}));
         choose(dlg.GaSpeed[4]);
         dlg.Txt_Word_From->setText(row.from);
         dlg.txt_Word_To->setText(row.to);
         dlg.WordSetChoice->setCurrentIndex(dlg.WordSetChoice->findData(row.set));
         QCOMPARE(dlg.Txt_Word_From->isEnabled(), row.set == u"range"_s);
-        leave(row.how, dlg, dlg.setSpeedOK, dlg.setSpeedCancel);
+        leave(row.how, dlg);
         QCOMPARE(core->wordSet.value(), row.how == Leave::OkButton ? row.set : u"range"_s);
         const bool ok = row.how == Leave::OkButton, refused = row.message.has_value();
         QCOMPARE((QList<int>{GlVexM.speedLevel, core->pictScroll.Interval, core->CreatWord.Interval, GlVexM.wordFrom,
@@ -230,37 +240,56 @@ private slots:
 
     // In every language, every visible control lies inside its parent and clear of its visible
     // siblings (the stored layout's rules and frames may touch by 2 px), and shows its caption whole.
-    void layout_controlsOverlapStickOutOrCutText_data()
+    // The main window: its status row with figures at their widest (seconds, hits, entries) and its words.
+    // A window that holds the game gives it back as it was however it is left; holding is not pausing.
+    void opened_controlsOverlapCutTextOrGameNotGivenBack_data()
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("language");
-        for (const int language : {1, 2, 3})
-            for (const char *w : {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow"})
+        for (const int language : {1, 2, 3, 9})
+            for (const char *w :
+                 {"setForm", "FrmDetail", "Frmhelp", "frmAbout", "WordListsDialog", "ProgressWindow", "GLVex"})
                 QTest::newRow(qPrintable(u"%1, language %2"_s.arg(QLatin1String(w)).arg(language)))
                     << QString::fromLatin1(w) << language;
     }
-    void layout_controlsOverlapStickOutOrCutText()
+    void opened_controlsOverlapCutTextOrGameNotGivenBack()
     {
         QFETCH(QString, window);
         QFETCH(int, language);
+        const bool paused = language == 9;
+        const Leave how = language == 1 ? Leave::OkButton : language == 2 ? Leave::Escape : Leave::CloseBox;
+        startGame(paused);
         GlVexM.languageCode = qint16(language);
         GlVexM.detailWord = u"中国"_s;
-        setForm settings(*core, paths);
-        FrmDetail detail(core->practice(), history.lists, nullptr, 2); // the one dictionary here
-        Frmhelp help(paths);
-        frmAbout about(*core);
-        WordListsDialog lists(*core, paths, nullptr);
-        ProgressWindow progress(*core, wallClock);
-        QDialog *const dlg = window == u"setForm"_s          ? static_cast<QDialog *>(&settings)
-                             : window == u"FrmDetail"_s      ? &detail
-                             : window == u"Frmhelp"_s        ? static_cast<QDialog *>(&help)
-                             : window == u"frmAbout"_s       ? static_cast<QDialog *>(&about)
-                             : window == u"ProgressWindow"_s ? static_cast<QDialog *>(&progress)
-                                                             : &lists;
-        dlg->show();
+        const std::unique_ptr<QWidget> dlg = open(window);
+        QWidget *checked = dlg.get(), *yields = nullptr; // the main window's input hint gives up its room
         QStringList faults;
+        if (auto *w = qobject_cast<GLVex *>(checked)) {
+            QCOMPARE(w->Label3->caption(), text(tid::GLVex_label3, language == 9 ? 1 : language));
+            const QRect idle = w->lblTime->geometry();
+            w->Label3_Click();
+            QCOMPARE(w->lblTime->geometry(), idle); // the clock's "0" becomes "000": the row stays put
+            const QFontMetrics wordFont(w->GamePict->wordFont());
+            for (size_t i = 1; i < w->core().Label1.size(); ++i) {
+                const QRect word = w->GamePict->wordRect(int(i));
+                if (!w->GamePict->rect().contains(word))
+                    faults << w->core().Label1[i].Caption + u" sticks out of the field"_s;
+                if (word.width() < wordFont.horizontalAdvance(w->core().Label1[i].Caption))
+                    faults << w->core().Label1[i].Caption + u" is cut off"_s;
+            }
+            const qint64 play[][3] = {{61, 9999, 5000}, {99999, 9999, 9999}, {1013, 400, 450}}; // by language % 3
+            const qint64 *figures = play[language % 3];
+            w->core().rightCount = figures[1];
+            w->core().inputCount = figures[2];
+            clock.advance(figures[0] * 1000);
+            w->GaTime_Timer();
+            QCOMPARE(w->timeDisplay->text(), QString::number(figures[0]));
+            checked = w->TxT->parentWidget();
+            yields = w->Label2;
+        }
+        dlg->show();
         const auto inner = [](const QWidget *w) { return w->geometry().adjusted(2, 2, -2, -2); };
-        for (const QWidget *w : dlg->findChildren<QWidget *>()) {
+        for (const QWidget *w : checked->findChildren<QWidget *>()) {
             if (!w->isVisible() || w->isWindow())
                 continue;
             if (!w->parentWidget()->rect().contains(inner(w)))
@@ -270,46 +299,19 @@ private slots:
                 if (sibling != w && sibling->isVisible() && !sibling->isWindow() && inner(w).intersects(inner(sibling)))
                     faults << u"%1 \"%2\" overlaps %3"_s.arg(w->metaObject()->className(), w->objectName(),
                                                              sibling->metaObject()->className());
-            if (const QString cut = cutText(w); !cut.isEmpty())
+            if (const QString cut = cutText(w); !cut.isEmpty() && w != yields)
                 faults << u"\"%1\" is cut off"_s.arg(cut);
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
-    }
-
-    // A window opened over a running game holds it and gives it back however it is left; holding is not pausing.
-    void holding_gameNotHeldOrNotResumed_data()
-    {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<GameState>("state");
-        QTest::addColumn<Leave>("how");
-        QTest::newRow("settings, paused, close box") << u"setForm"_s << GameState::Paused << Leave::CloseBox;
-        QTest::newRow("settings, stopped, OK") << u"setForm"_s << GameState::Stopped << Leave::OkButton;
-        QTest::newRow("about, running, close box") << u"frmAbout"_s << GameState::Running << Leave::CloseBox;
-        QTest::newRow("progress, running, Close") << u"ProgressWindow"_s << GameState::Running << Leave::OkButton;
-        QTest::newRow("progress, running, Escape") << u"ProgressWindow"_s << GameState::Running << Leave::Escape;
-    }
-    void holding_gameNotHeldOrNotResumed()
-    {
-        QFETCH(QString, window);
-        QFETCH(GameState, state);
-        QFETCH(Leave, how);
-        bringTo(state);
-        const bool paused = GlVexM.isPaused;
-        setForm settings(*core, paths);
-        frmAbout about(*core);
-        ProgressWindow progress(*core, wallClock);
-        HoldingDialog &dlg = window == u"setForm"_s    ? settings
-                             : window == u"frmAbout"_s ? static_cast<HoldingDialog &>(about)
-                                                       : progress;
-        activate(dlg);
+        auto *held = qobject_cast<HoldingDialog *>(dlg.get());
+        if (!held)
+            return;
         QVERIFY2(allOff(*core), "the game runs while the window is open");
-        leave(how, dlg,
-              window == u"setForm"_s    ? settings.setSpeedOK
-              : window == u"frmAbout"_s ? about.Command1
-                                        : progress.closeButton);
-        QVERIFY(!dlg.isVisible());
-        QVERIFY2(state == GameState::Running ? allOn(*core) : allOff(*core), "the game is not back as it was");
-        QVERIFY2(!dlg.stoppedTimers, "the dialog still owes the game a restart");
+        activate(*held);
+        leave(how, *held);
+        QVERIFY(!held->isVisible());
+        QVERIFY2(paused ? allOff(*core) : allOn(*core), "the game is not back as it was");
+        QVERIFY2(!held->stoppedTimers, "the dialog still owes the game a restart");
         QCOMPARE(GlVexM.isPaused, paused);
     }
 
@@ -341,7 +343,7 @@ private slots:
         QVERIFY2(detail.Txt_yw->heightForWidth(detail.Txt_yw->width()) <= detail.Txt_yw->height(),
                  "the English is cut off");
         detail.show();
-        leave(how, detail, detail.Command1);
+        leave(how, detail);
         QVERIFY(!detail.isVisible());
         QVERIFY2(GlVexM.detailWord.isEmpty(), qPrintable(u"detailWord left as "_s + GlVexM.detailWord));
     }
@@ -443,18 +445,6 @@ private slots:
                  (QList<qint64>{cleared ? 0 : games, cleared ? 0 : row.points, row.button == Button::ClearNo || cleared,
                                 exported}));
         QVERIFY(!exported || window.notice->text().contains(dialogs.savePath));
-    }
-
-    // The close box during a game keeps it (the exit command: the end-to-end run).
-    void closeBox_gameNotKept()
-    {
-        GLVex w(Services{clock, wallClock, random, dialogs, paths, history});
-        w.Label3_Click();
-        w.TxT->setText(w.core().Label1[1].Caption);
-        w.TxT_KeyUp(GameCore::kKeyEnter, 0);
-        QCOMPARE(history.games.summary(0).games, qint64(0));
-        w.close();
-        QCOMPARE(history.games.summary(0).games, qint64(1));
     }
 };
 
