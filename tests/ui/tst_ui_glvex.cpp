@@ -81,18 +81,12 @@ private slots:
         QCOMPARE(w.sounds->lastPlayed(), int(GameSound::Hit));
         QTest::keyClick(w.TxT, Qt::Key_Escape);
         QCOMPARE(runningAndBars(w), (QList<bool>{false, false, false, true, true}));
-        QVERIFY(!w.lbmessage->text().isEmpty());
         QTest::keyClick(w.TxT, Qt::Key_Space);
         QCOMPARE(runningAndBars(w), (QList<bool>{true, true, true, false, false}));
-        QCOMPARE(w.TxT->text(), QString());
         QTest::keyClick(w.TxT, Qt::Key_Q, Qt::ControlModifier); // exit, answered No: the game goes on
         QVERIFY(w.pictScroll.isActive());
         QTest::keyClick(w.TxT, Qt::Key_E, Qt::ControlModifier); // the end, not the line's end
         QCOMPARE(running(w), QList<bool>(3, false));
-        QStringList titles;
-        for (const QString &question : std::as_const(dialogs.questions))
-            titles << question.section(u'|', 0, 0);
-        QCOMPARE(titles, (QStringList{text(tid::RJXX), text(tid::NDCJ)}));
         QString detail;
         QTimer::singleShot(0, this, [&detail] { // a click on a word shows its details
             detail = GlVexM.detailWord;
