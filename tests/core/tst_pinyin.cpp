@@ -32,9 +32,7 @@ private slots:
         row("numbers against an own list's numbers", u"ni3 hao3"_s, u"ni3hao3"_s, Hit);
         row("toneless", u"nihao"_s, u"nǐ hǎo"_s, Hit);
         row("one number, the other syllable neutral", u"ni3hao"_s, u"nǐ hǎo"_s, WrongTone);
-        row("neutral as 5", u"ma5"_s, u"ma"_s, Hit);
         row("neutral as 0", u"hao3le0"_s, u"hǎo le"_s, Hit);
-        row("neutral typed where the word has a tone", u"ma5"_s, u"mā"_s, WrongTone);
         row("own list without tones is neutral", u"ni3hao3"_s, u"ni hao"_s, WrongTone);
         row("ü as v", u"lv4"_s, u"lǜ"_s, Hit);
         row("ü as u:", u"lu:4"_s, u"lǜ"_s, Hit);
@@ -48,12 +46,13 @@ private slots:
         row("erhua, r neutral as written", u"na3 r5"_s, u"nǎ r"_s, Hit);
         row("erhua, wrong tone after r", u"nar4"_s, u"nǎ r"_s, WrongTone);
         row("erhua, two tones", u"na3r3"_s, u"nǎ r"_s, NoMatch);
+        row("r opening a syllable is no erhua", u"gong1ren2"_s, u"gōng rén"_s, Hit);
         row("erhua joined in the word", u"yi2hui4r"_s, u"yíhuìr"_s, Hit);
         row("erhua joined, own list numbers after r", u"nar3"_s, u"nar3"_s, Hit);
         row("capitals", u"ZHONG1GUO2"_s, u"Zhōng guó"_s, Hit);
         row("capital with a mark in the word", u"ao4yun4"_s, u"Ào yùn"_s, Hit);
         row("hyphen", u"yi1-yang4"_s, u"yī yàng"_s, Hit);
-        row("typographic apostrophe and spaces", u" Xi1’ an1 "_s, u"Xī ān"_s, Hit);
+        row("typographic apostrophes and spaces", u" Xi1’ ʼan1 "_s, u"Xī ān"_s, Hit);
         row("marks", u"nǐhǎo"_s, u"nǐ hǎo"_s, Hit);
         row("marks, one missing", u"nǐhao"_s, u"nǐ hǎo"_s, WrongTone);
         row("mark and number mixed", u"nǐhao3"_s, u"nǐ hǎo"_s, Hit);
@@ -61,12 +60,10 @@ private slots:
         row("number inside a syllable", u"xi1an1"_s, u"xiān"_s, NoMatch);
         row("number before the letters", u"3nihao"_s, u"nǐ hǎo"_s, NoMatch);
         row("two syllables, as the word has", u"xi1an1"_s, u"Xī ān"_s, Hit);
-        row("one number where the word has two syllables", u"xian1"_s, u"Xī ān"_s, WrongTone);
         row("joined marks split by the syllables", u"xi1an1"_s, u"Xīān"_s, Hit);
         row("joined marks split before a consonant", u"fan1gan4"_s, u"fāngàn"_s, Hit);
         row("required, missing", u"nihao"_s, u"nǐ hǎo"_s, WrongTone, ToneRule::Required);
         row("required, neutral unmarked", u"le"_s, u"le"_s, Hit, ToneRule::Required);
-        row("required, erhua", u"nar3"_s, u"nǎ r"_s, Hit, ToneRule::Required);
         row("m, n, ng syllables", u"ng2"_s, u"ńg"_s, Hit);
         row("ê with a tone", u"e4"_s, u"ề"_s, Hit);
         row("middle dot and comma in the word", u"makesi yiyang"_s, u"Mǎ kè · Sī, yī yàng"_s, Hit);
@@ -93,7 +90,6 @@ private slots:
         };
         row("lv4", "lǜ", {4});
         row("gou3", "gǒu", {3});
-        row("hui4", "huì", {4});
         row("er2", "ér", {2});
         row("r5", "r", {5});
         row("lu:e4", "lüè", {4});
