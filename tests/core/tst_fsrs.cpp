@@ -11,13 +11,9 @@ using namespace trenix::fsrs;
 using namespace Qt::StringLiterals;
 
 namespace {
-struct Step { // one review of the reference file and ts-fsrs's card after it
-    qint64 atMs;
-    int rating;
-    QList<qint64> card;      // review number, scheduled days, due, state, reps, lapses
-    QList<double> estimates; // retrievability of the card before the review, stability, difficulty
-};
-using History = QList<Step>;
+// Per review, the numbers of its line: review, at, rating, retrievability of the card before it, and ts-fsrs's card
+// after it: stability, difficulty, scheduled days, due, state, reps, lapses.
+using History = QList<QList<double>>;
 constexpr qint64 kDayMs = 24 * 60 * 60 * 1000;
 } // namespace
 
@@ -45,9 +41,7 @@ private slots:
             QVERIFY2(ok, qPrintable(u"fsrs_reference.tsv:%1: not a history name and 11 numbers"_s.arg(lineNumber)));
             if (histories.isEmpty() || histories.last().first != fields[0])
                 histories.append({fields[0], {}});
-            const QList<qint64> card{qint64(v[0]), qint64(v[6]), qint64(v[7]),
-                                     qint64(v[8]), qint64(v[9]), qint64(v[10])};
-            histories.last().second.append({qint64(v[1]), int(v[2]), card, {v[3], v[4], v[5]}});
+            histories.last().second.append(v);
         }
         QVERIFY2(!histories.isEmpty(), "fsrs_reference.tsv holds no review");
     }
@@ -62,15 +56,18 @@ private slots:
     {
         QFETCH(History, history);
         Card card;
-        for (const Step &s : history) {
-            const Scheduled next = review(card, Rating(s.rating), s.atMs);
-            const Card &c = next.card; // the review's number leads the list, so that a failure names it
-            QCOMPARE((QList<qint64>{s.card[0], next.intervalDays, c.dueMs, qint64(c.state), c.reps, c.lapses}), s.card);
-            const double ours[] = {retrievability(card, s.atMs), c.stability, c.difficulty};
+        for (const QList<double> &s : history) {
+            const Scheduled next = review(card, Rating(int(s[2])), qint64(s[1]));
+            const Card &c = next.card;
+            QList<qint64> theirs; // the review's number leads each list, so that a failure names it
+            for (int i : {0, 6, 7, 8, 9, 10})
+                theirs << qint64(s[i]);
+            QCOMPARE((QList<qint64>{theirs[0], next.intervalDays, c.dueMs, qint64(c.state), c.reps, c.lapses}), theirs);
+            const double ours[] = {retrievability(card, qint64(s[1])), c.stability, c.difficulty};
             for (int i = 0; i < 3; ++i) // retrievability, stability, difficulty within 1e-6 of ts-fsrs's
-                QVERIFY2(std::abs(ours[i] - s.estimates[i]) <= 1e-6 * std::max(std::abs(ours[i]), s.estimates[i]),
-                         qPrintable(QString::asprintf("review %lld, value %d: %.17g, ts-fsrs %.17g", s.card[0], i,
-                                                      ours[i], s.estimates[i])));
+                QVERIFY2(std::abs(ours[i] - s[3 + i]) <= 1e-6 * std::max(std::abs(ours[i]), s[3 + i]),
+                         qPrintable(QString::asprintf("review %g, value %d: %.17g, ts-fsrs %.17g", s[0], i, ours[i],
+                                                      s[3 + i])));
             card = c;
         }
     }
