@@ -42,10 +42,12 @@ private slots:
                                                  u" or coalesce(py, '') = '' or coalesce(yw, '') = ''"_s);
             row("an HSK 3.0 level that is none",
                 u"select count(*) from %1 where hsk3 not in ('', '1', '2', '3', '4', '5', '6', '7')"_s);
-            row("a word zidian2 lacks",
-                u"select count(*) from %1 where simplified not in (select simplified from zidian2)"_s);
-            row("a zidian2 word it lacks",
-                u"select count(*) from zidian2 where simplified not in (select simplified from %1)"_s);
+            if (table != u"zidian2"_s) { // the same words as zidian2
+                row("a word zidian2 lacks",
+                    u"select count(*) from %1 where simplified not in (select simplified from zidian2)"_s);
+                row("a zidian2 word it lacks",
+                    u"select count(*) from zidian2 where simplified not in (select simplified from %1)"_s);
+            }
             if (table != u"zidian3"_s)
                 row("simplified unlike the word", u"select count(*) from %1 where simplified <> cz"_s);
             if (table != u"zidian1"_s) // the Chinese interfaces: 1-999 are the most common words
