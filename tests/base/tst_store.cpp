@@ -79,7 +79,6 @@ private slots:
             count.reset();
         }
         QCOMPARE(first(count), 0);
-        count.reset();
         Transaction again(store); // no transaction is left open
         again.commit();
     }

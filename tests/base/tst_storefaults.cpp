@@ -50,11 +50,7 @@ class TestStoreFaults : public QObject, GameFixture {
     }
 
 private slots:
-    void init()
-    {
-        resetAll();
-        folder = gameFolder({{2, numberedEntries(300, u"词"_s)}, {3, numberedEntries(40)}}, 1, 999);
-    }
+    void init() { folder = gameFolder({{2, numberedEntries(300, u"词"_s)}, {3, numberedEntries(40)}}, 1, 999); }
     void cleanup() { stop(); }
 
     void kill_midWriteLosesDictionaryOrNextGame_data()
