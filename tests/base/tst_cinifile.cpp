@@ -32,6 +32,7 @@ private slots:
     {
         QTest::addColumn<Read>("r");
         const auto row = [](const char *name, const Read &r) { QTest::newRow(name) << r; };
+        row("language 1, whose text reads as the default", {"[config]\nlanguage=1\n", 1, {}});
         row("non-numeric string cut before half a character",
             {"[config]\nlanguage=hel\xF0\x9F\x98\x80\n", 0, u"hel"_s, 5});
         row("digits then letters", {"[config]\nlanguage=12abc\n", 12, u"12abc"_s});
@@ -39,6 +40,7 @@ private slots:
         row("key in a later section, not the first one's", {"[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, {}});
         row("huge number clamped, not wrapped", {"[config]\nlanguage=99999999999\n", 2147483647, u"99999999999"_s});
         row("huge negative clamped", {"[config]\nlanguage=-99999999999\n", -2147483647 - 1, u"-99999999999"_s});
+        row("empty quoted value", {"[config]\nlanguage=\"\"\n", 0, QStringLiteral("")});
         row("missing file", {QByteArray(), kUntouched, {}});
         row("empty file", {"", kUntouched, {}});
         row("upper-case names, quoted value", {"[CONFIG]\nLANGUAGE=\"3\"\n", 3, u"3"_s});
