@@ -11,21 +11,10 @@ using namespace trenix::fsrs;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Step { // one review of the reference file and ts-fsrs's card after it
-    int review, rating, scheduledDays, state, reps, lapses;
-    qint64 atMs, dueMs;
-    double retrievability, stability, difficulty; // retrievability: of the card before the review
-};
-using History = QList<Step>;
-
+// Per review, the numbers of its line: review, at, rating, retrievability of the card before it, and ts-fsrs's card
+// after it: stability, difficulty, scheduled days, due, state, reps, lapses.
+using History = QList<QList<double>>;
 constexpr qint64 kDayMs = 24 * 60 * 60 * 1000;
-
-double relativeDifference(double ours, double theirs)
-{
-    return ours == theirs ? 0 : std::abs(ours - theirs) / std::max(std::abs(ours), std::abs(theirs));
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(History)
@@ -39,8 +28,7 @@ private slots:
     void initTestCase()
     {
         QFile file(QStringLiteral(TRENIX_SOURCE_DIR "/tests/core/data/fsrs_reference.tsv"));
-        QVERIFY2(file.open(QIODevice::ReadOnly),
-                 qPrintable(file.fileName() + QStringLiteral(": ") + file.errorString()));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName() + u": "_s + file.errorString()));
         for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
             const QByteArray line = file.readLine().trimmed();
             if (line.isEmpty() || line.startsWith('#') || line.startsWith("history\t"))
@@ -50,13 +38,10 @@ private slots:
             bool ok = fields.size() == 12;
             for (qsizetype i = 1; ok && i < fields.size(); ++i)
                 v << fields[i].toDouble(&ok);
-            QVERIFY2(ok, ("fsrs_reference.tsv line " + QByteArray::number(lineNumber)
-                          + ": not a history name and 11 numbers")
-                             .constData());
+            QVERIFY2(ok, qPrintable(u"fsrs_reference.tsv:%1: not a history name and 11 numbers"_s.arg(lineNumber)));
             if (histories.isEmpty() || histories.last().first != fields[0])
                 histories.append({fields[0], {}});
-            histories.last().second.append({int(v[0]), int(v[2]), int(v[6]), int(v[8]), int(v[9]), int(v[10]),
-                                            qint64(v[1]), qint64(v[7]), v[3], v[4], v[5]});
+            histories.last().second.append(v);
         }
         QVERIFY2(!histories.isEmpty(), "fsrs_reference.tsv holds no review");
     }
@@ -71,21 +56,19 @@ private slots:
     {
         QFETCH(History, history);
         Card card;
-        for (const Step &s : history) {
-            const Scheduled next = review(card, Rating(s.rating), s.atMs);
-            // The review's number leads each list, so that a failure names it.
-            QCOMPARE((QList<qint64>{s.review, next.intervalDays, next.card.dueMs, qint64(next.card.state),
-                                    next.card.reps, next.card.lapses}),
-                     (QList<qint64>{s.review, s.scheduledDays, s.dueMs, s.state, s.reps, s.lapses}));
-            const double ours[] = {retrievability(card, s.atMs), next.card.stability, next.card.difficulty},
-                         theirs[] = {s.retrievability, s.stability, s.difficulty};
+        for (const QList<double> &s : history) {
+            const Scheduled next = review(card, Rating(int(s[2])), qint64(s[1]));
+            const Card &c = next.card;
+            QList<qint64> theirs; // the review's number leads each list, so that a failure names it
+            for (int i : {0, 6, 7, 8, 9, 10})
+                theirs << qint64(s[i]);
+            QCOMPARE((QList<qint64>{theirs[0], next.intervalDays, c.dueMs, qint64(c.state), c.reps, c.lapses}), theirs);
+            const double ours[] = {retrievability(card, qint64(s[1])), c.stability, c.difficulty};
             for (int i = 0; i < 3; ++i) // retrievability, stability, difficulty within 1e-6 of ts-fsrs's
-                QVERIFY2(relativeDifference(ours[i], theirs[i]) <= 1e-6,
-                         qPrintable(u"review %1, value %2: %3, ts-fsrs %4"_s.arg(s.review)
-                                        .arg(i)
-                                        .arg(ours[i], 0, 'g', 17)
-                                        .arg(theirs[i], 0, 'g', 17)));
-            card = next.card;
+                QVERIFY2(std::abs(ours[i] - s[3 + i]) <= 1e-6 * std::max(std::abs(ours[i]), s[3 + i]),
+                         qPrintable(QString::asprintf("review %g, value %d: %.17g, ts-fsrs %.17g", s[0], i, ours[i],
+                                                      s[3 + i])));
+            card = c;
         }
     }
 

@@ -18,9 +18,7 @@ std::unique_ptr<trenix::test::ProgramFolder> trenix::test::gameFolder(const Dict
 void trenix::test::GameFixture::start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode,
                                       GameView *view)
 {
-    core.reset();
-    history.file.close();
-    resetAll();
+    stop();
     dialogs = ScriptedDialogs();
     folder = gameFolder(dictionaries, from, to, languageCode);
     loadCore(view);

@@ -73,8 +73,8 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.flush())
             qFatal("cannot write %s", qPrintable(path));
     }
-    void makePracticeStore(const Dictionaries &dictionaries,
-                           const QByteArray &key = QByteArray(kStorePassword)) // these alone
+    // A practice store of these dictionaries alone.
+    void makePracticeStore(const Dictionaries &dictionaries, const QByteArray &key = QByteArray(kStorePassword))
     {
         QFile::remove(file(QLatin1String(kStoreFile)));
         Store store(file(QLatin1String(kStoreFile)), key, Store::Mode::Create);
@@ -109,11 +109,6 @@ struct ProgramFolder : QTemporaryDir { // a fresh program folder; install() poin
 // A 1 MiB tmpfs of its own for the test's life (mounting needs root: check mounted() and skip without it);
 // fill() leaves it without a free page, emptyAgain() gives the room back.
 struct SmallDisk : QTemporaryDir {
-    SmallDisk()
-    {
-        m_mounted = mount({QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                           QStringLiteral("size=1m"), QStringLiteral("tmpfs")});
-    }
     ~SmallDisk()
     {
         if (m_mounted)
@@ -124,15 +119,21 @@ struct SmallDisk : QTemporaryDir {
     void fill()
     {
         QFile filler(filePath(QStringLiteral("filler")));
-        if (filler.open(QIODevice::WriteOnly))
-            while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
-            }
+        for (bool room = filler.open(QIODevice::WriteOnly); room;)
+            room = filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush();
     }
     void emptyAgain() { QFile::remove(filePath(QStringLiteral("filler"))); }
 
 private:
-    bool m_mounted = false;
+    bool m_mounted = mount(QStringLiteral("-t tmpfs -o size=1m tmpfs").split(u' '));
 };
+
+// Fresh module variables and text lookups.
+inline void resetAll()
+{
+    resetModuleVariables();
+    useLanguageStore(QString());
+}
 
 // A fresh installed folder with the built texts and these dictionaries, its store the one connection, range and
 // language set.
@@ -153,8 +154,8 @@ protected:
     // Fresh seams, a folder holding these dictionaries, and a loaded core on it.
     void start(const Dictionaries &dictionaries, qint16 from, qint16 to, qint16 languageCode = 2,
                GameView *view = nullptr);
-    void
-    loadCore(GameView *view = nullptr) // on the store that is the one connection already; every word 900 twips wide
+    // On the store that is the one connection already; every word 900 twips wide.
+    void loadCore(GameView *view = nullptr)
     {
         random.seed(7);
         core = std::make_unique<GameCore>(
@@ -166,8 +167,7 @@ protected:
     {
         core.reset();
         history.file.close();
-        resetModuleVariables();
-        useLanguageStore(QString());
+        resetAll();
         folder.reset();
     }
     void type(const QString &entry) // typed into the box and sent with Enter
@@ -225,21 +225,18 @@ inline QString startKillme(QProcess &helper, const QString &mode, const QString 
 // A kept game of 60 s, 4 entries and 3 hits, whose given words landed.
 inline GameRecord sampleGame(qint64 startUtcMs, qint32 utcOffsetS = 0, const QStringList &landed = {})
 {
-    GameRecord g{.startUtcMs = startUtcMs,
-                 .endUtcMs = startUtcMs + 60000,
-                 .utcOffsetS = utcOffsetS,
-                 .seconds = 60,
-                 .dictionary = {},
-                 .selection = QStringLiteral("range:1-5"),
-                 .wordFrom = {},
-                 .wordTo = {},
-                 .entries = 4,
-                 .hits = 3,
-                 .speed = 3,
-                 .accuracy = 0.75,
-                 .words = {}};
+    GameRecord g;
+    g.startUtcMs = startUtcMs;
+    g.endUtcMs = startUtcMs + 60000;
+    g.utcOffsetS = utcOffsetS;
+    g.seconds = 60;
+    g.selection = QStringLiteral("range:1-5");
+    g.entries = 4;
+    g.hits = 3;
+    g.speed = 3;
+    g.accuracy = 0.75;
     for (const QString &w : landed)
-        g.words.push_back({w, false, true, 9, 5190});
+        g.words.push_back({w, false, true, 9, 5190, {}});
     return g;
 }
 
@@ -251,13 +248,6 @@ inline QList<DictionaryEntry> numberedEntries(int count, const QString &prefix =
         entries.append(
             {i, prefix + QString::number(i), QStringLiteral("py%1").arg(i), QStringLiteral("en%1").arg(i), {}, {}});
     return entries;
-}
-
-// Fresh module variables and text lookups.
-inline void resetAll()
-{
-    resetModuleVariables();
-    useLanguageStore(QString());
 }
 
 } // namespace trenix::test
