@@ -114,9 +114,7 @@ private slots:
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
         if (row.playerIgnored)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"config.dat: language .* is not 1, 2 or 3"_s));
-        const Environment desktop = [&row](const char *name) {
-            return qstrcmp(name, "LANG") ? QString() : row.desktop;
-        };
+        const Environment desktop = [&](const char *n) { return qstrcmp(n, "LANG") ? QString() : row.desktop; };
         QCOMPARE(prepareStartup(paths, dialogs, StoreOpening::Later, desktop),
                  row.asked && !row.yes ? StartupOutcome::Quit : StartupOutcome::ShowMainWindow);
         QCOMPARE(dialogs.questions, row.asked ? QStringList{u"标题-2|提示-2"_s} : QStringList());
