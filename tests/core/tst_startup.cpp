@@ -110,7 +110,8 @@ private slots:
         }
         folder.install();
         dialogs.answers = {row.yes};
-        GlVexM.wordFrom = GlVexM.wordTo = 40; // a range left over from earlier must not survive a start
+        GlVexM.wordFrom = GlVexM.wordTo = 40; // a range and a store left over from earlier must not survive a start
+        GlVexM.storeConn = Store(folder.file(kStore), kStorePassword, Store::Mode::ReadOnly);
         const QStringList before = snapshot(folder.path()) + snapshot(player.path());
         if (row.playerIgnored)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"config.dat: language .* is not 1, 2 or 3"_s));

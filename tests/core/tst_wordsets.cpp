@@ -202,11 +202,12 @@ private slots:
         QTest::newRow("deleted") << u"list:课"_s << QString() << u"1 range"_s;
         QTest::newRow("another list") << u"list:别"_s << u"新"_s << u"0 list:别"_s;
         QTest::newRow("review") << u"review"_s << u"新"_s << u"0 review"_s;
+        QTest::newRow("no level 7 in HSK 2.0: no set") << u"level:7"_s << u"新"_s << u"0 range"_s;
     }
     void listChange_setNotFollowing()
     {
         QFETCH(QString, set);
-        WordSet chosen = *WordSet::parse(set);
+        WordSet chosen = WordSet::parse(set).value_or(WordSet());
         QFETCH(QString, to);
         const bool followed = followListChange(chosen, u"课"_s, to);
         QTEST(u"%1 %2"_s.arg(followed).arg(chosen.value()), "expected");
