@@ -13,7 +13,7 @@ private slots:
     void numericTest_disagreesWithStandardParser()
     {
         const QString alphabet = QStringLiteral(" \t+-.e0123456789x");
-        for (int len = 1, count = 17; len <= 4; ++len, count *= 17) {
+        for (int len = 1, count = 17; len <= 4; ++len, count *= 17)
             for (int code = 0; code < count; ++code) {
                 QString text;
                 for (int c = code, i = 0; i < len; ++i, c /= 17)
@@ -23,18 +23,16 @@ private slots:
                 QVERIFY2(isNumeric(text) == ok, qPrintable(u'"' + text + u'"'));
                 QVERIFY2(!ok || leadingNumber(text) == standard, qPrintable(u'"' + text + u'"'));
             }
-        }
     }
 
     void rangeCheck_wrongOutcomeValuesOrHangs_data()
     {
         QTest::addColumn<QStringList>("texts");   // from, to
-        QTest::addColumn<QList<int>>("expected"); // outcome, and the range when accepted
+        QTest::addColumn<QList<int>>("expected"); // outcome, and the range when accepted (else 0 0)
         using enum RangeOutcome;
         const auto row = [](const char *name, const QString &from, const QString &to, RangeOutcome o, int f = 0,
                             int t = 0) {
-            QTest::newRow(name) << QStringList{from, to}
-                                << (o == Accepted ? QList<int>{int(o), f, t} : QList<int>{int(o)});
+            QTest::newRow(name) << QStringList{from, to} << QList<int>{int(o), f, t};
         };
         const QString million(1'000'000, u'0');
         row("infinity word beats a reversed order", QStringLiteral("inf"), QStringLiteral("-5"), NotNumeric);
@@ -53,9 +51,7 @@ private slots:
     {
         QFETCH(QStringList, texts);
         const RangeCheck r = checkRange(texts[0], texts[1]);
-        QTEST((r.outcome == RangeOutcome::Accepted ? QList<int>{int(r.outcome), r.from, r.to}
-                                                   : QList<int>{int(r.outcome)}),
-              "expected");
+        QTEST((QList<int>{int(r.outcome), r.from, r.to}), "expected");
     }
 };
 
