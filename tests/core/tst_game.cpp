@@ -306,7 +306,8 @@ private slots:
     {
         QTest::addColumn<StartRow>("r");
         QTest::newRow("default range") << StartRow{999, 1, 999, false};
-        QTest::newRow("small range in a large dictionary, over a paused game") << StartRow{5000, 1, 999, true};
+        // Two words of a large dictionary: with these draws the first one comes last, found by the retry.
+        QTest::newRow("small range in a large dictionary, over a paused game") << StartRow{5000, 1, 2, true};
         QTest::newRow("range high in the dictionary") << StartRow{999, 900, 999, false};
         QTest::newRow("one entry") << StartRow{50, 7, 7, true};
         QTest::newRow("range without entries") << StartRow{10, 50, 50, false, u"50"_s};
