@@ -32,18 +32,9 @@ class tst_UiGLVex : public QObject, GameFixture {
     DataPaths paths;
     Services services() { return {clock, wallClock, random, dialogs, paths, history}; }
 
-    void setUpFolder(const QList<DictionaryEntry> &words)
-    {
-        folder = gameFolder({{2, words}}, 1, 999);
-        paths = folder->paths();
-    }
     static QList<bool> running(const GLVex &w)
     {
         return {w.pictScroll.isActive(), w.CreatWord.isActive(), w.GaTime.isActive()};
-    }
-    static QList<bool> runningAndBars(const GLVex &w) // the timers, then the pause bar and the message line shown
-    {
-        return running(w) << !w.lblPause->isHidden() << !w.lbmessage->isHidden();
     }
 
 private slots:
@@ -51,7 +42,8 @@ private slots:
     {
         dialogs = ScriptedDialogs();
         resetAll();
-        setUpFolder(numberedEntries(5));
+        folder = gameFolder({{2, numberedEntries(5)}}, 1, 999);
+        paths = folder->paths();
     }
     void cleanup() { folder.reset(); }
 
@@ -64,7 +56,7 @@ private slots:
         history.file.open(paths.historyFile());
         GLVex w(services());
         activate(w);
-        QCOMPARE(runningAndBars(w), QList<bool>(5, false));
+        const auto runningAndBars = [&w] { return running(w) << !w.lblPause->isHidden() << !w.lbmessage->isHidden(); };
         QTest::keyClick(w.TxT, Qt::Key_F2);
         QCOMPARE(running(w), QList<bool>(3, true));
         QCOMPARE((QList<int>{w.pictScroll.interval(), w.CreatWord.interval(), w.GaTime.interval()}),
@@ -80,9 +72,9 @@ private slots:
         QCOMPARE(w.TxT->text(), QString());
         QCOMPARE(w.sounds->lastPlayed(), int(GameSound::Hit));
         QTest::keyClick(w.TxT, Qt::Key_Escape);
-        QCOMPARE(runningAndBars(w), (QList<bool>{false, false, false, true, true}));
+        QCOMPARE(runningAndBars(), (QList<bool>{false, false, false, true, true}));
         QTest::keyClick(w.TxT, Qt::Key_Space);
-        QCOMPARE(runningAndBars(w), (QList<bool>{true, true, true, false, false}));
+        QCOMPARE(runningAndBars(), (QList<bool>{true, true, true, false, false}));
         QTest::keyClick(w.TxT, Qt::Key_Q, Qt::ControlModifier); // exit, answered No: the game goes on
         QVERIFY(w.pictScroll.isActive());
         QTest::keyClick(w.TxT, Qt::Key_E, Qt::ControlModifier); // the end, not the line's end
@@ -105,15 +97,15 @@ private slots:
 
     // Without an input method the start-up says how to answer in pinyin. Ctrl+P during a game switches the
     // next one and keeps the choice; that game's typing box takes plain keys and a word typed in pinyin goes;
-    // a hint in the top row stays in the field and off its word, a late one shows past the middle only.
+    // a late hint shows past the middle only.
     // Ctrl+P gives the input method back.
     void pinyinThroughTheWindow()
     {
-        setUpFolder({{1, u"你好"_s, u"nǐ hǎo"_s, {}, {}, {}}, {2, u"是"_s, u"shì"_s, {}, {}, {}}});
+        folder =
+            gameFolder({{2, {{1, u"你好"_s, u"nǐ hǎo"_s, {}, {}, {}}, {2, u"是"_s, u"shì"_s, {}, {}, {}}}}}, 1, 999);
+        paths = folder->paths();
         GLVex w(services());
         activate(w);
-        adviseWithoutInputMethod(w.core(), true);
-        QVERIFY(w.lbmessage->isHidden());
         adviseWithoutInputMethod(w.core(), false);
         QCOMPARE(w.lbmessage->text(), text(tid::GLVex_noInputMethod).arg(u"Ctrl+P"_s));
         w.core().answer.hints = HintMode::Late;
@@ -125,11 +117,6 @@ private slots:
         QTest::keyClick(w.TxT, Qt::Key_F2);
         QCOMPARE(w.TxT->plainKeys(), true);
         WordLabel &first = w.core().Label1[1];
-        w.GamePict->setHints(HintMode::Always, w.core().fieldHeight(), true);
-        const QRect topRow = w.GamePict->hintRect(1); // no room above: beside the word
-        QVERIFY2(w.GamePict->rect().contains(topRow), "the hint sticks out of the field");
-        QVERIFY2(!topRow.intersects(w.GamePict->wordRect(1)), "the hint covers its word");
-        w.GamePict->setHints(HintMode::Late, w.core().fieldHeight(), true);
         first.Top = w.core().fieldHeight() / 2;
         QVERIFY(w.GamePict->hintRect(1).isEmpty());
         first.Top += 1;
@@ -141,23 +128,6 @@ private slots:
         QTest::keyClick(w.TxT, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(w.TxT->plainKeys(), false);
         QCOMPARE(w.lbmessage->text(), text(tid::GLVex_nowCharacters).arg(u"Ctrl+P"_s));
-    }
-
-    // The word whose landing ends the game is drawn whole where it rests: on the pile, reaching above the
-    // field, not pushed down over the word under it.
-    void endingWord_drawnOverTheWordUnderIt()
-    {
-        GLVex w(services());
-        w.Label3_Click();
-        GlVexM.storeConn.exec(u"insert into trenix(xh, cz, flag, ishold, lleft, ltop, lwidth)"
-                              " values (0, 'pile', 1, 1, 0, 300, 20000)"_s);
-        w.core().practice().clearCache();
-        w.pictScroll_Timer(); // the first word, at the top, lands on the pile 300 twips down
-        QCOMPARE(w.core().running(), false);
-        QCOMPARE(w.endWordMark->isVisibleTo(&w), true);
-        const WordLabel &word = w.core().Label1[1];
-        QCOMPARE(w.endWordMark->geometry(),
-                 Twips::rect(double(word.Left), 300 - 645, double(word.Width), 645).translated(w.GamePict->pos()));
     }
 
     // The keys that open a window let the typing box go while it is open; a composition keeps every key
@@ -232,7 +202,6 @@ private slots:
                 w.chooseLanguage(2);
         }
         QCOMPARE((QList<int>{GlVexM.languageCode, GlVexM.speedLevel}), (QList<int>{2, 4})); // by keys alone
-        QCOMPARE(dialogs.notices, QStringList());
         const QString config = paths.playerConfigFile();
         paths.playerFolder = config; // cannot be a folder: told in the language chosen, applied all the same
         w.chooseLanguage(3);
@@ -240,32 +209,22 @@ private slots:
         QCOMPARE(dialogs.notices,
                  QStringList{text(tid::RJXX, 3) + u'|'
                              + text(tid::GLVex_languageNotSaved, 3).arg(QDir::toNativeSeparators(config))});
-        w.Label8_Click(); // over: a notice of the old language goes with it
-        w.core().notify(text(tid::GLVex_noWords, 3));
-        w.chooseLanguage(1);
-        QCOMPARE(w.lbmessage->text(), QString());
     }
 
-    void commandBeforeTheStoreOpened_notWaitingForIt()
+    // As launched: the window first, the store's key behind it; a command waits for the store. Last: the
+    // report of a store failure during the game ends the event loops, as it ends the program.
+    void store_commandNotWaitingOrFailureNotReported()
     {
-        GlVexM.storeConn.close(); // as launched: the window first, the store's key behind it
+        GlVexM.storeConn.close();
         startOpeningPracticeStore(paths.practiceStore());
         deferStartupWork([this] { ensurePracticeStore(paths.practiceStore()); });
         GLVex w(services());
         w.Label3_Click();
         QCOMPARE(w.core().Label1.size(), size_t(6));
-        QCOMPARE(dialogs.errors, QStringList());
-    }
-
-    // Last: the report ends the event loops, as it ends the program.
-    void storeFailureDuringAGameReachesTheErrorReport()
-    {
-        GLVex w(services());
-        w.Label3_Click();
         GlVexM.storeConn.exec(u"drop table trenix"_s);
         w.core().practice().clearCache();
         w.pictScroll_Timer();
-        QCOMPARE(dialogs.errors.size(), 1);
+        QCOMPARE(dialogs.errors.size(), 1); // and none before
         QVERIFY2(dialogs.errors[0].contains(QLatin1String(kStoreFile)), qPrintable(dialogs.errors[0]));
         QCOMPARE(running(w), QList<bool>(3, false));
     }
