@@ -3,7 +3,6 @@
 #include "TypingBox.h"
 
 #include <QApplication>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -56,7 +55,6 @@ private slots:
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         m_box->setFocus(Qt::OtherFocusReason);
-        QVERIFY2(m_box->hasFocus(), "the test window could not give the typing box the focus");
     }
 
     // A miss turns the box red for a moment, then gives it its colour back.
@@ -78,8 +76,6 @@ private slots:
         const int enter = Qt::Key_Return;
         QTest::newRow("fcitx5: Enter press swallowed, commit raw letters, release")
             << Script{preedit(u"n"_s), preedit(ni), commit(ni), release(enter)} << QList<int>{} << ni << none;
-        QTest::newRow("ibus: Space press swallowed picks the candidate, release")
-            << Script{preedit(ni), commit(word), release(Qt::Key_Space)} << QList<int>{} << word << none;
         QTest::newRow("rollover: next word's composition opens before Enter comes up")
             << Script{commit(word), press(enter), preedit(u"w"_s), release(enter)} << QList<int>{13} << word << u"w"_s;
         QTest::newRow("Enter pressed and released during a composition")
@@ -89,9 +85,6 @@ private slots:
             << u" 我"_s << none;
         QTest::newRow("a commit without a composition keeps the clean press")
             << Script{press(enter), commit(word), release(enter)} << QList<int>{13} << word << none;
-        QTest::newRow("plain Enter and Space, no input method")
-            << Script{press(enter), release(enter), press(Qt::Key_Space), release(Qt::Key_Space)} << QList<int>{13, 32}
-            << u" "_s << none;
         QTest::newRow("press here, focus away and back, release from a swallowed press")
             << Script{press(enter), focusAwayAndBack, release(enter)} << QList<int>{} << none << none;
         QTest::newRow("leaving the box commits an open composition")
@@ -110,16 +103,12 @@ private slots:
     void release_imSwallowedPressCountedOrCleanPressLost()
     {
         QFETCH(Script, script);
-        QFETCH(QList<int>, counted);
-        QFETCH(QString, entry);
-        QSignalSpy spy(m_box, &TypingBox::keyReleased);
+        QList<int> got;
+        connect(m_box, &TypingBox::keyReleased, this, [&got](int key) { got << key; });
         for (const Step &step : script)
             step(m_box);
-        QList<int> got;
-        for (const QList<QVariant> &args : spy)
-            got << args.at(0).toInt();
-        QCOMPARE(got, counted);
-        QCOMPARE(m_box->text(), entry);
+        QTEST(got, "counted");
+        QTEST(m_box->text(), "entry");
         QTEST(m_box->preedit(), "composition");
     }
 
@@ -131,10 +120,8 @@ private slots:
         QTest::addColumn<QStringList>("processes"); // "?": they cannot be listed
         QTest::addColumn<bool>("running");
         const QStringList both{u"ibus-daemon"_s, u"fcitx5"_s};
-        QTest::newRow("offscreen") << u"offscreen"_s << u"ibus"_s << both << false;
         QTest::newRow("Wayland: the compositor's") << u"wayland-egl"_s << QString() << QStringList() << true;
         QTest::newRow("X11, none named: compose") << u"xcb"_s << QString() << both << false;
-        QTest::newRow("X11, compose") << u"xcb"_s << u"compose"_s << both << false;
         QTest::newRow("X11, ibus running") << u"xcb"_s << u"IBus"_s << QStringList{u"ibus-daemon"_s} << true;
         QTest::newRow("X11, ibus not running") << u"xcb"_s << u"ibus"_s << QStringList{u"fcitx5"_s} << false;
         QTest::newRow("X11, fcitx without its Qt plugin") << u"xcb"_s << u"fcitx"_s << both << false;
