@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The practice store under faults after it has opened: what the player is told, and that every dictionary is still
 // whole.
+#include "CsvWriter.h"
 #include "Startup.h"
 #include "TestSupport.h"
 
@@ -137,24 +138,31 @@ private slots:
     }
 
     // Copied to a read-only file system (a lab's share): the practice store a kill left on its journal still opens,
-    // and the start says the file is read-only.
-    void readOnlyPlace_storeUnopenableOrStartUntold()
+    // and the start says the file is read-only; the history at rest is read by the command line.
+    void readOnlyPlace_storeOrHistoryUnreadable()
     {
         SmallDisk disk;
         if (!disk.mounted())
             QSKIP("mounting a tmpfs is not permitted here");
-        const QString store = disk.filePath(QLatin1String(kStoreFile));
+        const QString store = disk.filePath(QLatin1String(kStoreFile)),
+                      kept = disk.filePath(QLatin1String(kHistoryFile));
         useWriteAheadJournal(GlVexM.storeConn); // the files as the kill left them, the journal holding a write
         GlVexM.storeConn.exec(u"update zidian2 set py = py || '' where xh = 1"_s);
         for (const char *suffix : {"", "-wal", "-shm"})
             QVERIFY(QFile::copy(folder->file(QLatin1String(kStoreFile)) + QLatin1String(suffix),
                                 store + QLatin1String(suffix)));
         GlVexM.storeConn.close();
+        history.file.open(kept);
+        QVERIFY(history.games.record(sampleGame(wallClock.now)));
+        history.file.close();
         QVERIFY(disk.mount({u"-o"_s, u"remount,ro"_s}));
         QVERIFY_THROWS_NO_EXCEPTION(ensurePracticeStore(store));
         loadCore();
         core->Label3_Click();
         QVERIFY2(core->screen.lbmessage.contains(u"read-only"_s), qPrintable(core->screen.lbmessage));
+        History reader(wallClock); // the history at rest, exported by the command line
+        QVERIFY_THROWS_NO_EXCEPTION(openHistoryToRead(reader, kept, QString()));
+        QCOMPARE(writeHistoryCsv(reader.games, folder->file(u"out.csv"_s)), qint64(1));
     }
 };
 
