@@ -28,9 +28,6 @@ private slots:
         using enum ErrorKind;
         row("read-only, moved", SQLITE_READONLY_DBMOVED, StoreWrite, "the file is read-only" + unchanged);
         row("disk full", SQLITE_FULL, StoreWrite, "the disk is full" + unchanged);
-        row("fsync failed", SQLITE_IOERR_FSYNC, StoreWrite, "the file cannot be read or written" + unchanged);
-        row("journal is a folder", SQLITE_CANTOPEN_ISDIR, StoreWrite,
-            "the file or its journal cannot be opened" + unchanged);
         row("damaged", SQLITE_CORRUPT_VTAB, StoreDamaged, u"the file is damaged: saving ("_s);
         row("constraint", SQLITE_CONSTRAINT_UNIQUE, StoreQuery, u"saving ("_s);
         row("missing", 0, StoreMissing, u"the file is missing"_s);

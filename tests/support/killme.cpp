@@ -14,13 +14,11 @@
 
 using namespace trenix;
 
-namespace {
 struct AlwaysYes final : Dialogs {
     bool askYesNo(const QString &, const QString &) override { return std::puts("restart") >= 0; }
     void inform(const QString &, const QString &) override {}
     void showError(const QString &) override {}
 };
-} // namespace
 
 int main(int argc, char *argv[])
 {
