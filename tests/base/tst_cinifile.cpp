@@ -36,17 +36,12 @@ private slots:
         row("non-numeric string cut before half a character",
             {"[config]\nlanguage=hel\xF0\x9F\x98\x80\n", 0, u"hel"_s, 5});
         row("digits then letters", {"[config]\nlanguage=12abc\n", 12, u"12abc"_s});
-        row("key only in another section", {"[other]\nlanguage=2\n[config]\nx=1\n", kUntouched, {}});
         row("key in a later section, not the first one's", {"[config]\nx=1\n[other]\nlanguage=2\n", kUntouched, {}});
-        row("huge number clamped, not wrapped", {"[config]\nlanguage=99999999999\n", 2147483647, u"99999999999"_s});
-        row("huge negative clamped", {"[config]\nlanguage=-99999999999\n", -2147483647 - 1, u"-99999999999"_s});
-        row("empty quoted value", {"[config]\nlanguage=\"\"\n", 0, QStringLiteral("")});
         row("missing file", {QByteArray(), kUntouched, {}});
         row("empty file", {"", kUntouched, {}});
         row("upper-case names, quoted value", {"[CONFIG]\nLANGUAGE=\"3\"\n", 3, u"3"_s});
         row("UTF-8 BOM and CRLF", {"\xEF\xBB\xBF[config]\r\nlanguage=4\r\n", 4, u"4"_s});
         row("duplicate keys: first wins", {"[config]\nlanguage=7\nLanguage=8\n", 7, u"7"_s});
-        row("largest 16-bit", {"[config]\nlanguage=32767\n", 32767, u"32767"_s});
         row("smallest 16-bit", {"[config]\nlanguage=-32768\n", -32768, u"-32768"_s});
         row("above 16 bits", {"[config]\nlanguage=32768\n", 32768, u"32768"_s});
         row("key at the start of a huge file", {"[config]\nlanguage=3\n" + QByteArray(kCap, ';'), 3, u"3"_s});

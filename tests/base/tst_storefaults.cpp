@@ -110,7 +110,6 @@ private slots:
         if (atLanding) { // a field two words high, one tick before the first landing
             core->setFieldSize(11625, 2 * GameCore::kFallStep);
             core->Label3_Click();
-            QVERIFY2(!core->screen.lbmessageVisible, qPrintable(core->screen.lbmessage));
             core->pictScroll_Timer();
             QCOMPARE(core->Label1[1].Top, GameCore::kFallStep);
         }

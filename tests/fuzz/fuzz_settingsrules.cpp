@@ -5,8 +5,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace trenix::settings;
 
@@ -17,11 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype cut = all.indexOf(u'|');
     const QString from = all.left(cut < 0 ? all.size() : cut);
     const QString to = cut < 0 ? QStringLiteral("100") : all.mid(cut + 1);
-    const auto check = [&](bool ok, const char *what) {
-        if (!ok) {
-            std::fprintf(stderr, "fuzz_settingsrules: %s: \"%s\" \"%s\"\n", what, qPrintable(from), qPrintable(to));
-            std::abort();
-        }
+    const auto check = [&](bool ok, const char *what) { // qFatal aborts: libFuzzer keeps the input
+        if (!ok)
+            qFatal("fuzz_settingsrules: %s: \"%s\" \"%s\"", what, qPrintable(from), qPrintable(to));
     };
 
     const double lead = leadingNumber(from);

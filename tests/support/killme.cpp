@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Plays against the store in FOLDER until a test SIGKILLs it (start: game starts; land: fall ticks, each game over
-// starting the next; record: short games kept in FOLDER/progress.db), or holds an exclusive lock on it (lock). Prints
-// "ready" once under way; land then prints after each tick how many words have landed, and "restart" at each game over.
+// starting the next), or holds an exclusive lock on it (lock). Prints "ready" once under way; land then prints after
+// each tick how many words have landed, and "restart" at each game over.
 #include "GameCore.h"
 #include "History.h"
 #include "Startup.h"
@@ -14,19 +14,17 @@
 
 using namespace trenix;
 
-namespace {
 struct AlwaysYes final : Dialogs {
     bool askYesNo(const QString &, const QString &) override { return std::puts("restart") >= 0; }
     void inform(const QString &, const QString &) override {}
     void showError(const QString &) override {}
 };
-} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc != 3)
-        return 64; // killme start|land|record|lock FOLDER
+        return 64; // killme start|land|lock FOLDER
     const QString mode = QString::fromLocal8Bit(argv[1]);
     std::setvbuf(stdout, nullptr, _IONBF, 0); // "ready" reaches the test at once
     SteadyClock clock;
@@ -45,31 +43,24 @@ int main(int argc, char *argv[])
             for (;;)
                 QThread::sleep(60);
         }
-        if (mode != QLatin1String("record"))
-            useWriteAheadJournal(GlVexM.storeConn); // as the program writes
+        useWriteAheadJournal(GlVexM.storeConn); // as the program writes
         GlVexM.wordFrom = 1;
         GlVexM.wordTo = 999;
         GlVexM.languageCode = 2;
         GameCore core(
             GlVexM.storeConn, [](const QString &) { return qint64(900); }, clock, wallClock, random, dialogs, history);
         core.load();
-        if (mode == QLatin1String("record"))
-            history.file.open(paths.historyFile());
         if (mode != QLatin1String("start"))
             core.Label3_Click();
         std::puts("ready");
         for (;;) {
             if (mode == QLatin1String("start")) {
                 core.Label3_Click();
-            } else if (mode == QLatin1String("record")) { // a hit, then the end command; Yes starts the next game
-                core.screen.TxT = core.Label1[1].Caption;
-                core.TxT_KeyUp(GameCore::kKeyEnter, 0);
-                core.Label8_Click();
-            } else {
-                core.pictScroll_Timer();
-                std::printf("%d\n", int(std::count_if(core.Label1.begin() + 1, core.Label1.end(),
-                                                      [](const WordLabel &w) { return w.Visible && w.landed(); })));
+                continue;
             }
+            core.pictScroll_Timer();
+            std::printf("%d\n", int(std::count_if(core.Label1.begin() + 1, core.Label1.end(),
+                                                  [](const WordLabel &w) { return w.Visible && w.landed(); })));
         }
     } catch (const Error &e) {
         std::fprintf(stderr, "killme: %s\n", e.what());
