@@ -216,16 +216,17 @@ private slots:
         QCOMPARE(view->line, text(tid::YXZTZAKGJJX)); // the pause notice wins over the feedback
         QCOMPARE(state(), (QList<bool>{true, false, true, true, true, false, false}));
         clock.advance(60000);
+        core->screen.TxT = u"xyz "_s;
         core->TxT_KeyUp(GameCore::kKeySpace, 0);
         QCOMPARE(state(), (QList<bool>{false, true, true, false, false, true, true}));
+        QCOMPARE(core->screen.TxT, QString()); // the Space would spoil the next entry
         clock.advance(5600);
         QVERIFY(core->holdIfRunning());
         clock.advance(20000);
         core->restartTimers();
+        type(u"typo"_s); // its feedback must not stand behind the result
         if (paused)
             core->Label7_Click(); // the time from here is not counted again
-        else
-            type(u"typo"_s); // its feedback must not stand behind the result
         clock.advance(paused ? 100000 : 0);
         view->log.clear();
         dialogs.onAsk = [&] { view->log << u"ask:"_s + view->line; }; // with what the message line shows
@@ -301,13 +302,12 @@ private slots:
             core->Label7_Click();
         const qint64 before = count(u"select count(*) from trenix"_s);
         std::tie(GlVexM.languageCode, GlVexM.wordFrom, GlVexM.wordTo) = std::tuple(r.language, r.from, r.to);
-        QStringList ahead; // measured in idle time before the start: its very words, and nothing written
+        QStringList ahead; // measured in idle time before the start: its very words
         const GameCore::Measure measure = [&](const QString &w) {
             ahead << w;
             return kWordWidth;
         };
         GameCore(GlVexM.storeConn, measure, clock, wallClock, random, dialogs, history).prepareNextStart();
-        QCOMPARE(count(u"select count(*) from trenix"_s), before);
         view->log.clear();
         core->Label3_Click();
         const QStringList words = captions();
@@ -386,7 +386,6 @@ private slots:
         const bool pinyin = r.mode == AnswerMode::Pinyin;
         const QString leftOut = pinyin ? u"有 1 个词组没有拼音，本局不出现"_s : QString();
         QCOMPARE(core->screen.lbmessage, r.bare ? r.message : leftOut);
-        QCOMPARE(count(u"select count(*) from trenix where cz='外星'"_s), qint64(!pinyin));
         const auto keyed = std::ranges::count_if(core->Label1, [](const WordLabel &w) { return !w.Pinyin.isEmpty(); });
         QCOMPARE(keyed, r.bare ? 0 : 5); // the hints' keys, for every word with pinyin
         for (size_t i = 1; i < core->Label1.size(); ++i)
@@ -396,9 +395,11 @@ private slots:
         const QSet<QString> withPinyin{u"你好"_s, u"是"_s, u"事"_s, u"哪儿"_s, u"吗"_s};
         QCOMPARE(asSet(captions(true)), r.bare ? QSet<QString>() : withPinyin - asSet(r.hit));
         core->Label8_Click();
+        QStringList kept;
+        const qsizetype mode = GameHistory::csvHeader().indexOf(u"answer_mode"_s);
+        history.games.forEachCsvRow([&](const QStringList &game) { kept << game.mid(mode, 3).join(u' '); });
         const QString tones = r.tones == ToneRule::Required ? u"required"_s : u"optional"_s;
-        QCOMPARE(firstColumn(history.file.store(), u"select answer_mode||' '||tone_rule||' '||hints from games"_s),
-                 QStringList(r.bare ? 0 : 1, (pinyin ? u"pinyin "_s : u"characters "_s) + tones + u" late"_s));
+        QCOMPARE(kept, QStringList(r.bare ? 0 : 1, (pinyin ? u"pinyin "_s : u"characters "_s) + tones + u" late"_s));
     }
 };
 
