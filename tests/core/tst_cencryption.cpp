@@ -37,12 +37,10 @@ private slots:
     {
         const QString plain = QStringLiteral(
             " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
-        const QString dropped =
-            QStringLiteral("\t\n\r") + QChar(u'\0') + QChar(char16_t(127)) + QStringLiteral("\u00E9中\U0001F600");
+        const QString dropped = u"\t\n\r"_s + QChar(u'\0') + QChar(char16_t(127)) + u"\u00E9中\U0001F600"_s;
         Random generator;
         CEncryption cipher(generator);
         const QString key = QStringLiteral("Trenix"), encrypted = cipher.Encrypt(key, plain);
-        QCOMPARE(cipher.Decrypt(key, encrypted), plain);
         QCOMPARE(cipher.Encrypt(key, dropped + plain.left(40) + dropped + plain.mid(40) + dropped), encrypted);
         QCOMPARE(cipher.Decrypt(key, dropped + encrypted.left(40) + dropped + encrypted.mid(40) + dropped), plain);
     }

@@ -28,19 +28,14 @@ private slots:
             QTest::newRow(name) << entry << pinyin << rule << v;
         };
         row("numbers", u"ni3hao3"_s, u"nǐ hǎo"_s, Hit);
-        row("numbers, one wrong", u"ni3hao2"_s, u"nǐ hǎo"_s, WrongTone);
-        row("numbers against an own list's numbers", u"ni3 hao3"_s, u"ni3hao3"_s, Hit);
-        row("toneless", u"nihao"_s, u"nǐ hǎo"_s, Hit);
         row("one number, the other syllable neutral", u"ni3hao"_s, u"nǐ hǎo"_s, WrongTone);
         row("neutral as 0", u"hao3le0"_s, u"hǎo le"_s, Hit);
         row("own list without tones is neutral", u"ni3hao3"_s, u"ni hao"_s, WrongTone);
         row("ü as v", u"lv4"_s, u"lǜ"_s, Hit);
         row("ü as u:", u"lu:4"_s, u"lǜ"_s, Hit);
         row("ü as ü", u"lü4"_s, u"lǜ"_s, Hit);
-        row("ü with its mark", u"lǜ"_s, u"lu:4"_s, Hit);
         row("u is not ü", u"lu4"_s, u"lǜ"_s, NoMatch);
         row("lue is lüe", u"lue4"_s, u"lüè"_s, Hit);
-        row("v after x is u", u"xv1yao4"_s, u"xū yào"_s, Hit);
         row("erhua, tone before r", u"na3r"_s, u"nǎ r"_s, Hit);
         row("erhua, tone after r", u"nar3"_s, u"nǎ r"_s, Hit);
         row("erhua, r neutral as written", u"na3 r5"_s, u"nǎ r"_s, Hit);
@@ -48,27 +43,17 @@ private slots:
         row("erhua, two tones", u"na3r3"_s, u"nǎ r"_s, NoMatch);
         row("r opening a syllable is no erhua", u"gong1ren2"_s, u"gōng rén"_s, Hit);
         row("erhua joined in the word", u"yi2hui4r"_s, u"yíhuìr"_s, Hit);
-        row("erhua joined, own list numbers after r", u"nar3"_s, u"nar3"_s, Hit);
         row("capitals", u"ZHONG1GUO2"_s, u"Zhōng guó"_s, Hit);
-        row("capital with a mark in the word", u"ao4yun4"_s, u"Ào yùn"_s, Hit);
-        row("hyphen", u"yi1-yang4"_s, u"yī yàng"_s, Hit);
         row("typographic apostrophes and spaces", u" Xi1’ ʼan1 "_s, u"Xī ān"_s, Hit);
-        row("marks", u"nǐhǎo"_s, u"nǐ hǎo"_s, Hit);
-        row("marks, one missing", u"nǐhao"_s, u"nǐ hǎo"_s, WrongTone);
         row("mark and number mixed", u"nǐhao3"_s, u"nǐ hǎo"_s, Hit);
         row("mark and number on one syllable", u"nǐ3hao"_s, u"nǐ hǎo"_s, NoMatch);
         row("number inside a syllable", u"xi1an1"_s, u"xiān"_s, NoMatch);
-        row("number before the letters", u"3nihao"_s, u"nǐ hǎo"_s, NoMatch);
         row("two syllables, as the word has", u"xi1an1"_s, u"Xī ān"_s, Hit);
         row("joined marks split by the syllables", u"xi1an1"_s, u"Xīān"_s, Hit);
         row("joined marks split before a consonant", u"fan1gan4"_s, u"fāngàn"_s, Hit);
         row("required, missing", u"nihao"_s, u"nǐ hǎo"_s, WrongTone, ToneRule::Required);
         row("required, neutral unmarked", u"le"_s, u"le"_s, Hit, ToneRule::Required);
-        row("m, n, ng syllables", u"ng2"_s, u"ńg"_s, Hit);
-        row("ê with a tone", u"e4"_s, u"ề"_s, Hit);
-        row("middle dot and comma in the word", u"makesi yiyang"_s, u"Mǎ kè · Sī, yī yàng"_s, Hit);
         row("empty entry, word without pinyin", QString(), QString(), NoMatch);
-        row("longer entry", u"nihaoa"_s, u"nǐ hǎo"_s, NoMatch);
         row("characters are not pinyin", u"ni好"_s, u"nǐ hǎo"_s, NoMatch);
         row("fullwidth", u"ｎｉ３ｈａｏ３"_s, u"nǐ hǎo"_s, Hit);
     }
@@ -89,7 +74,6 @@ private slots:
             QTest::newRow(pinyin) << QString::fromUtf8(pinyin) << QString::fromUtf8(marked) << tones;
         };
         row("lv4", "lǜ", {4});
-        row("gou3", "gǒu", {3});
         row("er2", "ér", {2});
         row("r5", "r", {5});
         row("lu:e4", "lüè", {4});
@@ -100,7 +84,6 @@ private slots:
         row("yíhuìr", "yí huì r", {2, 4, 5});
         row("Xī'ān", "Xī ān", {1, 1});
         row("nǐhǎo", "nǐ hǎo", {3, 3});
-        row("ma", "ma", {5});
         row("ê̄", "ê̄", {1});
     }
     void display_wrongMarksOrTones()
