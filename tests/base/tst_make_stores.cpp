@@ -102,6 +102,26 @@ private slots:
         QVERIFY2(said.contains(error), qPrintable(said));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{input});
     }
+
+    // A store rebuilt beside the journal a killed program left for the old one: the journal must not be
+    // played into the new store.
+    void rebuiltStore_damagedByStaleJournal()
+    {
+        ProgramFolder dir;
+        dir.writeFile(u"zidian2.tsv"_s, kHeader + "1\ta\tā\tah\t\t\t\ta\n");
+        const QString out = dir.file(u"out.store"_s);
+        const QStringList build{u"practice"_s, out, dir.file(u"zidian2.tsv"_s)};
+        QCOMPARE(makeStores(build).first, 0);
+        {
+            Store old(out, QByteArray(kStorePassword), Store::Mode::ReadWrite);
+            old.exec(u"pragma journal_mode=wal; create table killed(x); insert into killed values (1)"_s);
+            QVERIFY(QFile::copy(out + u"-wal"_s, dir.file(u"stale-wal"_s)));
+        }
+        QVERIFY(QFile::rename(dir.file(u"stale-wal"_s), out + u"-wal"_s));
+        QCOMPARE(makeStores(build).first, 0);
+        Store rebuilt(out, QByteArray(kStorePassword), Store::Mode::ReadOnly);
+        QCOMPARE(firstColumn(rebuilt, u"select cz from zidian2"_s), QStringList{u"a"_s});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMakeStores)
