@@ -2,6 +2,8 @@
 #include "Startup.h"
 #include "TestSupport.h"
 
+#include <utime.h>
+
 using namespace trenix;
 using namespace Qt::StringLiterals;
 
@@ -46,10 +48,8 @@ private slots:
         const auto install = [&](const QByteArray &bytes, int touchS) {
             QFile::remove(installed);
             root.writeFile(u"share/trenix/trenix.dat"_s, bytes);
-            QFile f(installed);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(QDateTime(QDate(2026, 1, 1), QTime(8, 0)).addSecs(touchS),
-                                  QFileDevice::FileModificationTime));
+            const utimbuf time{1767254400 + touchS, 1767254400 + touchS}; // 2026-01-01 08:00 UTC on
+            QVERIFY(::utime(QFile::encodeName(installed).constData(), &time) == 0);
             QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         };
         install("installed", 0);
@@ -67,25 +67,12 @@ private slots:
             root.writeFile(u"home/.local/share/trenix/trenix.dat.part"_s, "half"); // a copy cut short
         QCOMPARE(expectedStorePath(bin, user), kept ? copy : QString());           // nothing stale is opened early
         const DataPaths paths = resolveDataPaths(bin, user);
-        QCOMPARE((QStringList{QDir::cleanPath(paths.programFolder), QDir::cleanPath(paths.storeFolder)}),
-                 (QStringList{share, user}));
+        QCOMPARE(QDir::cleanPath(paths.programFolder) + u'|' + QDir::cleanPath(paths.storeFolder), share + u'|' + user);
         QCOMPARE(test::fileBytes(copy), expected);
         QVERIFY2(QFileInfo(copy).permissions() & QFile::WriteOwner, "the copy cannot be written");
         QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name).join(u' '),
                  kept ? u"trenix.dat trenix.dat-wal trenix.dat.installed"_s : u"trenix.dat trenix.dat.installed"_s);
         QCOMPARE(expectedStorePath(bin, user), copy);
-    }
-
-    void copy_failureUnclearOrLeavesFiles()
-    {
-        QVERIFY(QDir().mkpath(share + u"/trenix.dat"_s)); // the installed store cannot be read
-        try {
-            resolveDataPaths(bin, user);
-            QFAIL("a failed copy was not reported");
-        } catch (const Error &e) {
-            QVERIFY2(e.message().contains(QDir::toNativeSeparators(share)), qPrintable(e.message()));
-        }
-        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     }
 
     void startup_storeOpenedFromWrongFolder_data()

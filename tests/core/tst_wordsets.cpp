@@ -51,13 +51,9 @@ private slots:
     {
         QTest::addColumn<QString>("set");
         QTest::addColumn<QString>("expected"); // xh cz py sm of the practice list; empty: a notice and no start
-        QStringList many;
-        for (int i = 1; i <= 300; ++i)
-            many << u"%1 L%1  "_s.arg(i);
         QTest::newRow("level") << u"level:1"_s << u"1 一 yī 1;2 三 sān 1;3 五 wǔ 1"_s;
         QTest::newRow("HSK 3.0 band, by its own column") << u"hsk3:7"_s << u"1 二 èr 2;2 三 sān 1"_s;
         QTest::newRow("list, own pinyin kept") << u"list:课"_s << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
-        QTest::newRow("list larger than the dictionary, in batches") << u"list:L"_s << many.join(u';');
         QTest::newRow("level without words") << u"level:6"_s << QString();
         QTest::newRow("list gone") << u"list:无"_s << QString();
     }
@@ -66,10 +62,6 @@ private slots:
         QFETCH(QString, set);
         QFETCH(QString, expected);
         history.lists.save(u"课"_s, {{u"五"_s, u"x"_s, {}}, {u"外"_s, u"wài"_s, u"out"_s}, {u"一"_s, {}, {}}}, false);
-        std::vector<SetWord> many;
-        for (int i = 1; i <= 300; ++i)
-            many.push_back({u"L%1"_s.arg(i), {}, {}});
-        history.lists.save(u"L"_s, many, false);
         core->Label3_Click(); // a range game is running
         const QString first = core->Label1[1].Caption;
         core->wordSet = *WordSet::parse(set);
@@ -99,22 +91,15 @@ private slots:
         QTest::addColumn<QString>("expected"); // the words due; due today, due this week, learned
         QTest::addColumn<QString>("notice");   // "due N" at launch, "none yet", or when the next word is due
         QTest::newRow("landed: due the next day, not before") << u"a:L"_s << 1 << u"/0 1 0"_s << u"2026-01-03 00:01"_s;
-        QTest::newRow("landed, a day later") << u"a:L"_s << 2 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("a quick hit does not enter") << u"a:Q"_s << 30 << u"/0 0 0"_s << u"none yet"_s;
         QTest::newRow("a late hit enters") << u"a:T"_s << 3 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("still falling at the end counts for nothing") << u"a:S"_s << 30 << u"/0 0 0"_s << u"none yet"_s;
         QTest::newRow("good reviews put it off") << u"a:L|a:Q|a:Q"_s << 5 << u"/0 1 0"_s << u"2026-01-08 00:01"_s;
         QTest::newRow("learned: good after long gaps")
             << u"a:L|a:Q|||a:Q||||||||||a:Q"_s << 18 << u"/0 0 1"_s << u"2026-02-09 00:01"_s;
-        QTest::newRow("... until it is due again") << u"a:L|a:Q|a:Q"_s << 40 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("landed, then quick, in one game") << u"a:L|a:L a:Q"_s << 3 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("quick, then landed, in one game") << u"a:L|a:Q a:L"_s << 3 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c/3 3 0"_s << u"due 3"_s;
-        QStringList many;
-        for (int i = 1; i <= 150; ++i)
-            many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
-        QTest::newRow("at most 100, all counted")
-            << many.join(u":L "_s) + u":L"_s << 3 << many.mid(0, 100).join(u' ') + u"/150 150 0"_s << u"due 150"_s;
     }
     void review_wrongWordsDueOrNotice()
     {
@@ -144,7 +129,7 @@ private slots:
     }
 
     // A word missed in one script comes back in another with that dictionary's pinyin and English, in a review
-    // game and among the most missed words.
+    // game.
     void acrossScripts_wrongEntryScriptOrGameLost_data()
     {
         QTest::addColumn<int>("playedIn"); // the language of two games
@@ -183,13 +168,6 @@ private slots:
         core->wordSet = *WordSet::parse(u"review"_s);
         core->Label3_Click();
         QCOMPARE(rows(u"select cz||' '||coalesce(py,'')||' '||coalesce(yw,'') from trenix"_s), expected);
-        const ProgressReport report =
-            buildReport(history.games, &core->practice(), shownIn, wallClock.now, QTimeZone::utc());
-        QStringList missed;
-        for (const MissedWord &m : report.missed)
-            missed << u"%1 %2 %3 %4"_s.arg(m.word, m.pinyin, m.english).arg(m.landed);
-        QCOMPARE(missed << QString::number(report.recent.size()),
-                 (QStringList{expected + u" 2"_s, u"2"_s})); // both games
     }
 
     // The list 课 renamed to "to" (empty: deleted) in the lists dialog: the chosen set follows it, no other set does.
@@ -201,7 +179,6 @@ private slots:
         QTest::newRow("renamed") << u"list:课"_s << u"新"_s << u"1 list:新"_s;
         QTest::newRow("deleted") << u"list:课"_s << QString() << u"1 range"_s;
         QTest::newRow("another list") << u"list:别"_s << u"新"_s << u"0 list:别"_s;
-        QTest::newRow("review") << u"review"_s << u"新"_s << u"0 review"_s;
         QTest::newRow("no level 7 in HSK 2.0: no set") << u"level:7"_s << u"新"_s << u"0 range"_s;
     }
     void listChange_setNotFollowing()
@@ -216,25 +193,19 @@ private slots:
     void import_wrongWordsOrStoredAnyway_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("expected"); // word|pinyin|English ..., #count, or !what the refusal names
+        QTest::addColumn<QString>("expected"); // word|pinyin|English ..., or !what the refusal names
         QTest::newRow("BOM, CRLF, comments, blank lines")
             << "\xEF\xBB\xBF# 第一课\r\n你好\r\n\r\n  # note\r\n一\r\n"_ba << u"你好 一|yī|yī!"_s;
         QTest::newRow("duplicates: the first kept") << "甲\tjiǎ\n乙\n甲\tX\n"_ba << u"甲|jiǎ| 乙"_s;
         QTest::newRow("tabs missing") << "二\t\tmine\n三\tmy py\n"_ba << u"二|èr|mine 三|my py|sān!"_s;
         const QByteArray extB("\xF0\xA0\x80\x80"); // one character, two UTF-16 units
         QTest::newRow("16 characters beyond the BMP") << extB.repeated(16) << QString::fromUtf8(extB.repeated(16));
-        QTest::newRow("17 characters") << extB.repeated(17) << u"!in.txt:1"_s;
         QTest::newRow("invalid UTF-8") << "好\n\xE4\xBD\n"_ba << u"!in.txt:2"_s;
         QTest::newRow("unit separator") << "a\x1f b\n"_ba << u"!in.txt:1"_s;
         QTest::newRow("C1 control") << "a\xC2\x9F\n"_ba << u"!in.txt:1"_s;
         QTest::newRow("four fields") << "a\n\nb\tp\te\tx\n"_ba << u"!in.txt:3"_s;
         QTest::newRow("no word before the TAB") << "\tpy\ten\n"_ba << u"!in.txt:1"_s;
         QTest::newRow("no words") << "# only a comment\n"_ba << u"!in.txt"_s;
-        QByteArray many;
-        for (int i = 1; i <= 10001; ++i)
-            many += "w" + QByteArray::number(i) + '\n';
-        QTest::newRow("10,000 words") << many.left(many.indexOf("w10001")) << u"#10000"_s;
-        QTest::newRow("10,001 words") << many << u"!in.txt:10001"_s;
         QTest::newRow("over 4 MiB") << QByteArray(kMaxListFileBytes - 2, '#') + "\na\n" << u"!in.txt"_s;
     }
     void import_wrongWordsOrStoredAnyway()
@@ -254,7 +225,7 @@ private slots:
             u"select word || case pinyin || english when '' then '' else '|' || pinyin || '|' || english end"
             " from list_words order by position"_s;
         const QStringList words = firstColumn(history.file.store(), sql);
-        QCOMPARE(expected.startsWith(u'#') ? u'#' + QString::number(words.size()) : words.join(u' '), expected);
+        QCOMPARE(words.join(u' '), expected);
     }
 
     // The real program in a folder of its own, with a home of its own.
@@ -273,7 +244,6 @@ private slots:
         }
         QProcess process;
         process.setWorkingDirectory(folder->path());
-        process.setProcessChannelMode(QProcess::MergedChannels);
         // Arguments as a shell reads them: a name may hold any byte.
         const QList<std::tuple<QString, int, QString>> steps{
             {u"--list-words"_s, 0, u"x\\x1b[2J\t0\n"_s},
@@ -281,7 +251,6 @@ private slots:
              u"3 words imported into the list \"课本\": 1 found in the dictionary, 1 without pinyin"_s},
             {u"--import-words w.txt --list 课本"_s, 1, u"A word list named 课本 exists already. Give --replace"_s},
             {u"--import-words w.txt --list 课本 --replace"_s, 0, u"3 words imported"_s},
-            {u"--list x"_s, 1, u"needs --list"_s},
             {u"--import-words none.txt --list x"_s, 1, u"none.txt cannot be read: there is no such file"_s},
             {u"--import-words /dev/zero --list x"_s, 1, u"/dev/zero cannot be read: it is not a plain file"_s},
             {u"--import-words w.txt --list \"$(printf 'L\\377')\""_s, 1, u"(\"L\\xff\") is not valid UTF-8"_s},
@@ -289,7 +258,8 @@ private slots:
             {u"--list-words"_s, 0, u"课本\t3\n"_s},
         };
         for (const auto &[args, status, said] : steps) { // in a home of its own
-            process.start(u"sh"_s, {u"-c"_s, u"HOME=\"$PWD/home\" \"$0\" "_s + args, folder->file(u"trenix"_s)});
+            process.start(u"sh"_s,
+                          {u"-c"_s, u"HOME=\"$PWD/home\" \"$0\" "_s + args + u" 2>&1"_s, folder->file(u"trenix"_s)});
             const QString out = process.waitForFinished(30000) ? QString::fromUtf8(process.readAll()) : u"no end"_s;
             QCOMPARE(u"%1: %2"_s.arg(args).arg(process.exitCode()), u"%1: %2"_s.arg(args).arg(status));
             QVERIFY2(out.contains(said), qPrintable(args + u" -> "_s + out));
