@@ -51,9 +51,13 @@ private slots:
     {
         QTest::addColumn<QString>("set");
         QTest::addColumn<QString>("expected"); // xh cz py sm of the practice list; empty: a notice and no start
+        QStringList many;
+        for (int i = 1; i <= 300; ++i)
+            many << u"%1 L%1  "_s.arg(i);
         QTest::newRow("level") << u"level:1"_s << u"1 一 yī 1;2 三 sān 1;3 五 wǔ 1"_s;
         QTest::newRow("HSK 3.0 band, by its own column") << u"hsk3:7"_s << u"1 二 èr 2;2 三 sān 1"_s;
         QTest::newRow("list, own pinyin kept") << u"list:课"_s << u"1 五 wǔ 1;2 外 wài ;3 一 yī 1"_s;
+        QTest::newRow("list larger than the dictionary, in batches") << u"list:L"_s << many.join(u';');
         QTest::newRow("level without words") << u"level:6"_s << QString();
         QTest::newRow("list gone") << u"list:无"_s << QString();
     }
@@ -62,6 +66,10 @@ private slots:
         QFETCH(QString, set);
         QFETCH(QString, expected);
         history.lists.save(u"课"_s, {{u"五"_s, u"x"_s, {}}, {u"外"_s, u"wài"_s, u"out"_s}, {u"一"_s, {}, {}}}, false);
+        std::vector<SetWord> many;
+        for (int i = 1; i <= 300; ++i)
+            many.push_back({u"L%1"_s.arg(i), {}, {}});
+        history.lists.save(u"L"_s, many, false);
         core->Label3_Click(); // a range game is running
         const QString first = core->Label1[1].Caption;
         core->wordSet = *WordSet::parse(set);
@@ -100,6 +108,11 @@ private slots:
         QTest::newRow("landed, then quick, in one game") << u"a:L|a:L a:Q"_s << 3 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("quick, then landed, in one game") << u"a:L|a:Q a:L"_s << 3 << u"a/1 1 0"_s << u"due 1"_s;
         QTest::newRow("most overdue first") << u"b:L|a:L|c:T|d:Q"_s << 9 << u"b a c/3 3 0"_s << u"due 3"_s;
+        QStringList many;
+        for (int i = 1; i <= 150; ++i)
+            many << u"w%1"_s.arg(i, 3, 10, QChar(u'0'));
+        QTest::newRow("at most 100, all counted")
+            << many.join(u":L "_s) + u":L"_s << 3 << many.mid(0, 100).join(u' ') + u"/150 150 0"_s << u"due 150"_s;
     }
     void review_wrongWordsDueOrNotice()
     {
