@@ -142,7 +142,7 @@ private slots:
     }
 
     // A word missed in one script comes back in another with that dictionary's pinyin and English, in a review
-    // game.
+    // game and among the most missed words.
     void acrossScripts_wrongEntryScriptOrGameLost_data()
     {
         QTest::addColumn<int>("playedIn"); // the language of two games
@@ -181,6 +181,13 @@ private slots:
         core->wordSet = *WordSet::parse(u"review"_s);
         core->Label3_Click();
         QCOMPARE(rows(u"select cz||' '||coalesce(py,'')||' '||coalesce(yw,'') from trenix"_s), expected);
+        const ProgressReport report =
+            buildReport(history.games, &core->practice(), shownIn, wallClock.now, QTimeZone::utc());
+        QStringList missed;
+        for (const MissedWord &m : report.missed)
+            missed << u"%1 %2 %3 %4"_s.arg(m.word, m.pinyin, m.english).arg(m.landed);
+        QCOMPARE(missed << QString::number(report.recent.size()),
+                 (QStringList{expected + u" 2"_s, u"2"_s})); // both games
     }
 
     // The list 课 renamed to "to" (empty: deleted) in the lists dialog: the chosen set follows it, no other set does.
