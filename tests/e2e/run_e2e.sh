@@ -56,7 +56,8 @@ TITLE=$(text GLVex.caption) QUESTION_TITLE=$(text RJXX)
 # won the same number), so ask it something before the program starts, and try again if not.
 start_screen() {
     rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    # -noreset: otherwise the server resets when the probe below leaves, and refuses whoever connects meanwhile.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_for 100 test -s "$WORK/display" || return 1
     export DISPLAY=":$(head -n1 "$WORK/display")"
@@ -71,10 +72,20 @@ for attempt in 1 2 3; do
 done
 
 # The window appears with its looked-up title, no application name appended (the name is matched whole).
-env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME \
-    HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 "$PROGRAM/trenix" >"$WORK/app.log" 2>&1 &
-APP_PID=$!
+launch() {
+    env -u QT_IM_MODULE -u XMODIFIERS -u QT_SCALE_FACTOR -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME \
+        HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 "$PROGRAM/trenix" >"$WORK/app.log" 2>&1 &
+    APP_PID=$!
+}
 find_window() { WINDOW=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1); [[ -n $WINDOW ]]; }
+# A program refused by a busy screen is the screen's fault, not the program's: start it once more.
+window_or_gone() { find_window "$TITLE" || ! kill -0 "$APP_PID" 2>/dev/null; }
+launch
+wait_for 600 window_or_gone
+if [[ -z $WINDOW ]] && grep -q "could not connect to display" "$WORK/app.log"; then
+    sleep 1
+    launch
+fi
 wait_for 600 find_window "$TITLE" || fail "no window titled '$TITLE' appeared"
 MAIN=$WINDOW
 eval "$(xdotool getwindowgeometry --shell "$MAIN")"
